@@ -1,0 +1,11 @@
+// windows.h — the subset of the Win32 API that the Linux stand-in provides.
+//
+// Same names, types, constants and signatures as the system header, so code
+// written against it also builds unchanged with the real <windows.h>.
+#pragma once
+
+#include "windef.h"
+#include "winbase.h"
+#include "winuser.h"
+#include "wingdi.h"
+#include "objbase.h"

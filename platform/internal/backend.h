@@ -1,0 +1,91 @@
+// backend.h — the narrow interface between USER and the thing that shows windows.
+//
+// Two backends implement it: SDL2 (real windows; every SDL call is made on one
+// thread that the backend owns) and headless (no display; tests inject input
+// and read pixels). One is chosen at start-up, before the first window exists.
+//
+// USER calls the backend to create, show, move, resize and present windows.
+// The backend reports user input and window events as BackendEvents through
+// deliver_backend_event(); USER turns them into Win32 messages (input/).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "windef.h"
+
+namespace plat {
+
+enum class BackendEventKind {
+    KeyDown,       // scancode, keycode, mods, repeat
+    KeyUp,         // scancode, keycode, mods
+    Text,          // text: UTF-8, one input-method commit (may hold many characters)
+    MouseMove,     // x, y: client coordinates; buttons
+    MouseDown,     // x, y, button (1 left, 2 middle, 3 right), clicks (2 = double)
+    MouseUp,       // x, y, button
+    MouseWheel,    // x, y: client coordinates of the pointer; wheel: notches, + away from user
+    CloseRequest,  // the user clicked the close box
+    Moved,         // x, y: new screen position of the client area's top-left corner
+    Resized,       // width, height: new client size
+    FocusGained,
+    FocusLost,
+};
+
+struct BackendEvent {
+    BackendEventKind kind = BackendEventKind::KeyDown;
+    uint32_t window = 0;       // backend window id
+    // Keys use SDL's numbering (SDL_Scancode, SDL_Keycode, SDL_Keymod values),
+    // which headless input uses as well.
+    int32_t scancode = 0;
+    int32_t keycode = 0;
+    uint16_t mods = 0;
+    bool repeat = false;
+    std::string text;
+    int32_t x = 0, y = 0;
+    int32_t button = 0;
+    int32_t clicks = 1;
+    uint32_t buttons = 0;      // held mouse buttons: bit 0 left, bit 1 middle, bit 2 right
+    int32_t wheel = 0;
+    int32_t width = 0, height = 0;
+};
+
+struct BackendWindowDesc {
+    std::string title_utf8;
+    int x = 0, y = 0;          // screen position of the client area; kDefaultPos: system's choice
+    int width = 0, height = 0; // client size
+    bool no_close = false;     // close box disabled
+    bool no_minimize = false;
+    bool resizable = false;
+};
+constexpr int kDefaultPos = INT32_MIN;
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual const char* name() const = 0;
+    // Returns 0 on failure. Safe to call from any thread.
+    virtual uint32_t create_window(const BackendWindowDesc& desc) = 0;
+    virtual void destroy_window(uint32_t id) = 0;
+    virtual void show_window(uint32_t id, bool show) = 0;
+    virtual void set_title(uint32_t id, const std::string& title_utf8) = 0;
+    virtual void set_client_rect(uint32_t id, int x, int y, int width, int height) = 0;  // screen coords of client
+    virtual bool get_client_origin(uint32_t id, int* x, int* y) = 0;                      // screen coords
+    virtual void set_capture(uint32_t id, bool capture) = 0;
+    // The window's surface changed inside `dirty`; the backend reads the pixels
+    // under the surface lock (lock_window_surface) when it presents them.
+    virtual void invalidate(uint32_t id, const RECT& dirty) = 0;
+    // Size of the decorations the backend adds around a client area (title bar
+    // and borders), used by AdjustWindowRectEx.
+    virtual RECT frame_insets(DWORD style) = 0;
+};
+
+// The backend in use; created on first use from the choice below (default SDL).
+Backend& backend();
+// Choose before the first window exists: "sdl" or "headless". Returns false
+// if a window already exists or the name is unknown.
+bool select_backend(const char* name);
+
+// Implemented by USER: called by a backend (from any thread) for each event.
+void deliver_backend_event(const BackendEvent& ev);
+
+}  // namespace plat

@@ -1,0 +1,24 @@
+// codepage.h — conversions between the narrow code page (936, GBK) and Unicode.
+//
+// Narrow strings everywhere in the stand-in are code page 936. Conversion uses
+// iconv; invalid or truncated byte sequences decode to U+FFFD, one per bad byte
+// (never swallowing the following valid character).
+#pragma once
+
+#include <string>
+
+namespace plat::codepage {
+
+// GBK bytes -> Unicode code points. len < 0 means up to the terminating zero.
+std::u32string decode_936(const char* text, int len);
+
+// Unicode (UTF-8) -> GBK bytes. Characters with no GBK form become '?'.
+std::string utf8_to_936(const std::string& utf8);
+
+// GBK bytes -> UTF-8 (for window titles and diagnostics).
+std::string cp936_to_utf8(const char* text, int len);
+
+// True when byte b starts a two-byte GBK character (0x81..0xFE).
+inline bool is_lead_byte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+
+}  // namespace plat::codepage

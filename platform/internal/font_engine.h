@@ -1,0 +1,55 @@
+// font_engine.h — fonts for the GDI engine: matching, metrics, cached glyphs.
+//
+// A Font is made from a LOGFONTA: the face is matched with fontconfig and
+// rendered with FreeType. The default face "System" at height 16 (and any
+// face fontconfig cannot match well) uses GNU Unifont, whose 16-pixel cells
+// draw ASCII and GBK Chinese crisply; a scalable CJK face fills in glyphs the
+// chosen face lacks. Glyphs are rendered once and cached per font.
+// Thread-safe: fonts and their caches may be used from any thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "windows.h"
+
+namespace plat::text {
+
+struct FontMetrics {
+    int height = 0;            // cell height: ascent + descent (tmHeight)
+    int ascent = 0;            // baseline offset from the cell top
+    int descent = 0;
+    int internal_leading = 0;
+    int ave_char_width = 0;
+    int max_char_width = 0;
+};
+
+struct Glyph {
+    int advance = 0;           // pen advance in pixels
+    int left = 0;              // bitmap left edge relative to the pen position
+    int top = 0;               // bitmap top edge relative to the cell top (not the baseline)
+    int width = 0;             // bitmap size; 0 x 0 for blanks
+    int height = 0;
+    const uint8_t* coverage = nullptr;  // width*height bytes: 0 = none, 255 = full;
+                                        // monochrome fonts use only 0 and 255
+};
+
+class Font {
+public:
+    virtual ~Font() = default;
+    virtual const LOGFONTA& logfont() const = 0;  // as requested (face name kept)
+    virtual const FontMetrics& metrics() const = 0;
+    // The glyph for one code point (U+FFFD and missing glyphs draw the font's
+    // replacement box). The pointer stays valid as long as the Font lives.
+    virtual const Glyph& glyph(char32_t cp) = 0;
+};
+
+// Never returns null: if nothing matches, the built-in fallback face is used.
+std::shared_ptr<Font> create_font(const LOGFONTA& lf);
+
+// Width in pixels of a run of code points (sum of advances, plus the
+// extra pixel that emboldened fonts add).
+int text_width(Font& font, const std::u32string& text);
+
+}  // namespace plat::text
