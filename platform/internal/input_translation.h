@@ -1,0 +1,15 @@
+// input_translation.h — turns backend events into Win32 messages.
+#pragma once
+
+#include "backend.h"
+#include "windef.h"
+
+namespace plat::input {
+
+// Called by USER (deliver_backend_event) for each backend event of a window,
+// after USER has updated what it tracks itself (position, client size). Posts
+// the matching messages (WM_KEYDOWN, WM_CHAR, WM_MOUSEMOVE, WM_CLOSE, WM_MOVE,
+// WM_SIZE, WM_ACTIVATE, ...) to the window's queue.
+void translate_event(HWND hwnd, const BackendEvent& ev);
+
+}  // namespace plat::input
