@@ -1,0 +1,315 @@
+// glint.h — public interface of Glint, an immediate-mode graphics layer.
+//
+// One graphics window with an off-screen back buffer, a bounded queue of input
+// messages, off-screen images with their own drawing state, text output and
+// the line and fill styles. Everything is written against the Win32 API and
+// builds unchanged with the system's <windows.h>.
+//
+// Drawing goes to the working image (the window's back buffer after
+// initgraph, or an image chosen with SetWorkingImage). The window shows the
+// back buffer at its next periodic refresh (at most every 17 ms), or at
+// FlushBatchDraw / EndBatchDraw while batch drawing is on.
+#pragma once
+
+#include <windows.h>
+
+// ---------------------------------------------------------------------------
+// Colours. COLORREF is 0x00BBGGRR; pixels in image buffers are 0x00RRGGBB.
+// ---------------------------------------------------------------------------
+#define BGR(color) \
+    ((COLORREF)((((COLORREF)(color) & 0xFF) << 16) | ((COLORREF)(color) & 0xFF00FF00u) | \
+                (((COLORREF)(color) & 0xFF0000) >> 16)))
+
+constexpr COLORREF BLACK = 0x000000;
+constexpr COLORREF BLUE = 0xAA0000;
+constexpr COLORREF GREEN = 0x00AA00;
+constexpr COLORREF CYAN = 0xAAAA00;
+constexpr COLORREF RED = 0x0000AA;
+constexpr COLORREF MAGENTA = 0xAA00AA;
+constexpr COLORREF BROWN = 0x0055AA;
+constexpr COLORREF LIGHTGRAY = 0xAAAAAA;
+constexpr COLORREF DARKGRAY = 0x555555;
+constexpr COLORREF LIGHTBLUE = 0xFF5555;
+constexpr COLORREF LIGHTGREEN = 0x55FF55;
+constexpr COLORREF LIGHTCYAN = 0xFFFF55;
+constexpr COLORREF LIGHTRED = 0x5555FF;
+constexpr COLORREF LIGHTMAGENTA = 0xFF55FF;
+constexpr COLORREF YELLOW = 0x55FFFF;
+constexpr COLORREF WHITE = 0xFFFFFF;
+
+// ---------------------------------------------------------------------------
+// initgraph flags (graphics.h repeats them under older names).
+// ---------------------------------------------------------------------------
+#define EX_SHOWCONSOLE 1  // keep (or create) a visible console window
+#define EX_NOCLOSE 2      // the window has no working close command
+#define EX_NOMINIMIZE 4   // no minimise button
+#define EX_DBLCLKS 8      // double-clicks arrive as double-click messages
+
+// ---------------------------------------------------------------------------
+// Input messages.
+// ---------------------------------------------------------------------------
+// Category filters (a byte; 0x0F or 0xFF means every category).
+#define EX_MOUSE 1   // WM_MOUSEMOVE .. WM_MOUSEWHEEL (0x0200 .. 0x020A)
+#define EX_KEY 2     // WM_KEYDOWN, WM_KEYUP (system keys are recorded as these)
+#define EX_CHAR 4    // WM_CHAR
+#define EX_WINDOW 8  // WM_MOVE, WM_SIZE, WM_ACTIVATE
+
+struct ExMessage {
+    USHORT message;  // the message number; its category tells which view is valid
+    union {
+        // EX_MOUSE
+        struct {
+            bool ctrl : 1;     // MK_CONTROL
+            bool shift : 1;    // MK_SHIFT
+            bool lbutton : 1;  // MK_LBUTTON
+            bool mbutton : 1;  // MK_MBUTTON
+            bool rbutton : 1;  // MK_RBUTTON
+            short x;           // client coordinates
+            short y;
+            short wheel;       // wheel delta of WM_MOUSEWHEEL (120 per notch), else 0
+        };
+        // EX_KEY
+        struct {
+            BYTE vkcode;        // virtual-key code
+            BYTE scancode;      // bits 16-23 of lParam
+            bool extended : 1;  // bit 24 of lParam
+            bool prevdown : 1;  // bit 30 of lParam: the key was down before
+        };
+        // EX_CHAR
+        TCHAR ch;  // one byte of text in the window's code page
+        // EX_WINDOW
+        struct {
+            WPARAM wParam;  // the platform message's parameters unchanged
+            LPARAM lParam;
+        };
+    };
+};
+
+// ---------------------------------------------------------------------------
+// Fill-style constants: a (style, hatch) pair or an 8 x 8 pattern of eight
+// bytes, top row first, most significant bit leftmost. Use as
+// setfillstyle(HORIZONTAL_FILL) or setfillstyle(DOT_FILL).
+// ---------------------------------------------------------------------------
+#define NULL_FILL BS_NULL
+#define EMPTY_FILL BS_NULL
+#define SOLID_FILL BS_SOLID
+#define BDIAGONAL_FILL BS_HATCHED, HS_BDIAGONAL
+#define CROSS_FILL BS_HATCHED, HS_CROSS
+#define DIAGCROSS_FILL BS_HATCHED, HS_DIAGCROSS
+#define FDIAGONAL_FILL BS_HATCHED, HS_FDIAGONAL
+#define HORIZONTAL_FILL BS_HATCHED, HS_HORIZONTAL
+#define VERTICAL_FILL BS_HATCHED, HS_VERTICAL
+#define DOT_FILL ((BYTE*)"\x80\x00\x08\x00\x80\x00\x08\x00")
+#define BDIAGONAL2_FILL ((BYTE*)"\x44\x88\x11\x22\x44\x88\x11\x22")
+#define CROSS2_FILL ((BYTE*)"\xff\x11\x11\x11\xff\x11\x11\x11")
+#define DIAGCROSS2_FILL ((BYTE*)"\x55\x88\x55\x22\x55\x88\x55\x22")
+#define DOT2_FILL ((BYTE*)"\x88\x00\x22\x00\x88\x00\x22\x00")
+#define FDIAGONAL2_FILL ((BYTE*)"\x22\x11\x88\x44\x22\x11\x88\x44")
+#define HORIZONTAL2_FILL ((BYTE*)"\x00\x00\xff\x00\x00\x00\xff\x00")
+#define VERTICAL2_FILL ((BYTE*)"\x11\x11\x11\x11\x11\x11\x11\x11")
+#define BDIAGONAL3_FILL ((BYTE*)"\xe0\xc1\x83\x07\x0e\x1c\x38\x70")
+#define CROSS3_FILL ((BYTE*)"\x30\x30\x30\x30\x30\x30\xff\xff")
+#define DIAGCROSS3_FILL ((BYTE*)"\xc7\x83\xc7\xee\x7c\x38\x7c\xee")
+#define DOT3_FILL ((BYTE*)"\xc0\xc0\x0c\x0c\xc0\xc0\x0c\x0c")
+#define FDIAGONAL3_FILL ((BYTE*)"\x07\x83\xc1\xe0\x70\x38\x1c\x0e")
+#define HORIZONTAL3_FILL ((BYTE*)"\xff\xff\x00\x00\xff\xff\x00\x00")
+#define VERTICAL3_FILL ((BYTE*)"\x33\x33\x33\x33\x33\x33\x33\x33")
+#define INTERLEAVE_FILL ((BYTE*)"\xcc\x33\xcc\x33\xcc\x33\xcc\x33")
+
+class IMAGE;
+
+// ---------------------------------------------------------------------------
+// Line style: the pen of outlines and lines. `style` is a pen style word:
+// bits 0-3 the dash kind (PS_SOLID .. PS_ALTERNATE), bits 8-11 the end cap,
+// bits 12-15 the join. `dashes` is owned and present only for PS_USERSTYLE.
+// ---------------------------------------------------------------------------
+class LINESTYLE {
+public:
+    LINESTYLE();
+    LINESTYLE(const LINESTYLE& other);
+    LINESTYLE& operator=(const LINESTYLE& other);
+    virtual ~LINESTYLE();
+
+    int style;
+    int thickness;
+    DWORD* dashes;
+    DWORD dashcount;
+};
+
+// ---------------------------------------------------------------------------
+// Fill style: the brush of filled shapes. `style` is BS_SOLID, BS_NULL,
+// BS_HATCHED (with `hatch`), BS_PATTERN or BS_DIBPATTERN (with the owned
+// `pattern` image).
+// ---------------------------------------------------------------------------
+class FILLSTYLE {
+public:
+    FILLSTYLE();
+    FILLSTYLE(const FILLSTYLE& other);
+    FILLSTYLE& operator=(const FILLSTYLE& other);
+    virtual ~FILLSTYLE();
+
+    LONG style;
+    LONG hatch;
+    IMAGE* pattern;
+};
+
+// ---------------------------------------------------------------------------
+// IMAGE: a 32-bit top-down pixel surface with its own drawing context and
+// drawing state. The window's back buffer is one too.
+// ---------------------------------------------------------------------------
+class IMAGE {
+public:
+    IMAGE(int width = 0, int height = 0);
+    IMAGE(const IMAGE& img);
+    IMAGE& operator=(const IMAGE& img);
+
+    virtual void SetDefault();
+    virtual ~IMAGE();
+    virtual void Resize(int width, int height);
+
+    int getwidth() const { return m_width; }
+    int getheight() const { return m_height; }
+
+    int m_width, m_height;
+    HBITMAP m_hBmp;
+    HDC m_hDC;
+    XFORM m_xform;         // eM11/eM22 aspect ratio, eDx/eDy origin
+    COLORREF m_linecolor;
+    COLORREF m_fillcolor;
+    COLORREF m_textcolor;
+    COLORREF m_bkcolor;
+    DWORD* m_pBuffer;      // m_width * m_height pixels, 0x00RRGGBB, top row first
+    LINESTYLE m_linestyle;
+    FILLSTYLE m_fillstyle;
+};
+
+// ---------------------------------------------------------------------------
+// Window.
+// ---------------------------------------------------------------------------
+HWND initgraph(int width, int height, int flag = 0);
+void closegraph();
+HWND GetHWnd();
+const char* GetGlintVer();
+
+// ---------------------------------------------------------------------------
+// Input messages. A null `msg` takes (or, for a peek, looks at) a message
+// without copying it. Messages of other categories in front of the wanted one
+// are discarded.
+// ---------------------------------------------------------------------------
+ExMessage getmessage(BYTE filter = 0xFF);
+void getmessage(ExMessage* msg, BYTE filter = 0xFF);
+bool peekmessage(ExMessage* msg, BYTE filter = 0xFF, bool removemsg = true);
+void flushmessage(BYTE filter = 0xFF);
+void setcapture();
+void releasecapture();
+
+// ---------------------------------------------------------------------------
+// Images and the working image. A null image means the window's back buffer.
+// ---------------------------------------------------------------------------
+void Resize(IMAGE* img, int width, int height);
+HDC GetImageHDC(IMAGE* img = NULL);
+DWORD* GetImageBuffer(IMAGE* img = NULL);
+void SetWorkingImage(IMAGE* img = NULL);
+IMAGE* GetWorkingImage();
+int getwidth();
+int getheight();
+
+// Batch drawing (window only): no periodic refresh until EndBatchDraw.
+void BeginBatchDraw();
+void FlushBatchDraw();
+void FlushBatchDraw(int left, int top, int right, int bottom);
+void EndBatchDraw();
+void EndBatchDraw(int left, int top, int right, int bottom);
+
+// ---------------------------------------------------------------------------
+// Drawing state of the working image.
+// ---------------------------------------------------------------------------
+void cleardevice();
+COLORREF getlinecolor();
+void setlinecolor(COLORREF color);
+COLORREF gettextcolor();
+void settextcolor(COLORREF color);
+COLORREF getbkcolor();
+void setbkcolor(COLORREF color);
+COLORREF getfillcolor();
+void setfillcolor(COLORREF color);
+int getbkmode();
+void setbkmode(int mode);
+void setcliprgn(HRGN hrgn);
+void clearcliprgn();
+void setorigin(int x, int y);
+void getaspectratio(float* pxasp, float* pyasp);
+void setaspectratio(float xasp, float yasp);
+int getrop2();
+void setrop2(int mode);
+int getpolyfillmode();
+void setpolyfillmode(int mode);
+void graphdefaults();
+
+// Line and fill styles.
+void getlinestyle(LINESTYLE* pstyle);
+void setlinestyle(const LINESTYLE* pstyle);
+void setlinestyle(int style, int thickness = 1, const DWORD* puserstyle = NULL, DWORD userstylecount = 0);
+void getfillstyle(FILLSTYLE* pstyle);
+void setfillstyle(const FILLSTYLE* pstyle);
+void setfillstyle(int style, long hatch = 0, IMAGE* ppattern = NULL);
+void setfillstyle(BYTE* ppattern8x8);
+
+// ---------------------------------------------------------------------------
+// Text (narrow strings in the window's code page, GBK for Chinese).
+// ---------------------------------------------------------------------------
+void outtextxy(int x, int y, LPCTSTR str);
+void outtextxy(int x, int y, TCHAR c);
+int textwidth(LPCTSTR str);
+int textwidth(TCHAR c);
+int textheight(LPCTSTR str);
+int textheight(TCHAR c);
+int drawtext(LPCTSTR str, RECT* pRect, UINT uFormat);
+int drawtext(TCHAR c, RECT* pRect, UINT uFormat);
+void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace);
+void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut);
+void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
+                  BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily);
+void settextstyle(const LOGFONTA* font);
+void gettextstyle(LOGFONTA* font);
+
+// ---------------------------------------------------------------------------
+// Shapes. Logical coordinates of the working image. "fill" draws outline and
+// inside, "solid" the inside only, "clear" the inside in the background colour.
+// ---------------------------------------------------------------------------
+COLORREF getpixel(int x, int y);
+void putpixel(int x, int y, COLORREF color);
+void line(int x1, int y1, int x2, int y2);
+void rectangle(int left, int top, int right, int bottom);
+void fillrectangle(int left, int top, int right, int bottom);
+void solidrectangle(int left, int top, int right, int bottom);
+void clearrectangle(int left, int top, int right, int bottom);
+void circle(int x, int y, int radius);
+void fillcircle(int x, int y, int radius);
+void solidcircle(int x, int y, int radius);
+void clearcircle(int x, int y, int radius);
+void ellipse(int left, int top, int right, int bottom);
+void fillellipse(int left, int top, int right, int bottom);
+void solidellipse(int left, int top, int right, int bottom);
+void clearellipse(int left, int top, int right, int bottom);
+void roundrect(int left, int top, int right, int bottom, int ellipsewidth, int ellipseheight);
+void fillroundrect(int left, int top, int right, int bottom, int ellipsewidth, int ellipseheight);
+void solidroundrect(int left, int top, int right, int bottom, int ellipsewidth, int ellipseheight);
+void clearroundrect(int left, int top, int right, int bottom, int ellipsewidth, int ellipseheight);
+void arc(int left, int top, int right, int bottom, double stangle, double endangle);
+void pie(int left, int top, int right, int bottom, double stangle, double endangle);
+void fillpie(int left, int top, int right, int bottom, double stangle, double endangle);
+void solidpie(int left, int top, int right, int bottom, double stangle, double endangle);
+void clearpie(int left, int top, int right, int bottom, double stangle, double endangle);
+void polyline(const POINT* points, int num);
+void polygon(const POINT* points, int num);
+void fillpolygon(const POINT* points, int num);
+void solidpolygon(const POINT* points, int num);
+void clearpolygon(const POINT* points, int num);
+void polybezier(const POINT* points, int num);
+void floodfill(int x, int y, COLORREF color, int filltype = 0);
+
+#define FLOODFILLBORDER 0
+#define FLOODFILLSURFACE 1
