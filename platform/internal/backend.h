@@ -88,4 +88,8 @@ bool select_backend(const char* name);
 // Implemented by USER: called by a backend (from any thread) for each event.
 void deliver_backend_event(const BackendEvent& ev);
 
+// Implemented by USER: the window that owns a backend window id (null if
+// none), so that a backend can lock that window's surface to present it.
+HWND window_from_backend_id(uint32_t id);
+
 }  // namespace plat

@@ -12,4 +12,9 @@ namespace plat::input {
 // WM_SIZE, WM_ACTIVATE, ...) to the window's queue.
 void translate_event(HWND hwnd, const BackendEvent& ev);
 
+// Implemented by USER: the style (CS_*) of the window's class, 0 for an
+// invalid window. A second click becomes a double-click message only for
+// classes with CS_DBLCLKS.
+UINT window_class_style(HWND hwnd);
+
 }  // namespace plat::input

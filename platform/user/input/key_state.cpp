@@ -1,0 +1,96 @@
+// key_state.cpp — key state table, GetKeyState and GetAsyncKeyState.
+#include "user/input/key_state.h"
+
+#include <atomic>
+
+#include "windows.h"
+
+namespace plat::input {
+namespace {
+
+constexpr uint8_t kDown = 0x80;
+constexpr uint8_t kToggled = 0x01;
+constexpr uint8_t kPressedSinceQuery = 0x02;  // for GetAsyncKeyState's low bit
+
+std::atomic<uint8_t> g_keys[256];
+
+uint8_t generic_of(uint8_t sided) {
+    switch (sided) {
+        case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
+        case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
+        case VK_LMENU: case VK_RMENU: return VK_MENU;
+        default: return 0;
+    }
+}
+
+void refresh_generic(uint8_t generic, uint8_t left, uint8_t right, bool pressed_now) {
+    bool down = (g_keys[left].load() & kDown) || (g_keys[right].load() & kDown);
+    uint8_t old = g_keys[generic].load();
+    uint8_t v = down ? uint8_t(old | kDown) : uint8_t(old & ~kDown);
+    if (pressed_now && !(old & kDown)) v = uint8_t((v ^ kToggled) | kPressedSinceQuery);
+    g_keys[generic].store(v);
+}
+
+void refresh_generic_for(uint8_t sided, bool pressed_now) {
+    switch (generic_of(sided)) {
+        case VK_SHIFT: refresh_generic(VK_SHIFT, VK_LSHIFT, VK_RSHIFT, pressed_now); break;
+        case VK_CONTROL: refresh_generic(VK_CONTROL, VK_LCONTROL, VK_RCONTROL, pressed_now); break;
+        case VK_MENU: refresh_generic(VK_MENU, VK_LMENU, VK_RMENU, pressed_now); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+bool keys_press(const KeyInfo& k) {
+    uint8_t vk = k.sided_vk ? k.sided_vk : k.vk;
+    if (vk == 0) return false;
+    uint8_t old = g_keys[vk].load();
+    bool was_down = (old & kDown) != 0;
+    if (!was_down) g_keys[vk].store(uint8_t((old ^ kToggled) | kDown | kPressedSinceQuery));
+    refresh_generic_for(vk, !was_down);
+    return was_down;
+}
+
+bool keys_release(const KeyInfo& k) {
+    uint8_t vk = k.sided_vk ? k.sided_vk : k.vk;
+    if (vk == 0) return false;
+    uint8_t old = g_keys[vk].load();
+    g_keys[vk].store(uint8_t(old & ~kDown));
+    refresh_generic_for(vk, false);
+    return (old & kDown) != 0;
+}
+
+void keys_release_all() {
+    for (auto& k : g_keys) k.store(uint8_t(k.load() & ~kDown));
+}
+
+void keys_set_button(uint8_t vk, bool down) {
+    uint8_t old = g_keys[vk].load();
+    if (down && !(old & kDown)) g_keys[vk].store(uint8_t((old ^ kToggled) | kDown | kPressedSinceQuery));
+    else if (!down) g_keys[vk].store(uint8_t(old & ~kDown));
+}
+
+bool key_is_down(uint8_t vk) { return (g_keys[vk].load() & kDown) != 0; }
+bool key_is_toggled(uint8_t vk) { return (g_keys[vk].load() & kToggled) != 0; }
+
+}  // namespace plat::input
+
+// The state is the one of the latest input event translated, not the one of
+// the message being processed (there is no per-thread snapshot); programs
+// that read it while handling the current key see the same result.
+SHORT WINAPI GetKeyState(int nVirtKey) {
+    if (nVirtKey < 0 || nVirtKey > 255) return 0;
+    uint8_t v = plat::input::g_keys[nVirtKey].load();
+    SHORT r = (v & 0x80) ? SHORT(0xFF80) : SHORT(0);
+    if (v & 0x01) r = SHORT(r | 1);
+    return r;
+}
+
+SHORT WINAPI GetAsyncKeyState(int vKey) {
+    if (vKey < 0 || vKey > 255) return 0;
+    uint8_t v = plat::input::g_keys[vKey].fetch_and(uint8_t(~0x02));
+    SHORT r = (v & 0x80) ? SHORT(0x8000) : SHORT(0);
+    if (v & 0x02) r = SHORT(r | 1);
+    return r;
+}
