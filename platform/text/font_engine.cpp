@@ -1,0 +1,609 @@
+// font_engine.cpp — LOGFONTA -> fontconfig match -> FreeType glyphs, cached.
+//
+// Locking: one process-wide mutex guards FreeType (the library, every face
+// and every size object; FreeType objects are not thread-safe), another
+// guards fontconfig. A Font's own mutex guards its glyph cache and is always
+// taken before the FreeType mutex, never after it.
+//
+// Faces are opened once per file and kept for the life of the process; each
+// Font renders through its own FT_Size objects on those faces.
+//
+// Not done: underline and strike-out are not drawn (the glyph contract has no
+// place for them), and lfEscapement / lfOrientation are ignored (text is
+// always horizontal).
+#include "font_engine.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include FT_SIZES_H
+#include FT_TRUETYPE_TABLES_H
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <list>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "codepage.h"
+
+namespace plat::text {
+namespace {
+
+constexpr char32_t kReplacementChar = 0xFFFD;
+constexpr int kDefaultCellHeight = 16;
+constexpr std::size_t kFontCacheSize = 64;
+
+// Last-resort locations (Debian packages fonts-unifont and fonts-wqy-zenhei),
+// used only when fontconfig cannot find the families by name.
+const char* const kUnifontPaths[] = {
+    "/usr/share/fonts/opentype/unifont/unifont.otf",
+    "/usr/share/fonts/truetype/unifont/unifont.ttf",
+    nullptr,
+};
+const char* const kCjkPaths[] = {
+    "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
+    nullptr,
+};
+
+// ---------------------------------------------------------------- FreeType
+
+std::mutex& ft_mutex() {
+    static std::mutex* m = new std::mutex;
+    return *m;
+}
+
+struct FaceRec {
+    FT_Face face = nullptr;
+    std::string key;      // path#index
+    bool is_unifont = false;
+    bool scalable = false;
+    int win_ascent = 0;   // font units; Windows' cell metrics
+    int win_descent = 0;
+};
+
+// Requires ft_mutex. Null when FreeType or the file is unusable.
+FT_Library ft_library_locked() {
+    static FT_Library lib = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
+    }
+    return lib;
+}
+
+// Requires ft_mutex. Faces stay open for the process's lifetime.
+FaceRec* open_face_locked(const std::string& path, int index) {
+    static auto* faces = new std::unordered_map<std::string, FaceRec*>;
+    std::string key = path + "#" + std::to_string(index);
+    auto it = faces->find(key);
+    if (it != faces->end()) return it->second;
+    FaceRec* rec = nullptr;
+    FT_Library lib = ft_library_locked();
+    FT_Face face = nullptr;
+    if (lib && FT_New_Face(lib, path.c_str(), index, &face) == 0) {
+        rec = new FaceRec;
+        rec->face = face;
+        rec->key = key;
+        rec->scalable = FT_IS_SCALABLE(face);
+        rec->is_unifont = face->family_name && std::strncmp(face->family_name, "Unifont", 7) == 0;
+        FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+            rec->win_ascent = os2->usWinAscent;
+            rec->win_descent = os2->usWinDescent;
+        } else if (rec->scalable) {
+            rec->win_ascent = face->ascender;
+            rec->win_descent = -face->descender;
+        }
+        if (rec->win_ascent + rec->win_descent <= 0 && rec->scalable) {
+            rec->win_ascent = face->units_per_EM * 7 / 8;
+            rec->win_descent = face->units_per_EM - rec->win_ascent;
+        }
+    }
+    (*faces)[key] = rec;  // failures are remembered too
+    return rec;
+}
+
+// ---------------------------------------------------------------- fontconfig
+
+std::mutex& fc_mutex() {
+    static std::mutex* m = new std::mutex;
+    return *m;
+}
+
+struct Match {
+    std::string path;
+    int index = 0;
+    std::string family;
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+};
+
+bool fc_ready_locked() {
+    static bool ok = FcInit() == FcTrue;
+    return ok;
+}
+
+bool same_family(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Best system match for a family. With `exact_family`, succeeds only when
+// the matched font really is of that family (fontconfig always returns
+// something). `need_char` (if non-zero) must be covered by the result.
+bool fc_match(const std::string& family, int fc_weight, bool italic, double pixel_size, const char* lang,
+              bool exact_family, char32_t need_char, Match* out) {
+    std::lock_guard<std::mutex> lock(fc_mutex());
+    if (!fc_ready_locked()) return false;
+    FcPattern* pat = FcPatternCreate();
+    if (!pat) return false;
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pat, FC_WEIGHT, fc_weight);
+    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    if (pixel_size > 0) FcPatternAddDouble(pat, FC_PIXEL_SIZE, pixel_size);
+    if (lang) FcPatternAddString(pat, FC_LANG, reinterpret_cast<const FcChar8*>(lang));
+    FcCharSet* cs = nullptr;
+    if (need_char) {
+        cs = FcCharSetCreate();
+        FcCharSetAddChar(cs, need_char);
+        FcPatternAddCharSet(pat, FC_CHARSET, cs);
+    }
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult res = FcResultNoMatch;
+    FcPattern* m = FcFontMatch(nullptr, pat, &res);
+    bool ok = false;
+    if (m) {
+        FcChar8* file = nullptr;
+        FcChar8* fam = nullptr;
+        int idx = 0, w = FC_WEIGHT_REGULAR, sl = FC_SLANT_ROMAN;
+        if (FcPatternGetString(m, FC_FILE, 0, &file) == FcResultMatch && file) {
+            FcPatternGetInteger(m, FC_INDEX, 0, &idx);
+            FcPatternGetInteger(m, FC_WEIGHT, 0, &w);
+            FcPatternGetInteger(m, FC_SLANT, 0, &sl);
+            ok = true;
+            if (exact_family) {
+                ok = false;
+                for (int i = 0; FcPatternGetString(m, FC_FAMILY, i, &fam) == FcResultMatch; ++i)
+                    if (same_family(reinterpret_cast<const char*>(fam), family)) { ok = true; break; }
+            }
+            if (ok && need_char) {
+                FcCharSet* have = nullptr;
+                ok = FcPatternGetCharSet(m, FC_CHARSET, 0, &have) == FcResultMatch && have &&
+                     FcCharSetHasChar(have, need_char);
+            }
+            if (ok) {
+                out->path = reinterpret_cast<const char*>(file);
+                out->index = idx;
+                fam = nullptr;
+                FcPatternGetString(m, FC_FAMILY, 0, &fam);
+                out->family = fam ? reinterpret_cast<const char*>(fam) : "";
+                out->weight = w;
+                out->slant = sl;
+            }
+        }
+        FcPatternDestroy(m);
+    }
+    if (cs) FcCharSetDestroy(cs);
+    FcPatternDestroy(pat);
+    return ok;
+}
+
+// ---------------------------------------------------------------- helpers
+
+int fc_weight_for(LONG lf_weight) {
+    int w = lf_weight <= 0 ? 400 : std::min<LONG>(lf_weight, 1000);
+    return FcWeightFromOpenType(w);
+}
+
+std::string face_name_utf8(const LOGFONTA& lf) {
+    std::size_t n = 0;
+    while (n < LF_FACESIZE && lf.lfFaceName[n]) ++n;
+    return codepage::cp936_to_utf8(lf.lfFaceName, static_cast<int>(n));
+}
+
+// The Windows bitmap system faces: drawn with Unifont at their native size.
+bool is_system_face(const std::string& name) {
+    return name.empty() || same_family(name, "System") || same_family(name, "Terminal") ||
+           same_family(name, "Fixedsys");
+}
+
+// Windows' Song faces, whose 16-pixel form is a crisp 8/16 bitmap like Unifont's.
+bool is_song_face(const std::string& name) {
+    return name == u8"宋体" || name == u8"新宋体" || same_family(name, "SimSun") || same_family(name, "NSimSun");
+}
+
+bool is_cjk_name(const std::string& name) {
+    for (unsigned char c : name)
+        if (c >= 0x80) return true;
+    return false;
+}
+
+LOGFONTA normalized(const LOGFONTA& lf) {
+    LOGFONTA n = lf;
+    bool ended = false;
+    for (int i = 0; i < LF_FACESIZE; ++i) {
+        if (ended) n.lfFaceName[i] = 0;
+        else if (!n.lfFaceName[i]) ended = true;
+    }
+    n.lfFaceName[LF_FACESIZE - 1] = 0;
+    return n;
+}
+
+// ---------------------------------------------------------------- the font
+
+struct Source {
+    FaceRec* rec = nullptr;
+    FT_Size size = nullptr;
+    bool synth_bold = false;
+    bool synth_italic = false;
+};
+
+struct CachedGlyph {
+    Glyph glyph;
+    std::vector<uint8_t> bits;
+};
+
+class EngineFont final : public Font {
+public:
+    explicit EngineFont(const LOGFONTA& lf) : lf_(lf) { build(); }
+    ~EngineFont() override {
+        std::lock_guard<std::mutex> lock(ft_mutex());
+        for (Source& s : chain_)
+            if (s.size) FT_Done_Size(s.size);
+    }
+
+    const LOGFONTA& logfont() const override { return lf_; }
+    const FontMetrics& metrics() const override { return metrics_; }
+
+    const Glyph& glyph(char32_t cp) override {
+        std::lock_guard<std::mutex> lock(mu_);
+        auto it = cache_.find(cp);
+        if (it != cache_.end()) return it->second.glyph;
+        CachedGlyph& slot = cache_[cp];
+        render(cp, &slot);
+        slot.glyph.coverage = slot.bits.empty() ? nullptr : slot.bits.data();
+        return slot.glyph;
+    }
+
+    int overhang() const { return overhang_; }
+
+private:
+    void build();
+    void add_source(FaceRec* rec, bool want_bold, bool want_italic, int matched_weight, int matched_slant);
+    void render(char32_t cp, CachedGlyph* out);
+    void make_box(CachedGlyph* out) const;
+    void set_size_locked(Source& s) const;
+
+    LOGFONTA lf_;
+    FontMetrics metrics_;
+    bool mono_ = true;
+    double em_ = kDefaultCellHeight;   // pixels per em, vertical
+    double x_em_ = kDefaultCellHeight; // pixels per em, horizontal
+    int overhang_ = 0;                 // extra pixels synthetic bold adds to the right
+    std::vector<Source> chain_;        // primary face first, then fallbacks
+
+    std::mutex mu_;
+    std::unordered_map<char32_t, CachedGlyph> cache_;
+};
+
+void EngineFont::set_size_locked(Source& s) const {
+    if (!s.rec->scalable) {
+        // Bitmap-only face: pick the strike closest to the requested height.
+        FT_Face f = s.rec->face;
+        int best = 0, best_diff = 1 << 30;
+        for (int i = 0; i < f->num_fixed_sizes; ++i) {
+            int d = std::abs(f->available_sizes[i].height - static_cast<int>(std::lround(em_)));
+            if (d < best_diff) { best_diff = d; best = i; }
+        }
+        if (f->num_fixed_sizes > 0) FT_Select_Size(f, best);
+        return;
+    }
+    FT_Set_Char_Size(s.rec->face, static_cast<FT_F26Dot6>(std::lround(x_em_ * 64)),
+                     static_cast<FT_F26Dot6>(std::lround(em_ * 64)), 72, 72);
+}
+
+void EngineFont::add_source(FaceRec* rec, bool want_bold, bool want_italic, int matched_weight, int matched_slant) {
+    if (!rec) return;
+    for (const Source& s : chain_)
+        if (s.rec == rec) return;
+    Source s;
+    s.rec = rec;
+    s.synth_bold = want_bold && matched_weight < FC_WEIGHT_DEMIBOLD;
+    s.synth_italic = want_italic && matched_slant == FC_SLANT_ROMAN;
+    std::lock_guard<std::mutex> lock(ft_mutex());
+    if (FT_New_Size(rec->face, &s.size) != 0) return;
+    chain_.push_back(s);
+}
+
+FaceRec* open_face(const std::string& path, int index) {
+    std::lock_guard<std::mutex> lock(ft_mutex());
+    return open_face_locked(path, index);
+}
+
+FaceRec* open_first_existing(const char* const* paths) {
+    for (const char* const* p = paths; *p; ++p)
+        if (FaceRec* r = open_face(*p, 0)) return r;
+    return nullptr;
+}
+
+FaceRec* find_unifont() {
+    Match m;
+    if (fc_match("Unifont", FC_WEIGHT_REGULAR, false, 16, nullptr, true, 0, &m))
+        if (FaceRec* r = open_face(m.path, m.index)) return r;
+    return open_first_existing(kUnifontPaths);
+}
+
+FaceRec* find_cjk(double px) {
+    Match m;
+    if (fc_match("WenQuanYi Zen Hei", FC_WEIGHT_REGULAR, false, px, "zh-cn", true, 0, &m))
+        if (FaceRec* r = open_face(m.path, m.index)) return r;
+    if (fc_match("sans-serif", FC_WEIGHT_REGULAR, false, px, "zh-cn", false, 0x4E2D, &m))
+        if (FaceRec* r = open_face(m.path, m.index)) return r;
+    return open_first_existing(kCjkPaths);
+}
+
+void EngineFont::build() {
+    mono_ = lf_.lfQuality == NONANTIALIASED_QUALITY;
+    const std::string name = face_name_utf8(lf_);
+    const bool want_bold = lf_.lfWeight >= FW_SEMIBOLD;
+    const bool want_italic = lf_.lfItalic != 0;
+    const LONG h = lf_.lfHeight == 0 ? kDefaultCellHeight : lf_.lfHeight;
+    const int cell_or_em = static_cast<int>(std::labs(h));
+
+    // The primary face.
+    FaceRec* primary = nullptr;
+    int pw = FC_WEIGHT_REGULAR, ps = FC_SLANT_ROMAN;
+    if ((is_system_face(name) || is_song_face(name)) && cell_or_em == 16) {
+        primary = find_unifont();
+    }
+    if (!primary) {
+        Match m;
+        std::string family = is_system_face(name) ? "sans-serif" : name;
+        const char* lang = (is_cjk_name(name) || lf_.lfCharSet == GB2312_CHARSET) ? "zh-cn" : nullptr;
+        if (fc_match(family, fc_weight_for(lf_.lfWeight), want_italic, cell_or_em, lang, false, 0, &m)) {
+            primary = open_face(m.path, m.index);
+            pw = m.weight;
+            ps = m.slant;
+        }
+    }
+    add_source(primary, want_bold, want_italic, pw, ps);
+    FaceRec* first = chain_.empty() ? nullptr : chain_.front().rec;
+
+    // Sizes come from the first face that opened (fallbacks follow its em).
+    double cell_units = 0, upem = 0;
+    if (first && first->scalable) {
+        cell_units = first->win_ascent + first->win_descent;
+        upem = first->face->units_per_EM;
+    }
+    if (h < 0) em_ = -h;
+    else em_ = (cell_units > 0 && upem > 0) ? h * upem / cell_units : h;
+    if (first && !first->scalable && first->face->num_fixed_sizes > 0) em_ = cell_or_em;
+    x_em_ = em_;
+
+    // Fallbacks for characters the primary face lacks.
+    add_source(find_cjk(em_), want_bold, want_italic, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN);
+    add_source(find_unifont(), want_bold, want_italic, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN);
+    if (!first && !chain_.empty()) {
+        // The preferred face is missing: size everything from the fallback.
+        first = chain_.front().rec;
+        if (first->scalable && h > 0 && first->win_ascent + first->win_descent > 0)
+            em_ = h * static_cast<double>(first->face->units_per_EM) / (first->win_ascent + first->win_descent);
+        x_em_ = em_;
+    }
+
+    std::lock_guard<std::mutex> lock(ft_mutex());
+    // Horizontal scaling: lfWidth is the wanted average character width.
+    if (lf_.lfWidth != 0 && !chain_.empty() && chain_.front().rec->scalable) {
+        Source& s = chain_.front();
+        FT_Activate_Size(s.size);
+        set_size_locked(s);
+        double natural = em_ / 2;
+        FT_UInt xi = FT_Get_Char_Index(s.rec->face, 'x');
+        if (xi && FT_Load_Glyph(s.rec->face, xi, FT_LOAD_DEFAULT | FT_LOAD_NO_HINTING) == 0)
+            natural = s.rec->face->glyph->advance.x / 64.0;
+        if (natural > 0) x_em_ = em_ * std::labs(lf_.lfWidth) / natural;
+    }
+    for (Source& s : chain_) {
+        FT_Activate_Size(s.size);
+        set_size_locked(s);
+    }
+
+    // Metrics.
+    FontMetrics& fm = metrics_;
+    if (first && first->scalable) {
+        double scale = em_ / first->face->units_per_EM;
+        fm.ascent = static_cast<int>(std::lround(first->win_ascent * scale));
+        if (h > 0) fm.descent = static_cast<int>(h) - fm.ascent;
+        else fm.descent = static_cast<int>(std::lround(first->win_descent * scale));
+    } else if (first) {
+        const FT_Size_Metrics& sm = first->face->size->metrics;
+        fm.ascent = static_cast<int>(sm.ascender >> 6);
+        fm.descent = static_cast<int>((-sm.descender) >> 6);
+    } else {
+        // No font file at all: built-in boxes.
+        fm.ascent = static_cast<int>(std::lround(em_ * 7 / 8));
+        fm.descent = (h > 0 ? static_cast<int>(h) : static_cast<int>(std::lround(em_))) - fm.ascent;
+    }
+    if (fm.descent < 0) fm.descent = 0;
+    fm.height = fm.ascent + fm.descent;
+    fm.internal_leading = std::max(0, fm.height - static_cast<int>(std::lround(em_)));
+
+    overhang_ = (!chain_.empty() && chain_.front().synth_bold) ? std::max(1, static_cast<int>(std::lround(em_ / 24))) : 0;
+    if (chain_.empty()) overhang_ = 0;
+
+    int ave = static_cast<int>(std::lround(x_em_ / 2));
+    int maxw = static_cast<int>(std::lround(x_em_));
+    if (!chain_.empty()) {
+        Source& s = chain_.front();
+        FT_Activate_Size(s.size);
+        FT_UInt xi = FT_Get_Char_Index(s.rec->face, 'x');
+        if (xi && FT_Load_Glyph(s.rec->face, xi, FT_LOAD_DEFAULT | (mono_ ? FT_LOAD_TARGET_MONO : 0)) == 0)
+            ave = static_cast<int>(std::lround(s.rec->face->glyph->advance.x / 64.0));
+        if (s.rec->scalable)
+            maxw = std::max(maxw, static_cast<int>(std::ceil(s.rec->face->max_advance_width * x_em_ /
+                                                            s.rec->face->units_per_EM)));
+    }
+    fm.ave_char_width = ave;
+    fm.max_char_width = std::max(maxw, ave) + overhang_;
+}
+
+void EngineFont::make_box(CachedGlyph* out) const {
+    // An outlined rectangle one average character wide, from the cap height
+    // down to the baseline.
+    int adv = std::max(metrics_.ave_char_width, 3);
+    int thick = std::max(1, static_cast<int>(std::lround(em_ / 16)));
+    int w = std::max(adv - 2, 1);
+    int top = std::max(0, metrics_.ascent - std::max(static_cast<int>(std::lround(em_ * 0.75)), 2));
+    int hgt = std::max(metrics_.ascent - top, 2);
+    Glyph& g = out->glyph;
+    g.advance = adv;
+    g.left = 1;
+    g.top = top;
+    g.width = w;
+    g.height = hgt;
+    out->bits.assign(static_cast<std::size_t>(w) * hgt, 0);
+    for (int y = 0; y < hgt; ++y)
+        for (int x = 0; x < w; ++x)
+            if (x < thick || x >= w - thick || y < thick || y >= hgt - thick) out->bits[y * w + x] = 255;
+}
+
+void EngineFont::render(char32_t cp, CachedGlyph* out) {
+    if (cp == kReplacementChar || chain_.empty()) {
+        make_box(out);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(ft_mutex());
+    Source* src = nullptr;
+    FT_UInt index = 0;
+    for (Source& s : chain_) {
+        index = FT_Get_Char_Index(s.rec->face, cp);
+        if (index) { src = &s; break; }
+    }
+    if (!src) {
+        make_box(out);
+        return;
+    }
+    FT_Face face = src->rec->face;
+    FT_Activate_Size(src->size);
+    FT_Int32 flags = mono_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT;
+    // Unifont's outlines sit exactly on the 16-pixel grid: hinting could only move them.
+    if (src->rec->is_unifont) flags |= FT_LOAD_NO_HINTING;
+    if (src->synth_italic) flags |= FT_LOAD_NO_BITMAP;
+    if (FT_Load_Glyph(face, index, flags) != 0) {
+        make_box(out);
+        return;
+    }
+    FT_GlyphSlot slot = face->glyph;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE && src->synth_italic) {
+        FT_Matrix shear;  // slant of about 12 degrees, leaning right
+        shear.xx = 0x10000;
+        shear.xy = 0x3666;
+        shear.yx = 0;
+        shear.yy = 0x10000;
+        FT_Outline_Transform(&slot->outline, &shear);
+    }
+    if (FT_Render_Glyph(slot, mono_ ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) {
+        make_box(out);
+        return;
+    }
+    const FT_Bitmap& bm = slot->bitmap;
+    Glyph& g = out->glyph;
+    g.advance = static_cast<int>(std::lround(slot->advance.x / 64.0));
+    g.left = slot->bitmap_left;
+    g.top = metrics_.ascent - slot->bitmap_top;
+    int w = static_cast<int>(bm.width), hgt = static_cast<int>(bm.rows);
+    int extra = src->synth_bold ? std::max(1, static_cast<int>(std::lround(em_ / 24))) : 0;
+    if (w == 0 || hgt == 0) {
+        g.width = g.height = 0;
+        return;
+    }
+    int ow = w + extra;
+    out->bits.assign(static_cast<std::size_t>(ow) * hgt, 0);
+    for (int y = 0; y < hgt; ++y) {
+        const unsigned char* row = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
+        uint8_t* dst = out->bits.data() + static_cast<std::size_t>(y) * ow;
+        for (int x = 0; x < w; ++x) {
+            uint8_t v = 0;
+            switch (bm.pixel_mode) {
+            case FT_PIXEL_MODE_MONO:
+                v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+                break;
+            case FT_PIXEL_MODE_GRAY:
+                v = bm.num_grays == 256 ? row[x] : static_cast<uint8_t>(row[x] * 255 / std::max(1, bm.num_grays - 1));
+                break;
+            case FT_PIXEL_MODE_BGRA:
+                v = row[x * 4 + 3];
+                break;
+            default:
+                v = row[x] ? 255 : 0;
+                break;
+            }
+            if (mono_) v = v >= 128 ? 255 : 0;
+            dst[x] = v;
+        }
+        // Synthetic bold: smear each row `extra` pixels to the right.
+        for (int k = 0; k < extra; ++k)
+            for (int x = ow - 1; x > 0; --x) dst[x] = std::max(dst[x], dst[x - 1]);
+    }
+    if (std::all_of(out->bits.begin(), out->bits.end(), [](uint8_t v) { return v == 0; })) {
+        out->bits.clear();  // a blank (space): no bitmap at all
+        g.width = g.height = 0;
+        return;
+    }
+    g.width = ow;
+    g.height = hgt;
+}
+
+// ---------------------------------------------------------------- font cache
+
+struct FontCache {
+    std::mutex mu;
+    std::list<std::pair<std::string, std::shared_ptr<Font>>> lru;  // most recent first
+};
+
+FontCache& font_cache() {
+    static auto* c = new FontCache;  // kept to the end of the process
+    return *c;
+}
+
+}  // namespace
+
+std::shared_ptr<Font> create_font(const LOGFONTA& lf) {
+    LOGFONTA n = normalized(lf);
+    std::string key(reinterpret_cast<const char*>(&n), sizeof n);
+    FontCache& c = font_cache();
+    std::lock_guard<std::mutex> lock(c.mu);
+    for (auto it = c.lru.begin(); it != c.lru.end(); ++it) {
+        if (it->first == key) {
+            c.lru.splice(c.lru.begin(), c.lru, it);
+            return c.lru.front().second;
+        }
+    }
+    auto font = std::make_shared<EngineFont>(n);
+    c.lru.emplace_front(std::move(key), font);
+    if (c.lru.size() > kFontCacheSize) c.lru.pop_back();
+    return font;
+}
+
+int text_width(Font& font, const std::u32string& text) {
+    int w = 0;
+    for (char32_t cp : text) w += font.glyph(cp).advance;
+    if (!text.empty())
+        if (auto* ef = dynamic_cast<EngineFont*>(&font)) w += ef->overhang();
+    return w;
+}
+
+}  // namespace plat::text
