@@ -1,0 +1,581 @@
+// sdl_backend.cpp — real windows through SDL2.
+//
+// Every SDL call is made on one thread that the backend starts on first use
+// (SDL_Init(SDL_INIT_VIDEO) runs there). Other threads never call SDL: their
+// requests go into a command queue and the SDL thread is woken with a user
+// event, which interrupts SDL_WaitEventTimeout. Window creation does not wait
+// for the SDL thread: the backend hands out its own window ids at once and the
+// creation command is queued ahead of every later command for that id. This
+// keeps a caller that holds USER's locks from ever waiting on the SDL thread
+// while that thread is delivering an event into USER (which may need the same
+// locks). Only the first call waits, for SDL_Init to finish.
+//
+// On X11 it is fine that this thread is not the program's main thread: SDL's
+// video subsystem only requires that one thread makes all the calls.
+//
+// Presenting copies the window's client surface (0x00RRGGBB, which is
+// SDL_PIXELFORMAT_RGB888) into the SDL window surface pixel for pixel and
+// updates the changed rectangle; invalidations are merged and presented at
+// most once per loop iteration. No renderer and no OpenGL are used, so it
+// works on Xvfb.
+//
+// Window-manager limits (X11): a disabled close box cannot be removed on
+// every window manager; the backend asks for it through _MOTIF_WM_HINTS
+// (together with the minimise button for no_minimize) and, whatever the
+// window manager shows, drops close requests of such windows.
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+#include "backends.h"
+#include "window_surface.h"
+#include "windows.h"
+
+namespace plat {
+namespace {
+
+// Decorations assumed until a window manager reports its real frame
+// (_NET_FRAME_EXTENTS): the size of a fixed caption window on Windows.
+constexpr RECT kDefaultCaptionFrame = {3, 26, 3, 3};
+
+struct WindowRecord {
+    SDL_Window* sdl = nullptr;   // SDL thread only
+    bool no_close = false;
+    bool visible = false;
+};
+
+struct Geometry {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// State shared between the backend object and its thread. It is never freed:
+// the thread may outlive the backend object during process exit.
+struct Shared {
+    std::mutex mu;
+    std::condition_variable cv;
+    enum class Init { NotStarted, Starting, Ready, Failed } init = Init::NotStarted;
+    std::deque<std::function<void()>> commands;
+    std::unordered_map<uint32_t, RECT> dirty;          // pending presents
+    std::unordered_map<uint32_t, Geometry> geometry;   // client rects as last known
+    uint32_t next_id = 1;
+    uint32_t wake_type = 0;
+    std::atomic<bool> wake_pending{false};
+    RECT display = {0, 0, 1024, 768};
+    bool frame_known = false;
+    RECT frame = kDefaultCaptionFrame;
+
+    // Delivery to USER stops when the backend object is destroyed (process
+    // exit): USER's state may already be gone.
+    std::timed_mutex deliver_mu;
+    bool stopped = false;
+
+    // SDL thread only.
+    std::unordered_map<uint32_t, WindowRecord> windows;   // backend id -> window
+    std::unordered_map<uint32_t, uint32_t> by_sdl_id;     // SDL window id -> backend id
+};
+
+void union_rect(RECT* into, const RECT& r) {
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    if (into->left >= into->right || into->top >= into->bottom) {
+        *into = r;
+        return;
+    }
+    if (r.left < into->left) into->left = r.left;
+    if (r.top < into->top) into->top = r.top;
+    if (r.right > into->right) into->right = r.right;
+    if (r.bottom > into->bottom) into->bottom = r.bottom;
+}
+
+// _MOTIF_WM_HINTS through libX11, which SDL has loaded already; the stand-in
+// does not link X11 itself.
+void set_motif_hints(SDL_Window* w, bool no_close, bool no_minimize, bool resizable) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    static void* lib = SDL_LoadObject("libX11.so.6");
+    if (!lib) return;
+    using InternAtomFn = unsigned long (*)(Display*, const char*, int);
+    using ChangePropertyFn = int (*)(Display*, unsigned long, unsigned long, unsigned long, int, int,
+                                     const unsigned char*, int);
+    using FlushFn = int (*)(Display*);
+    auto intern = reinterpret_cast<InternAtomFn>(SDL_LoadFunction(lib, "XInternAtom"));
+    auto change = reinterpret_cast<ChangePropertyFn>(SDL_LoadFunction(lib, "XChangeProperty"));
+    auto flush = reinterpret_cast<FlushFn>(SDL_LoadFunction(lib, "XFlush"));
+    if (!intern || !change || !flush) return;
+    enum : long { kFuncResize = 2, kFuncMove = 4, kFuncMinimize = 8, kFuncMaximize = 16, kFuncClose = 32 };
+    enum : long { kDecorBorder = 2, kDecorResize = 4, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimize = 32,
+                  kDecorMaximize = 64 };
+    long hints[5] = {1 | 2, kFuncMove, kDecorBorder | kDecorTitle | kDecorMenu, 0, 0};
+    if (!no_close) hints[1] |= kFuncClose;
+    if (!no_minimize) {
+        hints[1] |= kFuncMinimize;
+        hints[2] |= kDecorMinimize;
+    }
+    if (resizable) {
+        hints[1] |= kFuncResize | kFuncMaximize;
+        hints[2] |= kDecorResize | kDecorMaximize;
+    }
+    Display* d = info.info.x11.display;
+    unsigned long atom = intern(d, "_MOTIF_WM_HINTS", 0);
+    change(d, info.info.x11.window, atom, atom, 32, /*PropModeReplace*/ 0,
+           reinterpret_cast<const unsigned char*>(hints), 5);
+    flush(d);
+}
+
+class SdlBackend final : public Backend {
+public:
+    SdlBackend() : s_(new Shared) {}
+
+    ~SdlBackend() override {
+        // Stop delivering events into USER, waiting briefly for a delivery in
+        // progress. The thread itself is left to end with the process.
+        if (s_->deliver_mu.try_lock_for(std::chrono::milliseconds(200))) {
+            s_->stopped = true;
+            s_->deliver_mu.unlock();
+        } else {
+            s_->stopped = true;
+        }
+    }
+
+    const char* name() const override { return "sdl"; }
+
+    uint32_t create_window(const BackendWindowDesc& desc) override {
+        if (!start()) return 0;
+        uint32_t id;
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            id = s_->next_id++;
+            Geometry g;
+            g.w = desc.width;
+            g.h = desc.height;
+            if (desc.x == kDefaultPos || desc.y == kDefaultPos) {
+                // SDL centres windows of undefined position on the display.
+                g.x = s_->display.left + (s_->display.right - s_->display.left - desc.width) / 2;
+                g.y = s_->display.top + (s_->display.bottom - s_->display.top - desc.height) / 2;
+            } else {
+                g.x = desc.x;
+                g.y = desc.y;
+            }
+            s_->geometry[id] = g;
+        }
+        BackendWindowDesc d = desc;
+        post([s = s_, id, d] { create_on_thread(s, id, d); });
+        return id;
+    }
+
+    void destroy_window(uint32_t id) override {
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            s_->geometry.erase(id);
+            s_->dirty.erase(id);
+        }
+        post([s = s_, id] {
+            auto it = s->windows.find(id);
+            if (it == s->windows.end()) return;
+            if (it->second.sdl) {
+                s->by_sdl_id.erase(SDL_GetWindowID(it->second.sdl));
+                SDL_DestroyWindow(it->second.sdl);
+            }
+            s->windows.erase(it);
+        });
+    }
+
+    void show_window(uint32_t id, bool show) override {
+        post([s = s_, id, show] {
+            WindowRecord* w = find(s, id);
+            if (!w) return;
+            if (show) {
+                SDL_ShowWindow(w->sdl);
+                // Showing a window activates it, as on Windows. Without a
+                // window manager nobody else would give it the keyboard.
+                SDL_RaiseWindow(w->sdl);
+                SDL_SetWindowInputFocus(w->sdl);
+                w->visible = true;
+                learn_frame(s, w->sdl);
+                present(s, id, *w, full_rect(w->sdl));
+            } else {
+                SDL_HideWindow(w->sdl);
+                w->visible = false;
+            }
+        });
+    }
+
+    void set_title(uint32_t id, const std::string& title_utf8) override {
+        post([s = s_, id, title_utf8] {
+            if (WindowRecord* w = find(s, id)) SDL_SetWindowTitle(w->sdl, title_utf8.c_str());
+        });
+    }
+
+    void set_client_rect(uint32_t id, int x, int y, int width, int height) override {
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            auto it = s_->geometry.find(id);
+            if (it == s_->geometry.end()) return;
+            it->second = Geometry{x, y, width, height};
+        }
+        post([s = s_, id, x, y, width, height] {
+            WindowRecord* w = find(s, id);
+            if (!w) return;
+            SDL_SetWindowPosition(w->sdl, x, y);
+            SDL_SetWindowSize(w->sdl, width > 0 ? width : 1, height > 0 ? height : 1);
+            present(s, id, *w, full_rect(w->sdl));
+        });
+    }
+
+    bool get_client_origin(uint32_t id, int* x, int* y) override {
+        std::lock_guard<std::mutex> lock(s_->mu);
+        auto it = s_->geometry.find(id);
+        if (it == s_->geometry.end()) return false;
+        if (x) *x = it->second.x;
+        if (y) *y = it->second.y;
+        return true;
+    }
+
+    void set_capture(uint32_t id, bool capture) override {
+        post([s = s_, id, capture] {
+            if (find(s, id)) SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+        });
+    }
+
+    void invalidate(uint32_t id, const RECT& dirty) override {
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            if (s_->init != Shared::Init::Ready || !s_->geometry.count(id)) return;
+            auto it = s_->dirty.find(id);
+            if (it == s_->dirty.end()) s_->dirty.emplace(id, dirty);
+            else union_rect(&it->second, dirty);
+        }
+        wake(s_);
+    }
+
+    RECT frame_insets(DWORD style) override {
+        bool caption = (style & WS_CAPTION) == WS_CAPTION;
+        if (caption) {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            return s_->frame_known ? s_->frame : kDefaultCaptionFrame;
+        }
+        if (style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) return RECT{1, 1, 1, 1};
+        return RECT{0, 0, 0, 0};
+    }
+
+private:
+    // Starts the SDL thread on first use and waits for SDL_Init.
+    bool start() {
+        std::unique_lock<std::mutex> lock(s_->mu);
+        if (s_->init == Shared::Init::NotStarted) {
+            s_->init = Shared::Init::Starting;
+            std::thread(thread_main, s_).detach();
+        }
+        s_->cv.wait(lock, [&] { return s_->init != Shared::Init::Starting; });
+        return s_->init == Shared::Init::Ready;
+    }
+
+    void post(std::function<void()> fn) {
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            if (s_->init != Shared::Init::Ready) return;
+            s_->commands.push_back(std::move(fn));
+        }
+        wake(s_);
+    }
+
+    static void wake(Shared* s) {
+        if (s->wake_pending.exchange(true)) return;  // one wake-up event is enough
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = s->wake_type;
+        SDL_PushEvent(&e);
+    }
+
+    static WindowRecord* find(Shared* s, uint32_t id) {
+        auto it = s->windows.find(id);
+        return (it == s->windows.end() || !it->second.sdl) ? nullptr : &it->second;
+    }
+
+    static RECT full_rect(SDL_Window* w) {
+        int cw = 0, ch = 0;
+        SDL_GetWindowSize(w, &cw, &ch);
+        return RECT{0, 0, cw, ch};
+    }
+
+    static void create_on_thread(Shared* s, uint32_t id, const BackendWindowDesc& d) {
+        Uint32 flags = SDL_WINDOW_HIDDEN;
+        if (d.resizable) flags |= SDL_WINDOW_RESIZABLE;
+        int x = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.x;
+        int y = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.y;
+        // SDL cannot make a window with an empty client area.
+        SDL_Window* w = SDL_CreateWindow(d.title_utf8.c_str(), x, y, d.width > 0 ? d.width : 1,
+                                         d.height > 0 ? d.height : 1, flags);
+        if (!w) {
+            std::fprintf(stderr, "platform: cannot create a window: %s\n", SDL_GetError());
+            return;
+        }
+        if (d.no_close || d.no_minimize) set_motif_hints(w, d.no_close, d.no_minimize, d.resizable);
+        WindowRecord rec;
+        rec.sdl = w;
+        rec.no_close = d.no_close;
+        s->windows[id] = rec;
+        s->by_sdl_id[SDL_GetWindowID(w)] = id;
+        int wx = 0, wy = 0;
+        SDL_GetWindowPosition(w, &wx, &wy);
+        std::lock_guard<std::mutex> lock(s->mu);
+        auto it = s->geometry.find(id);
+        if (it != s->geometry.end()) {
+            it->second.x = wx;
+            it->second.y = wy;
+        }
+    }
+
+    // Reads the window manager's frame size once a window is on screen.
+    static void learn_frame(Shared* s, SDL_Window* w) {
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(w, &top, &left, &bottom, &right) != 0 || top <= 0) return;
+        std::lock_guard<std::mutex> lock(s->mu);
+        if (s->frame_known) return;
+        s->frame = RECT{left, top, right, bottom};
+        s->frame_known = true;
+    }
+
+    // Copies the dirty part of the window's surface to the screen.
+    static void present(Shared* s, uint32_t id, WindowRecord& w, RECT r) {
+        if (!w.visible) return;
+        HWND hwnd = window_from_backend_id(id);
+        if (!hwnd) return;
+        SDL_Surface* dst = SDL_GetWindowSurface(w.sdl);
+        if (!dst) return;
+        SurfaceView view;
+        if (!lock_window_surface(hwnd, &view)) return;
+        if (r.left < 0) r.left = 0;
+        if (r.top < 0) r.top = 0;
+        if (r.right > view.width) r.right = view.width;
+        if (r.bottom > view.height) r.bottom = view.height;
+        if (r.right > dst->w) r.right = dst->w;
+        if (r.bottom > dst->h) r.bottom = dst->h;
+        bool copied = false;
+        if (view.pixels && r.left < r.right && r.top < r.bottom) {
+            if (SDL_MUSTLOCK(dst)) SDL_LockSurface(dst);
+            const uint32_t* src = view.pixels + size_t(r.top) * size_t(view.width) + size_t(r.left);
+            uint8_t* out = static_cast<uint8_t*>(dst->pixels) + size_t(r.top) * size_t(dst->pitch) +
+                           size_t(r.left) * dst->format->BytesPerPixel;
+            int w_px = r.right - r.left, h_px = r.bottom - r.top;
+            if (dst->format->format == SDL_PIXELFORMAT_RGB888 || dst->format->format == SDL_PIXELFORMAT_ARGB8888) {
+                for (int row = 0; row < h_px; ++row)
+                    std::memcpy(out + size_t(row) * size_t(dst->pitch), src + size_t(row) * size_t(view.width),
+                                size_t(w_px) * 4);
+            } else {
+                SDL_ConvertPixels(w_px, h_px, SDL_PIXELFORMAT_RGB888, src, view.width * 4, dst->format->format,
+                                  out, dst->pitch);
+            }
+            if (SDL_MUSTLOCK(dst)) SDL_UnlockSurface(dst);
+            copied = true;
+        }
+        unlock_window_surface(hwnd);
+        if (copied) {
+            SDL_Rect sr{r.left, r.top, r.right - r.left, r.bottom - r.top};
+            SDL_UpdateWindowSurfaceRects(w.sdl, &sr, 1);
+        }
+    }
+
+    static void present_dirty(Shared* s) {
+        std::unordered_map<uint32_t, RECT> dirty;
+        {
+            std::lock_guard<std::mutex> lock(s->mu);
+            dirty.swap(s->dirty);
+        }
+        for (auto& [id, r] : dirty)
+            if (WindowRecord* w = find(s, id)) present(s, id, *w, r);
+    }
+
+    static void deliver(Shared* s, const BackendEvent& ev) {
+        std::lock_guard<std::timed_mutex> lock(s->deliver_mu);
+        if (s->stopped) return;
+        deliver_backend_event(ev);
+    }
+
+    static void handle(Shared* s, const SDL_Event& e) {
+        if (e.type == s->wake_type) return;  // the loop runs commands and presents next
+        auto id_of = [&](Uint32 sdl_id) -> uint32_t {
+            auto it = s->by_sdl_id.find(sdl_id);
+            return it == s->by_sdl_id.end() ? 0 : it->second;
+        };
+        BackendEvent ev;
+        switch (e.type) {
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                ev.kind = e.type == SDL_KEYDOWN ? BackendEventKind::KeyDown : BackendEventKind::KeyUp;
+                ev.window = id_of(e.key.windowID);
+                ev.scancode = e.key.keysym.scancode;
+                ev.keycode = e.key.keysym.sym;
+                ev.mods = e.key.keysym.mod;
+                ev.repeat = e.key.repeat != 0;
+                break;
+            case SDL_TEXTINPUT:
+                ev.kind = BackendEventKind::Text;
+                ev.window = id_of(e.text.windowID);
+                ev.text = e.text.text;
+                ev.mods = uint16_t(SDL_GetModState());
+                break;
+            case SDL_MOUSEMOTION:
+                ev.kind = BackendEventKind::MouseMove;
+                ev.window = id_of(e.motion.windowID);
+                ev.x = e.motion.x;
+                ev.y = e.motion.y;
+                ev.buttons = e.motion.state & 7;  // SDL's L, M, R mask bits are ours
+                ev.mods = uint16_t(SDL_GetModState());
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (e.button.button < 1 || e.button.button > 3) return;
+                ev.kind = e.type == SDL_MOUSEBUTTONDOWN ? BackendEventKind::MouseDown : BackendEventKind::MouseUp;
+                ev.window = id_of(e.button.windowID);
+                ev.x = e.button.x;
+                ev.y = e.button.y;
+                ev.button = e.button.button;
+                ev.clicks = e.button.clicks;
+                ev.mods = uint16_t(SDL_GetModState());
+                break;
+            case SDL_MOUSEWHEEL: {
+                int notches = e.wheel.y;
+                if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+                if (notches == 0) return;
+                ev.kind = BackendEventKind::MouseWheel;
+                ev.window = id_of(e.wheel.windowID);
+                ev.x = e.wheel.mouseX;
+                ev.y = e.wheel.mouseY;
+                ev.wheel = notches;
+                ev.mods = uint16_t(SDL_GetModState());
+                break;
+            }
+            case SDL_WINDOWEVENT:
+                ev.window = id_of(e.window.windowID);
+                if (!ev.window) return;
+                if (!window_event(s, e, &ev)) return;
+                break;
+            default:
+                return;
+        }
+        if (ev.window) deliver(s, ev);
+    }
+
+    // Fills *ev for window events that USER must hear about; false otherwise.
+    static bool window_event(Shared* s, const SDL_Event& e, BackendEvent* ev) {
+        WindowRecord* w = find(s, ev->window);
+        if (!w) return false;
+        switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE:
+                if (w->no_close) return false;  // the close box is disabled
+                ev->kind = BackendEventKind::CloseRequest;
+                return true;
+            case SDL_WINDOWEVENT_MOVED: {
+                std::lock_guard<std::mutex> lock(s->mu);
+                Geometry& g = s->geometry[ev->window];
+                if (g.x == e.window.data1 && g.y == e.window.data2) return false;  // our own move
+                g.x = e.window.data1;
+                g.y = e.window.data2;
+                ev->kind = BackendEventKind::Moved;
+                ev->x = g.x;
+                ev->y = g.y;
+                return true;
+            }
+            case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                {
+                    std::lock_guard<std::mutex> lock(s->mu);
+                    Geometry& g = s->geometry[ev->window];
+                    // Our own resize (an empty client area is shown as 1 x 1).
+                    if ((g.w > 0 ? g.w : 1) == e.window.data1 && (g.h > 0 ? g.h : 1) == e.window.data2) return false;
+                    g.w = e.window.data1;
+                    g.h = e.window.data2;
+                }
+                ev->kind = BackendEventKind::Resized;
+                ev->width = e.window.data1;
+                ev->height = e.window.data2;
+                return true;
+            }
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                SDL_StartTextInput();
+                ev->kind = BackendEventKind::FocusGained;
+                return true;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                ev->kind = BackendEventKind::FocusLost;
+                return true;
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_RESTORED:
+                present(s, ev->window, *w, full_rect(w->sdl));
+                return false;
+            default:
+                return false;
+        }
+    }
+
+    static void thread_main(Shared* s) {
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // window surface without OpenGL
+        SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+        if (ok) {
+            s->wake_type = SDL_RegisterEvents(1);
+            ok = s->wake_type != Uint32(-1);
+        }
+        if (!ok) {
+            std::fprintf(stderr, "platform: no display for windows (SDL: %s)\n", SDL_GetError());
+        }
+        {
+            std::lock_guard<std::mutex> lock(s->mu);
+            if (ok) {
+                SDL_Rect b;
+                if (SDL_GetDisplayBounds(0, &b) == 0) s->display = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
+            }
+            s->init = ok ? Shared::Init::Ready : Shared::Init::Failed;
+        }
+        s->cv.notify_all();
+        if (!ok) return;
+        SDL_StartTextInput();
+
+        for (;;) {
+            s->wake_pending.store(false);
+            std::deque<std::function<void()>> cmds;
+            {
+                std::lock_guard<std::mutex> lock(s->mu);
+                cmds.swap(s->commands);
+            }
+            for (auto& c : cmds) c();
+            present_dirty(s);
+            SDL_Event e;
+            if (SDL_WaitEventTimeout(&e, 100)) {
+                do {
+                    handle(s, e);
+                } while (SDL_PollEvent(&e));
+            }
+        }
+    }
+
+    Shared* s_;  // intentionally never freed (see Shared)
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> make_sdl_backend() { return std::make_unique<SdlBackend>(); }
+
+// Fallback until USER provides the lookup: no window can be presented.
+// USER's definition replaces this one at link time.
+__attribute__((weak)) HWND window_from_backend_id(uint32_t) {
+    static std::once_flag once;
+    std::call_once(once, [] { std::fprintf(stderr, "platform: window lookup for presenting is missing\n"); });
+    return nullptr;
+}
+
+}  // namespace plat
