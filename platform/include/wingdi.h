@@ -566,6 +566,12 @@ BOOL WINAPI Chord(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x
 BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type);
 BOOL WINAPI FloodFill(HDC hdc, int x, int y, COLORREF color);
 
+// Rectangle fills with a brush. Windows declares these in winuser.h; the
+// stand-in implements them in its GDI module and declares them here.
+int WINAPI FillRect(HDC hDC, CONST RECT* lprc, HBRUSH hbr);
+int WINAPI FrameRect(HDC hDC, CONST RECT* lprc, HBRUSH hbr);
+BOOL WINAPI InvertRect(HDC hDC, CONST RECT* lprc);
+
 // Palettes.
 HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd);
 UINT WINAPI RealizePalette(HDC hdc);

@@ -1,0 +1,371 @@
+// dc.cpp — drawing targets (locked surface + clip) and the DC state calls:
+// colours, modes, world transform, brush origin, SaveDC/RestoreDC,
+// palettes and batching.
+#include <atomic>
+#include <cmath>
+
+#include "gdi/gdi_internal.h"
+#include "window_surface.h"
+
+namespace plat::gdi {
+
+Target::Target(DC& dc) : dc_(dc) {
+    switch (dc.dc_kind) {
+        case DCKind::Screen: is_screen = true; break;
+        case DCKind::Window: {
+            SurfaceView v;
+            if (plat::lock_window_surface(dc.hwnd, &v)) {
+                locked_ = true;
+                if (v.pixels && v.width > 0 && v.height > 0) {
+                    surf.base = v.pixels;
+                    surf.stride = v.width;
+                    surf.width = v.width;
+                    surf.height = v.height;
+                }
+            }
+            break;
+        }
+        case DCKind::Memory:
+            if (dc.st.bitmap) bitmap_surface(*dc.st.bitmap, &surf);
+            break;
+    }
+    if (!surf.base) return;
+    RECT bounds{0, 0, surf.width, surf.height};
+    if (!dc.st.has_clip) {
+        clip.push_back(bounds);
+        return;
+    }
+    for (const RECT& r : dc.st.clip) {
+        RECT c{std::max(r.left, bounds.left), std::max(r.top, bounds.top), std::min(r.right, bounds.right),
+               std::min(r.bottom, bounds.bottom)};
+        if (c.left < c.right && c.top < c.bottom) clip.push_back(c);
+    }
+}
+
+Target::~Target() {
+    if (!locked_) return;
+    plat::unlock_window_surface(dc_.hwnd);
+    if (dirty_.left < dirty_.right && dirty_.top < dirty_.bottom) plat::window_surface_changed(dc_.hwnd, dirty_);
+}
+
+void Target::touch(int l, int t, int r, int b) {
+    if (!locked_) return;
+    if (dirty_.left >= dirty_.right) {
+        dirty_ = RECT{l, t, r, b};
+        return;
+    }
+    dirty_.left = std::min<LONG>(dirty_.left, l);
+    dirty_.top = std::min<LONG>(dirty_.top, t);
+    dirty_.right = std::max<LONG>(dirty_.right, r);
+    dirty_.bottom = std::max<LONG>(dirty_.bottom, b);
+}
+
+static inline LONG round_coord(double v) {
+    double r = std::floor(v + 0.5);
+    if (r > 1e9) return 1000000000;
+    if (r < -1e9) return -1000000000;
+    return LONG(r);
+}
+
+void to_device_f(const DCState& st, double x, double y, double* dx, double* dy) {
+    if (st.gm != GM_ADVANCED) {
+        *dx = x;
+        *dy = y;
+        return;
+    }
+    const XFORM& m = st.xf;
+    *dx = x * m.eM11 + y * m.eM21 + m.eDx;
+    *dy = x * m.eM12 + y * m.eM22 + m.eDy;
+}
+
+POINT to_device(const DCState& st, int x, int y) {
+    double dx, dy;
+    to_device_f(st, x, y, &dx, &dy);
+    return POINT{round_coord(dx), round_coord(dy)};
+}
+
+}  // namespace plat::gdi
+
+using namespace plat::gdi;
+
+#define WITH_DC(hdc, fail) \
+    auto dc = get_dc(hdc); \
+    if (!dc) return fail; \
+    DCState& st = dc->st; \
+    (void)st
+
+static bool valid_color(COLORREF c) { return (c >> 24) <= 2 || c == CLR_INVALID; }
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+    WITH_DC(hdc, CLR_INVALID);
+    if (!valid_color(color)) return CLR_INVALID;
+    COLORREF old = st.text;
+    st.text = color & 0x00FFFFFF;
+    return old;
+}
+COLORREF WINAPI GetTextColor(HDC hdc) {
+    WITH_DC(hdc, CLR_INVALID);
+    return st.text;
+}
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
+    WITH_DC(hdc, CLR_INVALID);
+    if (!valid_color(color)) return CLR_INVALID;
+    COLORREF old = st.bk;
+    st.bk = color & 0x00FFFFFF;
+    return old;
+}
+COLORREF WINAPI GetBkColor(HDC hdc) {
+    WITH_DC(hdc, CLR_INVALID);
+    return st.bk;
+}
+COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF color) {
+    WITH_DC(hdc, CLR_INVALID);
+    COLORREF old = st.dc_brush;
+    st.dc_brush = color & 0x00FFFFFF;
+    return old;
+}
+COLORREF WINAPI GetDCBrushColor(HDC hdc) {
+    WITH_DC(hdc, CLR_INVALID);
+    return st.dc_brush;
+}
+COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF color) {
+    WITH_DC(hdc, CLR_INVALID);
+    COLORREF old = st.dc_pen;
+    st.dc_pen = color & 0x00FFFFFF;
+    return old;
+}
+COLORREF WINAPI GetDCPenColor(HDC hdc) {
+    WITH_DC(hdc, CLR_INVALID);
+    return st.dc_pen;
+}
+
+int WINAPI SetBkMode(HDC hdc, int mode) {
+    WITH_DC(hdc, 0);
+    if (mode != OPAQUE && mode != TRANSPARENT) return 0;
+    int old = st.bkmode;
+    st.bkmode = mode;
+    return old;
+}
+int WINAPI GetBkMode(HDC hdc) {
+    WITH_DC(hdc, 0);
+    return st.bkmode;
+}
+int WINAPI SetROP2(HDC hdc, int rop2) {
+    WITH_DC(hdc, 0);
+    if (rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
+    int old = st.rop2;
+    st.rop2 = rop2;
+    return old;
+}
+int WINAPI GetROP2(HDC hdc) {
+    WITH_DC(hdc, 0);
+    return st.rop2;
+}
+int WINAPI SetPolyFillMode(HDC hdc, int mode) {
+    WITH_DC(hdc, 0);
+    if (mode != ALTERNATE && mode != WINDING) return 0;
+    int old = st.polyfill;
+    st.polyfill = mode;
+    return old;
+}
+int WINAPI GetPolyFillMode(HDC hdc) {
+    WITH_DC(hdc, 0);
+    return st.polyfill;
+}
+
+static bool is_identity(const XFORM& x) {
+    return x.eM11 == 1 && x.eM12 == 0 && x.eM21 == 0 && x.eM22 == 1 && x.eDx == 0 && x.eDy == 0;
+}
+
+int WINAPI SetGraphicsMode(HDC hdc, int iMode) {
+    WITH_DC(hdc, 0);
+    if (iMode != GM_COMPATIBLE && iMode != GM_ADVANCED) return 0;
+    // Going back to the compatible mode needs the identity transform first.
+    if (iMode == GM_COMPATIBLE && !is_identity(st.xf)) return 0;
+    int old = st.gm;
+    st.gm = iMode;
+    return old;
+}
+int WINAPI GetGraphicsMode(HDC hdc) {
+    WITH_DC(hdc, 0);
+    return st.gm;
+}
+
+static bool valid_xform(const XFORM& x) {
+    double det = double(x.eM11) * x.eM22 - double(x.eM12) * x.eM21;
+    return std::isfinite(det) && det != 0 && std::isfinite(x.eDx) && std::isfinite(x.eDy);
+}
+
+BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf) {
+    WITH_DC(hdc, FALSE);
+    if (!lpxf || st.gm != GM_ADVANCED || !valid_xform(*lpxf)) return FALSE;
+    st.xf = *lpxf;
+    return TRUE;
+}
+
+BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf) {
+    WITH_DC(hdc, FALSE);
+    if (!lpxf) return FALSE;
+    *lpxf = st.xf;
+    return TRUE;
+}
+
+BOOL WINAPI CombineTransform(LPXFORM out, CONST XFORM* a, CONST XFORM* b) {
+    if (!out || !a || !b) return FALSE;
+    XFORM r;
+    r.eM11 = a->eM11 * b->eM11 + a->eM12 * b->eM21;
+    r.eM12 = a->eM11 * b->eM12 + a->eM12 * b->eM22;
+    r.eM21 = a->eM21 * b->eM11 + a->eM22 * b->eM21;
+    r.eM22 = a->eM21 * b->eM12 + a->eM22 * b->eM22;
+    r.eDx = a->eDx * b->eM11 + a->eDy * b->eM21 + b->eDx;
+    r.eDy = a->eDx * b->eM12 + a->eDy * b->eM22 + b->eDy;
+    *out = r;
+    return TRUE;
+}
+
+BOOL WINAPI ModifyWorldTransform(HDC hdc, CONST XFORM* lpxf, DWORD mode) {
+    WITH_DC(hdc, FALSE);
+    if (st.gm != GM_ADVANCED) return FALSE;
+    XFORM r;
+    switch (mode) {
+        case MWT_IDENTITY: r = XFORM{1, 0, 0, 1, 0, 0}; break;
+        case MWT_LEFTMULTIPLY:
+            if (!lpxf) return FALSE;
+            CombineTransform(&r, lpxf, &st.xf);
+            break;
+        case MWT_RIGHTMULTIPLY:
+            if (!lpxf) return FALSE;
+            CombineTransform(&r, &st.xf, lpxf);
+            break;
+        default: return FALSE;
+    }
+    if (!valid_xform(r)) return FALSE;
+    st.xf = r;
+    return TRUE;
+}
+
+UINT WINAPI SetTextAlign(HDC hdc, UINT align) {
+    WITH_DC(hdc, GDI_ERROR);
+    UINT old = st.align;
+    st.align = align & TA_MASK;
+    return old;
+}
+UINT WINAPI GetTextAlign(HDC hdc) {
+    WITH_DC(hdc, GDI_ERROR);
+    return st.align;
+}
+
+BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+    WITH_DC(hdc, FALSE);
+    if (lppt) *lppt = st.brush_org;
+    st.brush_org = POINT{x, y};
+    return TRUE;
+}
+BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) {
+    WITH_DC(hdc, FALSE);
+    if (!lppt) return FALSE;
+    *lppt = st.brush_org;
+    return TRUE;
+}
+
+BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
+    WITH_DC(hdc, FALSE);
+    if (lppt) *lppt = st.cur;
+    st.cur = POINT{x, y};
+    return TRUE;
+}
+BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
+    WITH_DC(hdc, FALSE);
+    if (!lppt) return FALSE;
+    *lppt = st.cur;
+    return TRUE;
+}
+
+int WINAPI SaveDC(HDC hdc) {
+    WITH_DC(hdc, 0);
+    dc->saved.push_back(st);
+    restore_selection_counts(*dc, nullptr, &dc->saved.back());
+    return int(dc->saved.size());
+}
+
+BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
+    WITH_DC(hdc, FALSE);
+    int n = int(dc->saved.size());
+    int index = nSavedDC > 0 ? nSavedDC - 1 : n + nSavedDC;
+    if (nSavedDC == 0 || index < 0 || index >= n) return FALSE;
+    DCState restored = dc->saved[size_t(index)];
+    // Saved states hold their objects selected; drop the later ones.
+    for (int i = n - 1; i >= index; --i) restore_selection_counts(*dc, &dc->saved[size_t(i)], nullptr);
+    dc->saved.resize(size_t(index));
+    restore_selection_counts(*dc, &st, &restored);
+    st = std::move(restored);
+    return TRUE;
+}
+
+int WINAPI GetDeviceCaps(HDC hdc, int index) {
+    WITH_DC(hdc, 0);
+    switch (index) {
+        case HORZRES:
+        case VERTRES: {
+            Target t(*dc);
+            if (t.screen()) return index == HORZRES ? 1920 : 1080;
+            return index == HORZRES ? t.surf.width : t.surf.height;
+        }
+        case BITSPIXEL: return 32;
+        case PLANES: return 1;
+        case LOGPIXELSX:
+        case LOGPIXELSY: return 96;
+        default: return 0;
+    }
+}
+
+// ---------------------------------------------------------------- palettes
+
+HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd) {
+    auto dc = get_dc(hdc);
+    auto pal = lookup_as<Palette>(hPal, Kind::Palette);
+    if (!dc || !pal) return nullptr;
+    std::shared_ptr<Object> before = dc->st.palette;
+    if (before == pal) return hPal;
+    dc->st.palette = pal;
+    DCState tmp_new, tmp_old;
+    tmp_new.palette = pal;
+    tmp_old.palette = std::static_pointer_cast<Palette>(before);
+    restore_selection_counts(*dc, &tmp_old, &tmp_new);
+    return before ? static_cast<HPALETTE>(before->handle) : nullptr;
+}
+
+UINT WINAPI RealizePalette(HDC hdc) {
+    // True-colour surfaces: nothing to map.
+    return get_dc(hdc) ? 0 : GDI_ERROR;
+}
+
+HPALETTE WINAPI CreatePalette(CONST LOGPALETTE* plpal) {
+    if (!plpal || plpal->palVersion != 0x300 || plpal->palNumEntries == 0) return nullptr;
+    auto p = std::make_shared<Palette>();
+    p->entries.assign(plpal->palPalEntry, plpal->palPalEntry + plpal->palNumEntries);
+    return static_cast<HPALETTE>(add_object(p));
+}
+
+UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries) {
+    auto p = lookup_as<Palette>(hpal, Kind::Palette);
+    if (!p) return 0;
+    UINT n = UINT(p->entries.size());
+    if (!pPalEntries) return n;
+    if (iStart >= n) return 0;
+    UINT count = std::min(cEntries, n - iStart);
+    for (UINT i = 0; i < count; ++i) pPalEntries[i] = p->entries[iStart + i];
+    return count;
+}
+
+// ---------------------------------------------------------------- batching
+
+// Every call is carried out at once; the limit is kept only to be reported.
+static std::atomic<DWORD> g_batch_limit{1};
+
+DWORD WINAPI GdiSetBatchLimit(DWORD dw) {
+    if (dw == 0) dw = 20;  // zero selects the system default
+    return g_batch_limit.exchange(dw);
+}
+DWORD WINAPI GdiGetBatchLimit(void) { return g_batch_limit.load(); }
+BOOL WINAPI GdiFlush(void) { return TRUE; }

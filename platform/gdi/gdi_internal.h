@@ -1,0 +1,246 @@
+// gdi_internal.h — the GDI engine's objects, handle table, device contexts
+// and the span-level raster primitives every drawing call is built on.
+//
+// Layering: a public call looks its handles up (the table mutex is held only
+// for the lookup), takes a Target for the DC — the locked surface plus the
+// clip rectangles in device coordinates — maps its coordinates through the
+// world transform once, and then emits spans through the primitives below.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "wingdi.h"
+
+namespace plat::text {
+class Font;
+}
+
+namespace plat::gdi {
+
+enum class Kind : uint8_t { None = 0, DC = 1, Pen, Brush, Font, Bitmap, Region, Palette };
+
+struct Object {
+    explicit Object(Kind k) : kind(k) {}
+    virtual ~Object() = default;
+    const Kind kind;
+    HGDIOBJ handle = nullptr;
+    bool stock = false;
+    // Guarded by the handle table mutex.
+    int selected = 0;             // number of DCs that have it selected
+    bool delete_pending = false;  // DeleteObject while selected: freed when deselected
+};
+
+struct Pen : Object {
+    Pen() : Object(Kind::Pen) {}
+    DWORD style = PS_SOLID;  // full style word: dash kind, cap, join, type
+    DWORD width = 1;
+    COLORREF color = 0;
+    UINT brush_style = BS_SOLID;
+    ULONG_PTR hatch = 0;
+    std::vector<DWORD> dashes;  // PS_USERSTYLE entries
+    bool extended = false;      // made by ExtCreatePen (GetObject gives EXTLOGPEN)
+    bool dc_pen = false;        // stock DC_PEN: colour from the DC
+    int dash_kind() const { return int(style & PS_STYLE_MASK); }
+    bool visible() const { return dash_kind() != PS_NULL; }
+};
+
+struct Brush : Object {
+    Brush() : Object(Kind::Brush) {}
+    LOGBRUSH lb{};       // as created (for GetObject)
+    bool dc_brush = false;
+    // BS_PATTERN: mono tile, one byte per pixel (0/1); colour tile when mono is empty.
+    int pw = 0, ph = 0;
+    std::vector<uint8_t> mono;
+    std::vector<uint32_t> colour;  // 0x00RRGGBB
+};
+
+struct Bitmap : Object {
+    Bitmap() : Object(Kind::Bitmap) {}
+    int width = 0, height = 0;  // height > 0
+    int bpp = 32;
+    int stride = 0;             // bytes per row in memory
+    bool top_down = true;       // row 0 of memory is the top row
+    bool dib = false;           // DIB section (has user-visible bits)
+    uint8_t* bits = nullptr;
+    std::unique_ptr<uint8_t[]> storage;
+    std::vector<RGBQUAD> palette;  // colour table of <= 8-bpp DIBs
+    BITMAPINFOHEADER dib_header{};  // for GetObject(DIBSECTION)
+    void* owner_dc = nullptr;       // DC it is selected into (table mutex)
+    uint8_t* row_bytes(int y) const { return bits + size_t(top_down ? y : height - 1 - y) * size_t(stride); }
+};
+
+struct Region : Object {
+    Region() : Object(Kind::Region) {}
+    std::vector<RECT> rects;  // y-x banded, non-overlapping, non-empty
+};
+
+struct FontObj : Object {
+    FontObj() : Object(Kind::Font) {}
+    LOGFONTA lf{};
+    std::mutex m;
+    std::shared_ptr<plat::text::Font> engine;  // made on first use
+    plat::text::Font& get();
+};
+
+struct Palette : Object {
+    Palette() : Object(Kind::Palette) {}
+    std::vector<PALETTEENTRY> entries;
+};
+
+enum class DCKind : uint8_t { Memory, Window, Screen };
+
+struct DCState {
+    std::shared_ptr<Pen> pen;
+    std::shared_ptr<Brush> brush;
+    std::shared_ptr<FontObj> font;
+    std::shared_ptr<Bitmap> bitmap;
+    std::shared_ptr<Palette> palette;
+    COLORREF text = RGB(0, 0, 0);
+    COLORREF bk = RGB(255, 255, 255);
+    COLORREF dc_brush = RGB(255, 255, 255);
+    COLORREF dc_pen = RGB(0, 0, 0);
+    int bkmode = OPAQUE;
+    int rop2 = R2_COPYPEN;
+    int polyfill = ALTERNATE;
+    int gm = GM_COMPATIBLE;
+    XFORM xf{1, 0, 0, 1, 0, 0};
+    POINT brush_org{0, 0};
+    POINT cur{0, 0};
+    UINT align = TA_TOP | TA_LEFT;
+    bool has_clip = false;
+    std::vector<RECT> clip;  // device coordinates, banded
+};
+
+struct DC : Object {
+    DC() : Object(Kind::DC) {}
+    DCKind dc_kind = DCKind::Memory;
+    HWND hwnd = nullptr;
+    DCState st;
+    std::vector<DCState> saved;
+};
+
+// ---- handle table (objects.cpp) ----
+std::shared_ptr<Object> lookup(HGDIOBJ h, Kind kind = Kind::None);
+template <class T>
+std::shared_ptr<T> lookup_as(HGDIOBJ h, Kind kind) {
+    return std::static_pointer_cast<T>(lookup(h, kind));
+}
+inline std::shared_ptr<DC> get_dc(HDC h) { return lookup_as<DC>(h, Kind::DC); }
+HGDIOBJ add_object(std::shared_ptr<Object> obj);
+std::shared_ptr<Object> stock_object(int index);
+
+// ---- regions (region.cpp) ----
+std::vector<RECT> rgn_combine(const std::vector<RECT>& a, const std::vector<RECT>& b, int mode);
+std::vector<RECT> rgn_from_rect(int l, int t, int r, int b);
+RECT rgn_box(const std::vector<RECT>& rects);
+int rgn_kind(const std::vector<RECT>& rects);
+
+// ---- colours ----
+inline uint32_t to_pixel(COLORREF c) {
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+inline COLORREF to_colorref(uint32_t p) {
+    return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+}
+
+// ---- surfaces and targets ----
+struct Surface {
+    uint32_t* base = nullptr;  // row 0 (the top row)
+    ptrdiff_t stride = 0;      // in pixels; negative for bottom-up bitmaps
+    int width = 0, height = 0;
+    uint32_t* row(int y) const { return base + ptrdiff_t(y) * stride; }
+};
+
+// 32-bpp view of a bitmap; false for other formats.
+bool bitmap_surface(const Bitmap& bm, Surface* out);
+
+// One drawing call's access to a DC's pixels: locks a window surface for its
+// lifetime, holds the clip (region ∩ surface bounds) in device coordinates and
+// reports the changed area of a window surface when it ends.
+class Target {
+public:
+    explicit Target(DC& dc);
+    ~Target();
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    bool ok() const { return surf.base != nullptr; }
+    bool screen() const { return is_screen; }
+    void touch(int l, int t, int r, int b);
+    Surface surf;
+    std::vector<RECT> clip;
+    // Calls f(x0, x1) (x1 exclusive) for the parts of row y between x0 and x1 inside the clip.
+    template <class F>
+    void for_clipped(int y, int x0, int x1, F&& f) {
+        if (x0 >= x1) return;
+        for (const RECT& c : clip) {
+            if (y < c.top || y >= c.bottom) continue;
+            int a = x0 > c.left ? x0 : c.left;
+            int b = x1 < c.right ? x1 : c.right;
+            if (a < b) {
+                touch(a, y, b, y + 1);
+                f(a, b);
+            }
+        }
+    }
+    bool in_clip(int x, int y) const {
+        for (const RECT& c : clip)
+            if (x >= c.left && x < c.right && y >= c.top && y < c.bottom) return true;
+        return false;
+    }
+
+private:
+    DC& dc_;
+    bool locked_ = false;
+    bool is_screen = false;
+    RECT dirty_{0, 0, 0, 0};
+};
+
+// ---- raster primitives (raster.cpp) ----
+
+// A mix mode reduced to masks: for pen bits 1 the destination becomes
+// (d & a1) ^ x1, for pen bits 0 (d & a0) ^ x0 (masks are 0 or all ones).
+struct Mix {
+    uint32_t a1, x1, a0, x0;
+    bool copy;  // R2_COPYPEN: plain stores
+    uint32_t and_for(uint32_t p) const { return ((p & a1) | (~p & a0)) & 0x00FFFFFFu; }
+    uint32_t xor_for(uint32_t p) const { return ((p & x1) | (~p & x0)) & 0x00FFFFFFu; }
+};
+Mix mix_for_rop2(int rop2);
+
+// What a brush or pen paints, realised for one call against the DC's colours.
+struct Paint {
+    enum class Type : uint8_t { None, Solid, Tiled } type = Type::None;
+    uint32_t color = 0;
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    std::vector<uint8_t> on;  // empty: every tile pixel paints; else 0 = leave the destination
+    POINT org{0, 0};          // device position of tile pixel (0, 0)
+};
+Paint realise_brush(const DC& dc, const Brush* br);
+Paint realise_pen(const DC& dc, const Pen* pen);
+
+// Paints row y from x0 to x1 (exclusive, already clipped) with a paint and mix.
+void span(const Surface& s, int y, int x0, int x1, const Paint& p, const Mix& m);
+// Paints a clipped span list: row y from x0 to x1 (exclusive) within the target's clip.
+void fill_span(Target& t, int y, int x0, int x1, const Paint& p, const Mix& m);
+void fill_rect(Target& t, int l, int top, int r, int b, const Paint& p, const Mix& m);
+// Glyph coverage (0..255) drawn in colour c at device (x, y), clipped.
+void masked_glyph(Target& t, int x, int y, int w, int h, const uint8_t* coverage, uint32_t c);
+
+// Ternary raster operation on one row: dst = rop(P, S, D). src may be null
+// when the rop ignores the source; pattern per pixel from the paint.
+void rop3_span(uint32_t* dst, const uint32_t* src, int n, int dev_x, int dev_y, const Paint& pat, uint8_t rop);
+bool rop_uses_src(uint8_t rop);
+bool rop_uses_pat(uint8_t rop);
+
+// ---- transform and state helpers (dc.cpp) ----
+POINT to_device(const DCState& st, int x, int y);
+void to_device_f(const DCState& st, double x, double y, double* dx, double* dy);
+// Selection bookkeeping (objects.cpp): the objects of `released` lose one
+// selection, those of `acquired` gain one (either may be null).
+void restore_selection_counts(DC& dc, DCState* released, DCState* acquired);
+
+}  // namespace plat::gdi
