@@ -1,0 +1,58 @@
+// kernel_internal.h — services of the kernel module shared with USER and the
+// headless backend: the virtual clock, blocking-call bookkeeping (for
+// headless::WaitIdle) and the thread-exit hook.
+#pragma once
+
+#include <cstdint>
+
+#include "windef.h"
+
+namespace plat::kernel {
+
+// ---- virtual clock ----
+// When on, Sleep advances a process-wide millisecond counter instead of
+// waiting, and GetTickCount reads that counter.
+void set_virtual_clock(bool on);
+bool virtual_clock_on();
+void advance_virtual_clock(DWORD ms);
+
+// ---- blocking-call bookkeeping ----
+enum class BlockKind : int {
+    None = 0,      // running
+    Sleep,         // inside Sleep (sleep_ms says how long)
+    InfiniteWait,  // waiting without time limit (an event, a thread, GetMessageA on an empty queue)
+    TimedWait,     // waiting with a time limit
+    SendWait,      // waiting for the reply to a message sent to another thread (not counted as an entry)
+};
+
+// Marks the calling thread as blocked for the lifetime of the object.
+// Every construction counts one entry into a blocking call.
+class BlockScope {
+public:
+    explicit BlockScope(BlockKind kind, DWORD sleep_ms = 0);
+    ~BlockScope();
+    BlockScope(const BlockScope&) = delete;
+    BlockScope& operator=(const BlockScope&) = delete;
+
+private:
+    BlockKind previous_;
+    DWORD previous_ms_;
+};
+
+struct BlockSnapshot {
+    uint64_t entries = 0;  // blocking calls entered so far
+    BlockKind kind = BlockKind::None;
+    DWORD sleep_ms = 0;
+};
+// False if the thread has never entered a blocking call.
+bool block_snapshot(DWORD thread_id, BlockSnapshot* out);
+
+// ---- thread exit ----
+// USER installs a hook that runs on a thread created by CreateThread after
+// its start routine returned, before its handle becomes signalled, so that
+// the thread's windows and queue are gone when a waiter wakes up.
+using ThreadExitHook = void (*)();
+void set_thread_exit_hook(ThreadExitHook hook);
+void run_thread_exit_hook();
+
+}  // namespace plat::kernel

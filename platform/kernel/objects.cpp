@@ -1,0 +1,214 @@
+// Kernel objects behind HANDLEs: threads and events, kept in a handle table
+// with type tags so that a stale or made-up handle is rejected, never
+// dereferenced. Also the thread-local last-error value.
+#include <atomic>
+#include <condition_variable>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+#include "kernel/kernel_internal.h"
+#include "winbase.h"
+
+namespace {
+
+thread_local DWORD t_last_error = 0;
+thread_local DWORD t_thread_id = 0;
+std::atomic<DWORD> g_next_thread_id{0x104};  // multiples of 4, as on Windows
+
+DWORD allocate_thread_id() { return g_next_thread_id.fetch_add(4); }
+
+struct KernelObject {
+    enum class Type { Event, Thread };
+    explicit KernelObject(Type t) : type(t) {}
+    virtual ~KernelObject() = default;
+    const Type type;
+    std::mutex mutex;
+    std::condition_variable cv;
+};
+
+struct EventObject : KernelObject {
+    EventObject(bool manual, bool initial) : KernelObject(Type::Event), manual_reset(manual), signaled(initial) {}
+    const bool manual_reset;
+    bool signaled;
+};
+
+struct ThreadObject : KernelObject {
+    ThreadObject() : KernelObject(Type::Thread) {}
+    DWORD thread_id = 0;
+    bool finished = false;
+    DWORD exit_code = STILL_ACTIVE;
+};
+
+// Handle values count up from 0x1000 in steps of 4 and are never reused, so a
+// closed handle stays invalid.
+struct HandleTable {
+    std::mutex mutex;
+    std::unordered_map<uintptr_t, std::shared_ptr<KernelObject>> objects;
+    uintptr_t next = 0x1000;
+};
+
+HandleTable& table() {
+    static HandleTable* t = new HandleTable;  // outlives static destruction (detached threads)
+    return *t;
+}
+
+HANDLE add_object(std::shared_ptr<KernelObject> obj) {
+    HandleTable& t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    uintptr_t h = t.next;
+    t.next += 4;
+    t.objects.emplace(h, std::move(obj));
+    return reinterpret_cast<HANDLE>(h);
+}
+
+std::shared_ptr<KernelObject> find_object(HANDLE h) {
+    HandleTable& t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    auto it = t.objects.find(reinterpret_cast<uintptr_t>(h));
+    if (it == t.objects.end()) return nullptr;
+    return it->second;
+}
+
+std::shared_ptr<EventObject> find_event(HANDLE h) {
+    auto obj = find_object(h);
+    if (!obj || obj->type != KernelObject::Type::Event) return nullptr;
+    return std::static_pointer_cast<EventObject>(obj);
+}
+
+}  // namespace
+
+DWORD WINAPI GetLastError(void) { return t_last_error; }
+void WINAPI SetLastError(DWORD dwErrCode) { t_last_error = dwErrCode; }
+
+DWORD WINAPI GetCurrentThreadId(void) {
+    if (t_thread_id == 0) t_thread_id = allocate_thread_id();
+    return t_thread_id;
+}
+
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStartAddress,
+                           LPVOID lpParameter, DWORD dwCreationFlags, LPDWORD lpThreadId) {
+    if (!lpStartAddress) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (dwCreationFlags & CREATE_SUSPENDED) {  // there is no ResumeThread here
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return nullptr;
+    }
+    auto obj = std::make_shared<ThreadObject>();
+    obj->thread_id = allocate_thread_id();
+    try {
+        std::thread([obj, lpStartAddress, lpParameter] {
+            t_thread_id = obj->thread_id;
+            DWORD code = lpStartAddress(lpParameter);
+            // The thread's windows and message queue go before waiters wake.
+            plat::kernel::run_thread_exit_hook();
+            std::lock_guard<std::mutex> lock(obj->mutex);
+            obj->exit_code = code;
+            obj->finished = true;
+            obj->cv.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (lpThreadId) *lpThreadId = obj->thread_id;
+    return add_object(obj);
+}
+
+BOOL WINAPI GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode) {
+    auto obj = find_object(hThread);
+    if (!obj || obj->type != KernelObject::Type::Thread || !lpExitCode) {
+        SetLastError(obj ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    auto* t = static_cast<ThreadObject*>(obj.get());
+    std::lock_guard<std::mutex> lock(t->mutex);
+    *lpExitCode = t->exit_code;
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+    HandleTable& t = table();
+    std::shared_ptr<KernelObject> doomed;  // released outside the table lock
+    std::lock_guard<std::mutex> lock(t.mutex);
+    auto it = t.objects.find(reinterpret_cast<uintptr_t>(hObject));
+    if (it == t.objects.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    doomed = std::move(it->second);
+    t.objects.erase(it);
+    return TRUE;
+}
+
+// Named events are not shared between processes here; the name is ignored.
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState, LPCSTR) {
+    SetLastError(ERROR_SUCCESS);
+    return add_object(std::make_shared<EventObject>(bManualReset != FALSE, bInitialState != FALSE));
+}
+
+BOOL WINAPI SetEvent(HANDLE hEvent) {
+    auto ev = find_event(hEvent);
+    if (!ev) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> lock(ev->mutex);
+    ev->signaled = true;
+    if (ev->manual_reset)
+        ev->cv.notify_all();
+    else
+        ev->cv.notify_one();
+    return TRUE;
+}
+
+BOOL WINAPI ResetEvent(HANDLE hEvent) {
+    auto ev = find_event(hEvent);
+    if (!ev) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> lock(ev->mutex);
+    ev->signaled = false;
+    return TRUE;
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
+    using plat::kernel::BlockKind;
+    using plat::kernel::BlockScope;
+    auto obj = find_object(hHandle);
+    if (!obj) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    std::unique_lock<std::mutex> lock(obj->mutex);
+    auto ready = [&]() -> bool {
+        if (obj->type == KernelObject::Type::Event) return static_cast<EventObject*>(obj.get())->signaled;
+        return static_cast<ThreadObject*>(obj.get())->finished;
+    };
+    auto consume = [&] {
+        if (obj->type == KernelObject::Type::Event) {
+            auto* ev = static_cast<EventObject*>(obj.get());
+            if (!ev->manual_reset) ev->signaled = false;
+        }
+    };
+    if (ready()) {
+        consume();
+        return WAIT_OBJECT_0;
+    }
+    if (dwMilliseconds == 0) return WAIT_TIMEOUT;
+    // Time limits are real time, also with the virtual clock.
+    if (dwMilliseconds == INFINITE) {
+        BlockScope scope(BlockKind::InfiniteWait);
+        obj->cv.wait(lock, ready);
+    } else {
+        BlockScope scope(BlockKind::TimedWait);
+        if (!obj->cv.wait_for(lock, std::chrono::milliseconds(dwMilliseconds), ready)) return WAIT_TIMEOUT;
+    }
+    consume();
+    return WAIT_OBJECT_0;
+}

@@ -1,0 +1,221 @@
+// The headless backend: windows without a display.
+//
+// Frame: a captioned window (WS_CAPTION) has a 24-pixel title bar (top inset
+// 24) and 1-pixel borders left, right and bottom; a window with only a border
+// or dialog frame has 1 pixel on each side; a bare popup has none.
+// Position: a window created at the default position (CW_USEDEFAULT) gets
+// its client area's top-left corner at (101, 124), which puts a captioned
+// window's outer corner at (100, 100).
+// Focus: showing a window focuses it (the previously focused window loses
+// focus), as a window manager does with a newly shown window; hiding or
+// destroying the focused window leaves no window focused. Focus changes are
+// reported as FocusGained / FocusLost events.
+// Presenting: every invalidate counts one present of the window.
+#include <map>
+#include <mutex>
+
+#include "backends.h"
+#include "user/backends/headless/headless_internal.h"
+#include "winuser.h"
+
+namespace plat::headless_backend {
+namespace {
+
+constexpr int kDefaultClientX = 101;
+constexpr int kDefaultClientY = 124;
+
+struct HeadlessWindow {
+    std::string title;
+    int x = 0, y = 0, width = 0, height = 0;
+    bool visible = false;
+    bool captured = false;
+    bool no_close = false;
+    uint64_t presents = 0;
+};
+
+class HeadlessBackend final : public Backend {
+public:
+    const char* name() const override { return "headless"; }
+
+    uint32_t create_window(const BackendWindowDesc& desc) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        HeadlessWindow w;
+        w.title = desc.title_utf8;
+        w.x = desc.x == kDefaultPos ? kDefaultClientX : desc.x;
+        w.y = desc.y == kDefaultPos ? kDefaultClientY : desc.y;
+        w.width = desc.width;
+        w.height = desc.height;
+        w.no_close = desc.no_close;
+        uint32_t id = next_id_++;
+        windows_.emplace(id, w);
+        return id;
+    }
+
+    void destroy_window(uint32_t id) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows_.erase(id);
+        if (focused_ == id) focused_ = 0;
+    }
+
+    void show_window(uint32_t id, bool show) override {
+        uint32_t lost = 0, gained = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = windows_.find(id);
+            if (it == windows_.end()) return;
+            it->second.visible = show;
+            if (show && focused_ != id) {
+                lost = focused_;
+                gained = focused_ = id;
+            } else if (!show && focused_ == id) {
+                lost = id;
+                focused_ = 0;
+            }
+        }
+        if (lost) deliver_simple(BackendEventKind::FocusLost, lost);
+        if (gained) deliver_simple(BackendEventKind::FocusGained, gained);
+    }
+
+    void set_title(uint32_t id, const std::string& title_utf8) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it != windows_.end()) it->second.title = title_utf8;
+    }
+
+    void set_client_rect(uint32_t id, int x, int y, int width, int height) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it == windows_.end()) return;
+        it->second.x = x;
+        it->second.y = y;
+        it->second.width = width;
+        it->second.height = height;
+    }
+
+    bool get_client_origin(uint32_t id, int* x, int* y) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it == windows_.end() || !x || !y) return false;
+        *x = it->second.x;
+        *y = it->second.y;
+        return true;
+    }
+
+    void set_capture(uint32_t id, bool capture) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it != windows_.end()) it->second.captured = capture;
+    }
+
+    void invalidate(uint32_t id, const RECT&) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it != windows_.end()) ++it->second.presents;
+    }
+
+    RECT frame_insets(DWORD style) override {
+        if ((style & WS_CAPTION) == WS_CAPTION) return RECT{1, 24, 1, 1};
+        if (style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) return RECT{1, 1, 1, 1};
+        return RECT{0, 0, 0, 0};
+    }
+
+    // ---- test hooks ----
+    uint32_t focused() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return focused_;
+    }
+
+    void set_focus(uint32_t id, bool focus) {
+        uint32_t lost = 0, gained = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!windows_.count(id)) return;
+            if (focus) {
+                if (focused_ && focused_ != id) lost = focused_;
+                focused_ = gained = id;
+            } else {
+                if (focused_ == id) focused_ = 0;
+                lost = id;
+            }
+        }
+        if (lost) deliver_simple(BackendEventKind::FocusLost, lost);
+        if (gained) deliver_simple(BackendEventKind::FocusGained, gained);
+    }
+
+    bool move_client(uint32_t id, int x, int y) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it == windows_.end()) return false;
+        it->second.x = x;
+        it->second.y = y;
+        return true;
+    }
+
+    bool close_enabled(uint32_t id) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        return it != windows_.end() && !it->second.no_close;
+    }
+
+    uint64_t presents(uint32_t id) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        return it == windows_.end() ? 0 : it->second.presents;
+    }
+
+private:
+    static void deliver_simple(BackendEventKind kind, uint32_t id) {
+        BackendEvent ev;
+        ev.kind = kind;
+        ev.window = id;
+        deliver_backend_event(ev);
+    }
+
+    std::mutex mutex_;
+    std::map<uint32_t, HeadlessWindow> windows_;
+    uint32_t next_id_ = 1;
+    uint32_t focused_ = 0;
+};
+
+std::mutex g_instance_mutex;
+HeadlessBackend* g_instance = nullptr;  // the most recent; backends are never destroyed
+
+HeadlessBackend* instance() {
+    std::lock_guard<std::mutex> lock(g_instance_mutex);
+    return g_instance;
+}
+
+}  // namespace
+
+uint32_t focused_window() {
+    HeadlessBackend* b = instance();
+    return b ? b->focused() : 0;
+}
+void set_focus(uint32_t id, bool focus) {
+    if (HeadlessBackend* b = instance()) b->set_focus(id, focus);
+}
+bool move_client(uint32_t id, int x, int y) {
+    HeadlessBackend* b = instance();
+    return b && b->move_client(id, x, y);
+}
+bool close_enabled(uint32_t id) {
+    HeadlessBackend* b = instance();
+    return b && b->close_enabled(id);
+}
+uint64_t present_count(uint32_t id) {
+    HeadlessBackend* b = instance();
+    return b ? b->presents(id) : 0;
+}
+
+}  // namespace plat::headless_backend
+
+namespace plat {
+
+std::unique_ptr<Backend> make_headless_backend() {
+    auto b = std::make_unique<headless_backend::HeadlessBackend>();
+    std::lock_guard<std::mutex> lock(headless_backend::g_instance_mutex);
+    headless_backend::g_instance = b.get();
+    return b;
+}
+
+}  // namespace plat

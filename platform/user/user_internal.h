@@ -1,0 +1,125 @@
+// user_internal.h — USER's shared state: window classes, windows, per-thread
+// message queues.
+//
+// One mutex (State::mutex) guards everything here except window surfaces,
+// which have a lock of their own. It is never held while a window procedure
+// runs, while waiting, or while calling the backend.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "windef.h"
+#include "winbase.h"
+#include "winuser.h"
+
+namespace plat::user {
+
+struct ThreadQueue;
+
+// A message sent (SendMessageA) to a window of another thread, waiting in
+// that thread's queue for its reply.
+struct SentMessage {
+    HWND hwnd = nullptr;
+    UINT message = 0;
+    WPARAM wparam = 0;
+    LPARAM lparam = 0;
+    LRESULT result = 0;
+    bool done = false;
+    std::shared_ptr<ThreadQueue> sender;  // woken when done
+};
+
+struct ThreadQueue {
+    DWORD thread_id = 0;
+    bool alive = true;
+    std::condition_variable cv;  // with State::mutex: new posted/sent message, or a reply
+    std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> sent;
+    bool quit = false;  // PostQuitMessage called, WM_QUIT not yet retrieved
+    int quit_code = 0;
+    int dispatch_depth = 0;      // DispatchMessageA calls in progress
+    bool retrieved_undispatched = false;  // a window message was removed and not yet dispatched
+    uint64_t pending_events = 0;  // backend events whose messages are not yet all dispatched
+    int handling_sent = 0;        // InSendMessage
+};
+
+struct Window {
+    HWND hwnd = nullptr;
+    DWORD thread_id = 0;
+    std::shared_ptr<ThreadQueue> queue;
+    std::string class_key;
+    WNDPROC proc = nullptr;
+    UINT class_style = 0;
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    HINSTANCE instance = nullptr;
+    LONG_PTR user_data = 0;
+    LONG_PTR id = 0;
+    std::string title;  // code page 936
+    RECT outer{};       // screen coordinates
+    RECT insets{};      // frame thickness on each side
+    int client_w = 0, client_h = 0;
+    bool visible = false;
+    bool shown_once = false;
+    bool destroying = false;
+    uint32_t backend_id = 0;
+
+    // The client surface: 0x00RRGGBB, top-down, surf_w x surf_h.
+    std::recursive_mutex surface_mutex;
+    std::vector<uint32_t> pixels;
+    int surf_w = 0, surf_h = 0;
+};
+
+struct WindowClass {
+    std::string name;
+    ATOM atom = 0;
+    WNDCLASSEXA wc{};  // lpszClassName/lpszMenuName point into name / nowhere
+    int windows = 0;
+};
+
+struct State {
+    std::mutex mutex;
+    std::unordered_map<uintptr_t, std::shared_ptr<Window>> windows;
+    std::unordered_map<uint32_t, HWND> by_backend_id;
+    std::unordered_map<DWORD, std::shared_ptr<ThreadQueue>> queues;
+    std::map<std::string, WindowClass> classes;  // key: lower-case name
+    ATOM next_atom = 0xC000;
+    uintptr_t next_hwnd = 0x10010;
+    HWND capture = nullptr;
+    HWND focus = nullptr;
+    HWND active = nullptr;
+    uint64_t pending_events = 0;  // sum of ThreadQueue::pending_events
+};
+
+State& state();
+
+// ---- with State::mutex held ----
+std::shared_ptr<Window> find_window(State& st, HWND hwnd);
+// A class by name (case-insensitive) or atom (MAKEINTATOM); null if none.
+WindowClass* find_class(State& st, LPCSTR name);
+std::string lower_name(LPCSTR s);
+// The calling thread's queue, created on first use.
+std::shared_ptr<ThreadQueue> own_queue(State& st);
+// Marks the queue's pending backend events dispatched if nothing of theirs
+// can still be waiting (queue empty, nothing being dispatched).
+void settle_events(State& st, ThreadQueue& q);
+// Replies 0 to every message sent to hwnd that its thread has not taken yet.
+void abandon_sent_messages(State& st, ThreadQueue& q, HWND hwnd);
+void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Brings the surface to the window's client size, keeping the pixels of the
+// overlap. Takes the surface lock, then the state lock: call without the latter.
+void sync_surface(Window& w);
+
+// Sends on the owner thread, posts from any other (used for notifications
+// such as WM_SIZE that must not block the caller).
+void notify(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+}  // namespace plat::user
