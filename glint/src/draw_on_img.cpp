@@ -1,0 +1,369 @@
+// draw_on_img.cpp — the image drawing target: colours and drawing state,
+// text output and metrics, rectangles and the other shapes. Every operation
+// acts on the working image g_pCurImg through its context g_hMemDC.
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "glint_private.h"
+
+namespace Glint {
+
+namespace {
+void ReplaceObject(HDC dc, HGDIOBJ obj) {
+    if (!obj) return;
+    HGDIOBJ old = _Gdi::SelectObject(dc, obj);
+    if (old && old != obj) _Gdi::DeleteObject(old);
+}
+}  // namespace
+
+DrawOnImg::~DrawOnImg() {}
+
+// ---------------------------------------------------------------------------
+// Colours and drawing state.
+// ---------------------------------------------------------------------------
+void DrawOnImg::cleardevice() {
+    // Writes the pixels directly: transform, clip region and raster operation do not apply.
+    IMAGE* img = g_pCurImg;
+    Common::Memory::FillMemory4(img->m_pBuffer, size_t(img->m_width) * size_t(img->m_height), BGR(img->m_bkcolor));
+}
+
+COLORREF DrawOnImg::getlinecolor() { return g_pCurImg->m_linecolor; }
+
+void DrawOnImg::setlinecolor(COLORREF color) {
+    g_pCurImg->m_linecolor = color;
+    setlinestyle(&g_pCurImg->m_linestyle);  // a pen of the new colour
+}
+
+COLORREF DrawOnImg::gettextcolor() { return g_pCurImg->m_textcolor; }
+
+void DrawOnImg::settextcolor(COLORREF color) {
+    g_pCurImg->m_textcolor = color;
+    _Gdi::SetTextColor(g_hMemDC, color);
+}
+
+COLORREF DrawOnImg::getbkcolor() { return g_pCurImg->m_bkcolor; }
+
+void DrawOnImg::setbkcolor(COLORREF color) {
+    g_pCurImg->m_bkcolor = color;
+    _Gdi::SetBkColor(g_hMemDC, color);
+}
+
+int DrawOnImg::getbkmode() { return _Gdi::GetBkMode(g_hMemDC); }
+
+void DrawOnImg::setbkmode(int mode) { _Gdi::SetBkMode(g_hMemDC, mode); }
+
+void DrawOnImg::setorigin(int x, int y) {
+    g_pCurImg->m_xform.eDx = float(x);
+    g_pCurImg->m_xform.eDy = float(y);
+    _Gdi::SetWorldTransform(g_hMemDC, &g_pCurImg->m_xform);
+}
+
+void DrawOnImg::setcliprgn(HRGN hrgn) { _Gdi::SelectClipRgn(g_hMemDC, hrgn); }
+
+void DrawOnImg::clearcliprgn() {
+    HRGN rgn = _Gdi::CreateRectRgn(0, 0, 0, 0);
+    if (rgn && _Gdi::GetClipRgn(g_hMemDC, rgn) == 1) {
+        HBRUSH brush = _Gdi::CreateSolidBrush(g_pCurImg->m_bkcolor);
+        _Gdi::SetWorldTransform(g_hMemDC, &g_StdxForm);  // the region is in pixels
+        _Gdi::FillRgn(g_hMemDC, rgn, brush);
+        _Gdi::SetWorldTransform(g_hMemDC, &g_pCurImg->m_xform);
+        _Gdi::DeleteObject(brush);
+        _Gdi::DeleteObject(rgn);
+        return;
+    }
+    if (rgn) _Gdi::DeleteObject(rgn);
+    cleardevice();
+}
+
+COLORREF DrawOnImg::getfillcolor() { return g_pCurImg->m_fillcolor; }
+
+void DrawOnImg::setfillcolor(COLORREF color) {
+    g_pCurImg->m_fillcolor = color;
+    if (g_pCurImg->m_fillstyle.style == BS_SOLID)
+        ReplaceObject(g_hMemDC, _Gdi::CreateSolidBrush(color));
+    else if (g_pCurImg->m_fillstyle.style == BS_HATCHED)
+        setfillstyle(&g_pCurImg->m_fillstyle);
+}
+
+void DrawOnImg::getaspectratio(float* pxasp, float* pyasp) {
+    *pxasp = g_pCurImg->m_xform.eM11;
+    *pyasp = g_pCurImg->m_xform.eM22;
+}
+
+void DrawOnImg::setaspectratio(float xasp, float yasp) {
+    g_pCurImg->m_xform.eM11 = xasp;
+    g_pCurImg->m_xform.eM22 = yasp;
+    _Gdi::SetWorldTransform(g_hMemDC, &g_pCurImg->m_xform);
+}
+
+int DrawOnImg::getrop2() { return _Gdi::GetROP2(g_hMemDC); }
+void DrawOnImg::setrop2(int mode) { _Gdi::SetROP2(g_hMemDC, mode); }
+int DrawOnImg::getpolyfillmode() { return _Gdi::GetPolyFillMode(g_hMemDC); }
+void DrawOnImg::setpolyfillmode(int mode) { _Gdi::SetPolyFillMode(g_hMemDC, mode); }
+void DrawOnImg::graphdefaults() { g_pCurImg->SetDefault(); }
+int DrawOnImg::getwidth() { return g_pCurImg->m_width; }
+int DrawOnImg::getheight() { return g_pCurImg->m_height; }
+
+// ---------------------------------------------------------------------------
+// Primitive shapes: one platform call each.
+// ---------------------------------------------------------------------------
+COLORREF DrawOnImg::getpixel(int x, int y) { return _Gdi::GetPixel(g_hMemDC, x, y); }
+void DrawOnImg::putpixel(int x, int y, COLORREF color) { _Gdi::SetPixelV(g_hMemDC, x, y, color); }
+
+void DrawOnImg::line(int x1, int y1, int x2, int y2) {
+    _Gdi::MoveToEx(g_hMemDC, x1, y1, NULL);
+    _Gdi::LineTo(g_hMemDC, x2, y2);
+}
+
+void DrawOnImg::fillrectangle(int left, int top, int right, int bottom) {
+    _Gdi::Rectangle(g_hMemDC, left, top, right, bottom);
+}
+
+void DrawOnImg::fillcircle(int x, int y, int radius) {
+    _Gdi::Ellipse(g_hMemDC, x - radius, y - radius, x + radius, y + radius);
+}
+
+void DrawOnImg::fillellipse(int left, int top, int right, int bottom) {
+    _Gdi::Ellipse(g_hMemDC, left, top, right, bottom);
+}
+
+void DrawOnImg::fillroundrect(int left, int top, int right, int bottom, int ellipsewidth, int ellipseheight) {
+    _Gdi::RoundRect(g_hMemDC, left, top, right, bottom, ellipsewidth, ellipseheight);
+}
+
+void DrawOnImg::arcpiecore(int left, int top, int right, int bottom, double stangle, double endangle, int& xs,
+                           int& ys, int& xe, int& ye) {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    int a = (right - left) / 2, b = (bottom - top) / 2;
+    double cx = left + a, cy = top + b;
+    auto point = [&](double angle, int& x, int& y) {
+        if (angle == 0) {
+            x = Common::Math::Round(cx + a);
+            y = Common::Math::Round(cy);
+            return;
+        }
+        x = Common::Math::Round(cx + a * std::cos(angle));
+        y = Common::Math::Round(cy - b * std::sin(angle));
+    };
+    point(stangle, xs, ys);
+    point(endangle, xe, ye);
+}
+
+void DrawOnImg::arc(int left, int top, int right, int bottom, double stangle, double endangle) {
+    int xs, ys, xe, ye;
+    arcpiecore(left, top, right, bottom, stangle, endangle, xs, ys, xe, ye);
+    _Gdi::Arc(g_hMemDC, left, top, right, bottom, xs, ys, xe, ye);
+}
+
+void DrawOnImg::fillpie(int left, int top, int right, int bottom, double stangle, double endangle) {
+    int xs, ys, xe, ye;
+    arcpiecore(left, top, right, bottom, stangle, endangle, xs, ys, xe, ye);
+    _Gdi::Pie(g_hMemDC, left, top, right, bottom, xs, ys, xe, ye);
+}
+
+void DrawOnImg::polyline(const POINT* points, int num) { _Gdi::Polyline(g_hMemDC, points, num); }
+void DrawOnImg::fillpolygon(const POINT* points, int num) { _Gdi::Polygon(g_hMemDC, points, num); }
+void DrawOnImg::polybezier(const POINT* points, int num) { _Gdi::PolyBezier(g_hMemDC, points, DWORD(num)); }
+
+void DrawOnImg::floodfill(int x, int y, COLORREF color, int filltype) {
+    _Gdi::ExtFloodFill(g_hMemDC, x, y, color, UINT(filltype));
+}
+
+// ---------------------------------------------------------------------------
+// Composite shapes: they change the drawing state around one inner call
+// (through the target's virtual operations, so each step is locked on the
+// window target) and restore only what they changed.
+// ---------------------------------------------------------------------------
+namespace {
+// Outline only: the fill style becomes null around the fill variant.
+template <typename Fill>
+void Outline(DrawOnImg* t, Fill fill) {
+    FILLSTYLE saved;
+    t->getfillstyle(&saved);
+    if (saved.style != BS_NULL) t->setfillstyle(BS_NULL, 0, nullptr);
+    fill();
+    if (saved.style != BS_NULL) t->setfillstyle(&saved);
+}
+
+// Inside only: the pen becomes null around the fill variant.
+template <typename Fill>
+void Solid(DrawOnImg* t, Fill fill) {
+    LINESTYLE saved;
+    t->getlinestyle(&saved);
+    if (saved.style != PS_NULL) t->setlinestyle(PS_NULL, 1, nullptr, 0);
+    fill();
+    if (saved.style != PS_NULL) t->setlinestyle(&saved);
+}
+
+// Inside in the background colour: copy-pen mix, solid brush of the background colour.
+template <typename SolidFn>
+void Clear(DrawOnImg* t, SolidFn solid) {
+    int rop = t->getrop2();
+    COLORREF fillcolor = t->getfillcolor();
+    FILLSTYLE saved;
+    t->getfillstyle(&saved);
+    if (rop != R2_COPYPEN) t->setrop2(R2_COPYPEN);
+    COLORREF bk = t->getbkcolor();
+    bool colorChanged = fillcolor != bk;
+    if (colorChanged) t->setfillcolor(bk);
+    bool styleChanged = saved.style != BS_SOLID;
+    if (styleChanged) t->setfillstyle(BS_SOLID, 0, nullptr);
+    solid();
+    if (colorChanged) t->setfillcolor(fillcolor);
+    if (styleChanged) t->setfillstyle(&saved);
+    if (rop != R2_COPYPEN) t->setrop2(rop);
+}
+}  // namespace
+
+void DrawOnImg::rectangle(int left, int top, int right, int bottom) {
+    Outline(this, [&] { fillrectangle(left, top, right, bottom); });
+}
+
+void DrawOnImg::solidrectangle(int left, int top, int right, int bottom) {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    // The null pen paints one pixel less on the right and bottom: made up here.
+    Solid(this, [&] { fillrectangle(left, top, right + 1, bottom + 1); });
+}
+
+void DrawOnImg::clearrectangle(int left, int top, int right, int bottom) {
+    Clear(this, [&] { solidrectangle(left, top, right, bottom); });
+}
+
+void DrawOnImg::circle(int x, int y, int radius) {
+    Outline(this, [&] { fillcircle(x, y, radius); });
+}
+void DrawOnImg::solidcircle(int x, int y, int radius) {
+    Solid(this, [&] { fillcircle(x, y, radius); });
+}
+void DrawOnImg::clearcircle(int x, int y, int radius) {
+    Clear(this, [&] { solidcircle(x, y, radius); });
+}
+
+void DrawOnImg::ellipse(int left, int top, int right, int bottom) {
+    Outline(this, [&] { fillellipse(left, top, right, bottom); });
+}
+void DrawOnImg::solidellipse(int left, int top, int right, int bottom) {
+    Solid(this, [&] { fillellipse(left, top, right, bottom); });
+}
+void DrawOnImg::clearellipse(int left, int top, int right, int bottom) {
+    Clear(this, [&] { solidellipse(left, top, right, bottom); });
+}
+
+void DrawOnImg::roundrect(int left, int top, int right, int bottom, int ew, int eh) {
+    Outline(this, [&] { fillroundrect(left, top, right, bottom, ew, eh); });
+}
+void DrawOnImg::solidroundrect(int left, int top, int right, int bottom, int ew, int eh) {
+    Solid(this, [&] { fillroundrect(left, top, right, bottom, ew, eh); });
+}
+void DrawOnImg::clearroundrect(int left, int top, int right, int bottom, int ew, int eh) {
+    Clear(this, [&] { solidroundrect(left, top, right, bottom, ew, eh); });
+}
+
+void DrawOnImg::pie(int left, int top, int right, int bottom, double st, double end) {
+    Outline(this, [&] { fillpie(left, top, right, bottom, st, end); });
+}
+void DrawOnImg::solidpie(int left, int top, int right, int bottom, double st, double end) {
+    Solid(this, [&] { fillpie(left, top, right, bottom, st, end); });
+}
+void DrawOnImg::clearpie(int left, int top, int right, int bottom, double st, double end) {
+    Clear(this, [&] { solidpie(left, top, right, bottom, st, end); });
+}
+
+void DrawOnImg::polygon(const POINT* points, int num) {
+    Outline(this, [&] { fillpolygon(points, num); });
+}
+void DrawOnImg::solidpolygon(const POINT* points, int num) {
+    Solid(this, [&] { fillpolygon(points, num); });
+}
+void DrawOnImg::clearpolygon(const POINT* points, int num) {
+    Clear(this, [&] { solidpolygon(points, num); });
+}
+
+// ---------------------------------------------------------------------------
+// Text.
+// ---------------------------------------------------------------------------
+void DrawOnImg::outtextxy(int x, int y, LPCTSTR str) {
+    _Gdi::TextOutA(g_hMemDC, x, y, str, int(std::strlen(str)));
+}
+
+int DrawOnImg::drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) { return DrawTextA(g_hMemDC, str, -1, pRect, uFormat); }
+
+int DrawOnImg::textwidth(LPCTSTR str) {
+    SIZE size = {0, 0};
+    _Gdi::GetTextExtentPoint32A(g_hMemDC, str, int(std::strlen(str)), &size);
+    return size.cx;
+}
+
+int DrawOnImg::textheight(LPCTSTR str) {
+    SIZE size = {0, 0};
+    _Gdi::GetTextExtentPoint32A(g_hMemDC, str, int(std::strlen(str)), &size);
+    return size.cy;
+}
+
+void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace) {
+    LOGFONTA font;
+    gettextstyle(&font);
+    font.lfHeight = nHeight;
+    font.lfWidth = nWidth;
+    if (lpszFace) {
+        std::strncpy(font.lfFaceName, lpszFace, LF_FACESIZE - 1);
+        font.lfFaceName[LF_FACESIZE - 1] = 0;
+    }
+    settextstyle(&font);
+}
+
+void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation,
+                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut) {
+    LOGFONTA font;
+    gettextstyle(&font);
+    font.lfHeight = nHeight;
+    font.lfWidth = nWidth;
+    font.lfEscapement = nEscapement;
+    font.lfOrientation = nOrientation;
+    font.lfWeight = nWeight;
+    font.lfItalic = bItalic;
+    font.lfUnderline = bUnderline;
+    font.lfStrikeOut = bStrikeOut;
+    if (lpszFace) {
+        std::strncpy(font.lfFaceName, lpszFace, LF_FACESIZE - 1);
+        font.lfFaceName[LF_FACESIZE - 1] = 0;
+    }
+    settextstyle(&font);
+}
+
+void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation,
+                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet,
+                             BYTE fbOutPrecision, BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
+    LOGFONTA font;
+    std::memset(&font, 0, sizeof font);
+    font.lfHeight = nHeight;
+    font.lfWidth = nWidth;
+    font.lfEscapement = nEscapement;
+    font.lfOrientation = nOrientation;
+    font.lfWeight = nWeight;
+    font.lfItalic = bItalic;
+    font.lfUnderline = bUnderline;
+    font.lfStrikeOut = bStrikeOut;
+    font.lfCharSet = fbCharSet;
+    font.lfOutPrecision = fbOutPrecision;
+    font.lfClipPrecision = fbClipPrecision;
+    font.lfQuality = fbQuality;
+    font.lfPitchAndFamily = fbPitchAndFamily;
+    // A null face leaves the name empty: the platform picks its default face.
+    if (lpszFace) {
+        std::strncpy(font.lfFaceName, lpszFace, LF_FACESIZE - 1);
+        font.lfFaceName[LF_FACESIZE - 1] = 0;
+    }
+    settextstyle(&font);
+}
+
+void DrawOnImg::settextstyle(const LOGFONTA* font) { ReplaceObject(g_hMemDC, _Gdi::CreateFontIndirectA(font)); }
+
+void DrawOnImg::gettextstyle(LOGFONTA* font) {
+    _Gdi::GetObjectA(_Gdi::GetCurrentObject(g_hMemDC, OBJ_FONT), sizeof(LOGFONTA), font);
+}
+
+}  // namespace Glint

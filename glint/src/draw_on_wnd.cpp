@@ -1,0 +1,120 @@
+// draw_on_wnd.cpp — the window drawing target: every operation that reaches
+// the platform holds g_csGDILock, because the window thread copies the back
+// buffer to the screen concurrently; plus opening/closing the window and
+// batch drawing.
+#include <cstring>
+
+#include "glint_private.h"
+
+namespace Glint {
+
+DrawOnWnd::~DrawOnWnd() {}
+
+#define GLINT_LOCKED(call) \
+    GdiLock lock;          \
+    return DrawOnImg::call
+
+void DrawOnWnd::cleardevice() { GLINT_LOCKED(cleardevice()); }
+void DrawOnWnd::settextcolor(COLORREF color) { GLINT_LOCKED(settextcolor(color)); }
+void DrawOnWnd::setbkcolor(COLORREF color) { GLINT_LOCKED(setbkcolor(color)); }
+int DrawOnWnd::getbkmode() { GLINT_LOCKED(getbkmode()); }
+void DrawOnWnd::setbkmode(int mode) { GLINT_LOCKED(setbkmode(mode)); }
+void DrawOnWnd::setorigin(int x, int y) { GLINT_LOCKED(setorigin(x, y)); }
+void DrawOnWnd::setcliprgn(HRGN hrgn) { GLINT_LOCKED(setcliprgn(hrgn)); }
+void DrawOnWnd::clearcliprgn() { GLINT_LOCKED(clearcliprgn()); }
+void DrawOnWnd::setlinestyle(const LINESTYLE* pstyle) { GLINT_LOCKED(setlinestyle(pstyle)); }
+void DrawOnWnd::setfillstyle(const FILLSTYLE* pstyle) { GLINT_LOCKED(setfillstyle(pstyle)); }
+void DrawOnWnd::setfillcolor(COLORREF color) { GLINT_LOCKED(setfillcolor(color)); }
+void DrawOnWnd::setaspectratio(float xasp, float yasp) { GLINT_LOCKED(setaspectratio(xasp, yasp)); }
+int DrawOnWnd::getrop2() { GLINT_LOCKED(getrop2()); }
+void DrawOnWnd::setrop2(int mode) { GLINT_LOCKED(setrop2(mode)); }
+int DrawOnWnd::getpolyfillmode() { GLINT_LOCKED(getpolyfillmode()); }
+void DrawOnWnd::setpolyfillmode(int mode) { GLINT_LOCKED(setpolyfillmode(mode)); }
+COLORREF DrawOnWnd::getpixel(int x, int y) { GLINT_LOCKED(getpixel(x, y)); }
+void DrawOnWnd::putpixel(int x, int y, COLORREF color) { GLINT_LOCKED(putpixel(x, y, color)); }
+void DrawOnWnd::line(int x1, int y1, int x2, int y2) { GLINT_LOCKED(line(x1, y1, x2, y2)); }
+void DrawOnWnd::fillrectangle(int l, int t, int r, int b) { GLINT_LOCKED(fillrectangle(l, t, r, b)); }
+void DrawOnWnd::fillcircle(int x, int y, int radius) { GLINT_LOCKED(fillcircle(x, y, radius)); }
+void DrawOnWnd::fillellipse(int l, int t, int r, int b) { GLINT_LOCKED(fillellipse(l, t, r, b)); }
+void DrawOnWnd::fillroundrect(int l, int t, int r, int b, int ew, int eh) {
+    GLINT_LOCKED(fillroundrect(l, t, r, b, ew, eh));
+}
+void DrawOnWnd::arc(int l, int t, int r, int b, double st, double end) { GLINT_LOCKED(arc(l, t, r, b, st, end)); }
+void DrawOnWnd::fillpie(int l, int t, int r, int b, double st, double end) {
+    GLINT_LOCKED(fillpie(l, t, r, b, st, end));
+}
+void DrawOnWnd::polyline(const POINT* points, int num) { GLINT_LOCKED(polyline(points, num)); }
+void DrawOnWnd::fillpolygon(const POINT* points, int num) { GLINT_LOCKED(fillpolygon(points, num)); }
+void DrawOnWnd::polybezier(const POINT* points, int num) { GLINT_LOCKED(polybezier(points, num)); }
+void DrawOnWnd::floodfill(int x, int y, COLORREF color, int filltype) {
+    GLINT_LOCKED(floodfill(x, y, color, filltype));
+}
+void DrawOnWnd::outtextxy(int x, int y, LPCTSTR str) { GLINT_LOCKED(outtextxy(x, y, str)); }
+int DrawOnWnd::drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) { GLINT_LOCKED(drawtext(str, pRect, uFormat)); }
+int DrawOnWnd::textwidth(LPCTSTR str) { GLINT_LOCKED(textwidth(str)); }
+int DrawOnWnd::textheight(LPCTSTR str) { GLINT_LOCKED(textheight(str)); }
+void DrawOnWnd::settextstyle(const LOGFONTA* font) { GLINT_LOCKED(settextstyle(font)); }
+void DrawOnWnd::gettextstyle(LOGFONTA* font) { GLINT_LOCKED(gettextstyle(font)); }
+
+#undef GLINT_LOCKED
+
+// ---------------------------------------------------------------------------
+// Opening and closing the window.
+// ---------------------------------------------------------------------------
+HWND DrawOnWnd::initgraph(int width, int height, int flag) {
+    // Title: the executable's file name without directory and extension.
+    char path[MAX_PATH + 1] = {0};
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    char* name = path;
+    for (char* p = path; *p; ++p)
+        if (*p == '\\' || *p == '/') name = p + 1;
+    char* dot = std::strrchr(name, '.');
+    if (dot) *dot = 0;
+
+    HWND hwnd = g_pGraphWnd->InitGraphWnd(width, height, name, flag & EX_SHOWCONSOLE, flag & EX_NOCLOSE,
+                                          flag & EX_NOMINIMIZE, flag & EX_DBLCLKS);
+    g_pCurImg = g_pGraphWnd;
+    g_pDraw = g_pDrawOnWnd;
+    graphdefaults();
+    {
+        GdiLock lock;
+        Common::Memory::FillMemory4(g_pGraphWnd->m_pBuffer, size_t(g_pGraphWnd->m_width) * g_pGraphWnd->m_height, 0);
+    }
+    FlushBatchDraw();
+    return hwnd;
+}
+
+void DrawOnWnd::closegraph() { g_pGraphWnd->CloseGraphWnd(); }
+
+// ---------------------------------------------------------------------------
+// Batch drawing.
+// ---------------------------------------------------------------------------
+void DrawOnWnd::BeginBatchDraw() { g_pGraphWnd->m_bBatchDraw = true; }
+
+void DrawOnWnd::FlushBatchDraw() {
+    GdiLock lock;
+    if (!g_hWndDC) return;  // no window, or an off-screen image is the working image
+    _Gdi::SetWorldTransform(g_hMemDC, &g_StdxForm);
+    _Gdi::BitBlt(g_hWndDC, 0, 0, g_pGraphWnd->m_width, g_pGraphWnd->m_height, g_hMemDC, 0, 0, SRCCOPY);
+    _Gdi::SetWorldTransform(g_hMemDC, &g_pGraphWnd->m_xform);
+}
+
+void DrawOnWnd::FlushBatchDraw(int left, int top, int right, int bottom) {
+    GdiLock lock;
+    if (!g_hWndDC) return;
+    _Gdi::SetWorldTransform(g_hMemDC, &g_StdxForm);
+    _Gdi::BitBlt(g_hWndDC, left, top, right - left + 1, bottom - top + 1, g_hMemDC, left, top, SRCCOPY);
+    _Gdi::SetWorldTransform(g_hMemDC, &g_pGraphWnd->m_xform);
+}
+
+void DrawOnWnd::EndBatchDraw() {
+    FlushBatchDraw();
+    g_pGraphWnd->m_bBatchDraw = false;
+}
+
+void DrawOnWnd::EndBatchDraw(int left, int top, int right, int bottom) {
+    FlushBatchDraw(left, top, right, bottom);
+    g_pGraphWnd->m_bBatchDraw = false;
+}
+
+}  // namespace Glint

@@ -1,0 +1,83 @@
+// layer.cpp — the layer's globals, start and stop, and device counting.
+//
+// The layer starts with its first device (an initgraph call or an IMAGE) and
+// stops when only the window's back buffer is left: that buffer is an IMAGE
+// holding one count of its own, taken from 1 to 0 by the stop itself.
+#include "glint_private.h"
+
+namespace Glint {
+
+int g_iDeviceCount = 0;
+GraphWnd* g_pGraphWnd = nullptr;
+DrawOnWnd* g_pDrawOnWnd = nullptr;
+DrawOnImg* g_pDrawOnImg = nullptr;
+DrawOnImg* g_pDraw = nullptr;
+IMAGE* g_pCurImg = nullptr;
+CRITICAL_SECTION g_csGDILock;
+HDC g_hWndDC = nullptr;
+HDC g_hMemDC = nullptr;
+HWND g_hConWnd = nullptr;
+const XFORM g_StdxForm = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+
+void _Init() {
+    _Ole::Init();
+    InitializeCriticalSection(&g_csGDILock);
+    _Gdi::Init();
+    _GdiPlus::Init();
+    g_hWndDC = nullptr;
+    g_hMemDC = nullptr;
+    g_pDrawOnImg = new DrawOnImg();
+    g_pDrawOnWnd = new DrawOnWnd();
+    g_pGraphWnd = new GraphWnd();  // its IMAGE part counts itself
+}
+
+void _Release() {
+    if (g_pGraphWnd) {
+        GraphWnd* wnd = g_pGraphWnd;
+        delete wnd;  // takes the count from 1 to 0
+        g_pGraphWnd = nullptr;
+    }
+    if (g_pDrawOnWnd) {
+        delete g_pDrawOnWnd;
+        g_pDrawOnWnd = nullptr;
+    }
+    if (g_pDrawOnImg) {
+        delete g_pDrawOnImg;
+        g_pDrawOnImg = nullptr;
+    }
+    // Nothing is left to draw on.
+    g_pDraw = nullptr;
+    g_pCurImg = nullptr;
+    g_hWndDC = nullptr;
+    g_hMemDC = nullptr;
+    _GdiPlus::Release();
+    DeleteCriticalSection(&g_csGDILock);
+    _Ole::Release();
+}
+
+void AddDevice() {
+    if (g_iDeviceCount++ == 0) _Init();
+}
+
+void RemoveDevice() {
+    if (--g_iDeviceCount == 1) _Release();
+}
+
+}  // namespace Glint
+
+using namespace Glint;
+
+HWND initgraph(int width, int height, int flag) {
+    AddDevice();
+    return g_pDrawOnWnd->initgraph(width, height, flag);
+}
+
+void closegraph() {
+    if (!g_pDrawOnWnd) return;
+    g_pDrawOnWnd->closegraph();
+    RemoveDevice();
+}
+
+HWND GetHWnd() { return g_pGraphWnd ? g_pGraphWnd->m_hWnd.load() : nullptr; }
+
+const char* GetGlintVer() { return "1.0.0"; }

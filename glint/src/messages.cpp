@@ -1,0 +1,192 @@
+// messages.cpp — the input message queue: recording on the window thread,
+// reading (get, peek, flush) on the program's thread.
+//
+// The queue has one producer (the window thread) and one consumer (the
+// program's thread). The consumer clears by moving the head to the tail and
+// never writes the tail; the producer appends under the queue's append lock,
+// which the consumer's filtered flush also holds while it takes elements out
+// and puts the kept ones back, so the two never interleave appends.
+//
+// Reader wake-up: arming and the emptiness test are one step on the window
+// thread (MSG_WAITMSG, sent synchronously). The window thread first drops
+// front elements outside the filter; if a wanted element is queued already it
+// arms nothing and answers 1, so the reader takes it without waiting;
+// otherwise it arms and answers 0, and the reader waits on m_hEvent (reset
+// before the request, so a signal given after arming stays pending). While
+// armed, only the window thread touches the head (the reader is waiting),
+// and the next recorded message disarms before anything else is handled.
+#include <cstring>
+
+#include "glint_private.h"
+
+namespace Glint {
+
+namespace {
+// Window-thread state of the reader wake-up.
+BYTE msgFilter = 0xFF;     // categories that are recorded
+bool bWaitingMsg = false;  // a reader waits for the next recorded message
+
+bool AllCategories(BYTE filter) { return (filter & 0x0F) == 0x0F; }
+}  // namespace
+
+BYTE GetMsgType(USHORT message) {
+    if (message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL) return EX_MOUSE;
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            return EX_KEY;
+        case WM_CHAR:
+            return EX_CHAR;
+        case WM_MOVE:
+        case WM_SIZE:
+        case WM_ACTIVATE:
+            return EX_WINDOW;
+        default:
+            return 0;
+    }
+}
+
+void GraphWnd::PurgeFront(BYTE filter) {
+    if (AllCategories(filter)) return;
+    while (!m_MsgQueue.IsEmpty() && !(GetMsgType(m_MsgQueue.Front().message) & filter)) m_MsgQueue.Dequeue();
+}
+
+void GraphWnd::RecordMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    USHORT number = USHORT(message);
+    if (message == WM_SYSKEYDOWN) number = WM_KEYDOWN;
+    if (message == WM_SYSKEYUP) number = WM_KEYUP;
+    BYTE type = GetMsgType(number);
+    if (!(type & msgFilter)) return;
+    PurgeFront(msgFilter);
+
+    ExMessage rec;
+    std::memset(&rec, 0, sizeof rec);
+    rec.message = number;
+    switch (type) {
+        case EX_MOUSE:
+            rec.ctrl = (wParam & MK_CONTROL) != 0;
+            rec.shift = (wParam & MK_SHIFT) != 0;
+            rec.lbutton = (wParam & MK_LBUTTON) != 0;
+            rec.mbutton = (wParam & MK_MBUTTON) != 0;
+            rec.rbutton = (wParam & MK_RBUTTON) != 0;
+            rec.x = SHORT(LOWORD(lParam));
+            rec.y = SHORT(HIWORD(lParam));
+            rec.wheel = SHORT(HIWORD(wParam));
+            break;
+        case EX_KEY:
+            rec.vkcode = BYTE(wParam);
+            rec.scancode = BYTE(lParam >> 16);
+            rec.extended = ((lParam >> 24) & 1) != 0;
+            rec.prevdown = ((lParam >> 30) & 1) != 0;
+            break;
+        case EX_CHAR:
+            rec.ch = TCHAR(BYTE(wParam));
+            break;
+        default:  // EX_WINDOW
+            rec.wParam = wParam;
+            rec.lParam = lParam;
+            break;
+    }
+    m_MsgQueue.LockAppend();
+    m_MsgQueue.Enqueue(rec);  // lost when the queue is full
+    m_MsgQueue.UnlockAppend();
+
+    if (bWaitingMsg) {
+        bWaitingMsg = false;
+        SetEvent(m_hEvent);
+    }
+    msgFilter = 0xFF;
+}
+
+LRESULT GraphWnd::ArmWaitMsg(BYTE filter) {
+    PurgeFront(filter);
+    if (!m_MsgQueue.IsEmpty()) return 1;
+    bWaitingMsg = true;
+    msgFilter = filter;
+    return 0;
+}
+
+void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
+    HWND hwnd = m_hWnd;
+    if (!hwnd) {
+        // No window thread to wake a reader: answer at once with an empty record.
+        if (msg) std::memset(msg, 0, sizeof *msg);
+        return;
+    }
+    PurgeFront(filter);
+    if (m_MsgQueue.IsEmpty()) {
+        ResetEvent(m_hEvent);
+        if (SendMessageA(hwnd, MSG_WAITMSG, filter, 0) == 0) WaitForSingleObject(m_hEvent, INFINITE);
+    }
+    if (msg && !m_MsgQueue.IsEmpty()) *msg = m_MsgQueue.Front();
+    m_MsgQueue.Dequeue();
+}
+
+bool GraphWnd::PeekExMessage(ExMessage* msg, BYTE filter, bool removemsg) {
+    if (!m_hWnd) return false;
+    PurgeFront(filter);
+    if (m_MsgQueue.IsEmpty()) return false;
+    if (msg) *msg = m_MsgQueue.Front();
+    if (removemsg) m_MsgQueue.Dequeue();
+    return true;
+}
+
+void GraphWnd::FlushExMessage(BYTE filter) {
+    if (!m_hWnd) return;
+    if (AllCategories(filter)) {
+        m_MsgQueue.Clear();
+        return;
+    }
+    // Take everything out and put back what is not named, in order. Appends
+    // of the window thread wait meanwhile and land behind the kept elements.
+    ExMessage kept[63];
+    int count = 0;
+    m_MsgQueue.LockAppend();
+    while (!m_MsgQueue.IsEmpty()) {
+        const ExMessage& e = m_MsgQueue.Front();
+        if (!(GetMsgType(e.message) & filter) && count < 63) kept[count++] = e;
+        m_MsgQueue.Dequeue();
+    }
+    for (int i = 0; i < count; ++i) m_MsgQueue.Enqueue(kept[i]);
+    m_MsgQueue.UnlockAppend();
+}
+
+void GraphWnd::SetCapture() {
+    if (HWND hwnd = m_hWnd) SendMessageA(hwnd, MSG_SETCAPTURE, 0, 0);
+}
+
+void GraphWnd::ReleaseCapture() {
+    if (HWND hwnd = m_hWnd) SendMessageA(hwnd, MSG_RELEASECAPTURE, 0, 0);
+}
+
+}  // namespace Glint
+
+using namespace Glint;
+
+ExMessage getmessage(BYTE filter) {
+    ExMessage msg;
+    std::memset(&msg, 0, sizeof msg);
+    if (g_pGraphWnd) g_pGraphWnd->GetExMessage(&msg, filter);
+    return msg;
+}
+
+void getmessage(ExMessage* msg, BYTE filter) {
+    if (g_pGraphWnd) g_pGraphWnd->GetExMessage(msg, filter);
+    else if (msg) std::memset(msg, 0, sizeof *msg);
+}
+
+bool peekmessage(ExMessage* msg, BYTE filter, bool removemsg) {
+    return g_pGraphWnd ? g_pGraphWnd->PeekExMessage(msg, filter, removemsg) : false;
+}
+
+void flushmessage(BYTE filter) {
+    if (g_pGraphWnd) g_pGraphWnd->FlushExMessage(filter);
+}
+
+void setcapture() {
+    if (g_pGraphWnd) g_pGraphWnd->SetCapture();
+}
+
+void releasecapture() {
+    if (g_pGraphWnd) g_pGraphWnd->ReleaseCapture();
+}
