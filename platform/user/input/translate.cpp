@@ -293,6 +293,3 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
     return TRUE;
 }
 
-// Fallback until USER provides the class style: no class asks for double
-// clicks. USER's definition replaces this one at link time.
-__attribute__((weak)) UINT plat::input::window_class_style(HWND) { return 0; }

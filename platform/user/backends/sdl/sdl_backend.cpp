@@ -570,12 +570,4 @@ private:
 
 std::unique_ptr<Backend> make_sdl_backend() { return std::make_unique<SdlBackend>(); }
 
-// Fallback until USER provides the lookup: no window can be presented.
-// USER's definition replaces this one at link time.
-__attribute__((weak)) HWND window_from_backend_id(uint32_t) {
-    static std::once_flag once;
-    std::call_once(once, [] { std::fprintf(stderr, "platform: window lookup for presenting is missing\n"); });
-    return nullptr;
-}
-
 }  // namespace plat
