@@ -2,14 +2,9 @@
 // so the library links while those modules are being written. A real
 // definition anywhere in the link replaces them.
 #include "module_exports.h"
-#include "window_surface.h"
 
 namespace plat {
 
-__attribute__((weak)) HDC create_window_dc(HWND) { return nullptr; }
-__attribute__((weak)) void release_window_dc(HDC) {}
-
-__attribute__((weak)) extern const ExportTable gdi32_exports = {"gdi32.dll", nullptr, 0};
 __attribute__((weak)) extern const ExportTable gdiplus_exports = {"gdiplus.dll", nullptr, 0};
 __attribute__((weak)) extern const ExportTable ole32_exports = {"ole32.dll", nullptr, 0};
 
