@@ -1,0 +1,397 @@
+// Rectangles, mix modes, brushes, pixels and lines drawn into DIB sections.
+#include <algorithm>
+#include <cstring>
+
+#include "gdi_test_util.h"
+
+using namespace gdi_test;
+
+namespace {
+
+constexpr uint32_t kBg = 0x00102030;
+
+HPEN GeoPen(DWORD style, DWORD width, COLORREF c) {
+    LOGBRUSH lb{BS_SOLID, c, 0};
+    return ExtCreatePen(PS_GEOMETRIC | style, width, &lb, 0, nullptr);
+}
+
+}  // namespace
+
+TEST(GdiRectangle, PixelRulesByModeAndPen) {
+    struct Case {
+        int mode;
+        bool null_pen;
+        int right, bottom;  // inclusive extent of Rectangle(2, 3, 10, 8)
+    } cases[] = {
+        {GM_ADVANCED, false, 10, 8},
+        {GM_ADVANCED, true, 9, 7},
+        {GM_COMPATIBLE, false, 9, 7},
+        {GM_COMPATIBLE, true, 8, 6},
+    };
+    for (const Case& c : cases) {
+        Canvas cv(20, 20, kBg);
+        SetGraphicsMode(cv.dc, c.mode);
+        HBRUSH br = CreateSolidBrush(RGB(0, 0, 255));
+        HGDIOBJ ob = SelectObject(cv.dc, br);
+        HGDIOBJ op = SelectObject(cv.dc, c.null_pen ? GetStockObject(NULL_PEN) : GetStockObject(WHITE_PEN));
+        EXPECT_TRUE(Rectangle(cv.dc, 2, 3, 10, 8));
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " null pen " << c.null_pen);
+        ExpectBox(cv.changed(kBg), 2, 3, c.right, c.bottom);
+        if (!c.null_pen) {
+            // Outline in the pen colour, the inside in the brush colour.
+            EXPECT_EQ(cv.at(2, 3), 0xFFFFFFu);
+            EXPECT_EQ(cv.at(c.right, c.bottom), 0xFFFFFFu);
+            EXPECT_EQ(cv.at(2, 5), 0xFFFFFFu);
+            EXPECT_EQ(cv.at(3, 4), 0x0000FFu);
+            EXPECT_EQ(cv.at(c.right - 1, c.bottom - 1), 0x0000FFu);
+        } else {
+            EXPECT_EQ(cv.count(0x0000FFu), (c.right - 1) * (c.bottom - 2));
+        }
+        SelectObject(cv.dc, op);
+        SelectObject(cv.dc, ob);
+        DeleteObject(br);
+    }
+}
+
+TEST(GdiRectangle, SwappedCornersAndTransform) {
+    Canvas cv(40, 40, kBg);
+    SetGraphicsMode(cv.dc, GM_ADVANCED);
+    SelectObject(cv.dc, GetStockObject(NULL_PEN));
+    SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+    EXPECT_TRUE(Rectangle(cv.dc, 10, 8, 2, 3));
+    ExpectBox(cv.changed(kBg), 2, 3, 9, 7);
+
+    // Scale 2 and origin (5, 6): logical (1, 1)-(4, 3) -> device (7, 8)-(13, 12).
+    cv.clear(kBg);
+    XFORM xf{2, 0, 0, 2, 5, 6};
+    ASSERT_TRUE(SetWorldTransform(cv.dc, &xf));
+    EXPECT_TRUE(Rectangle(cv.dc, 1, 1, 4, 3));
+    ExpectBox(cv.changed(kBg), 7, 8, 12, 11);
+
+    // Negative scale (mirrored axis) is normalised after transforming.
+    cv.clear(kBg);
+    XFORM flip{-1, 0, 0, 1, 30, 0};
+    ASSERT_TRUE(SetWorldTransform(cv.dc, &flip));
+    EXPECT_TRUE(Rectangle(cv.dc, 0, 0, 10, 10));
+    ExpectBox(cv.changed(kBg), 20, 0, 29, 9);
+}
+
+TEST(GdiRectangle, WorldTransformOnlyInAdvancedMode) {
+    Canvas cv(8, 8);
+    XFORM xf{2, 0, 0, 2, 1, 1};
+    EXPECT_FALSE(SetWorldTransform(cv.dc, &xf));  // compatible mode
+    EXPECT_EQ(SetGraphicsMode(cv.dc, GM_ADVANCED), GM_COMPATIBLE);
+    EXPECT_TRUE(SetWorldTransform(cv.dc, &xf));
+    XFORM singular{0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(SetWorldTransform(cv.dc, &singular));
+    // Leaving the advanced mode needs the identity transform first.
+    EXPECT_EQ(SetGraphicsMode(cv.dc, GM_COMPATIBLE), 0);
+    XFORM shift{1, 0, 0, 1, 3, 0};
+    EXPECT_TRUE(ModifyWorldTransform(cv.dc, &shift, MWT_RIGHTMULTIPLY));
+    XFORM got{};
+    GetWorldTransform(cv.dc, &got);
+    EXPECT_FLOAT_EQ(got.eM11, 2);
+    EXPECT_FLOAT_EQ(got.eDx, 4);  // (2x + 1) then + 3
+    EXPECT_TRUE(ModifyWorldTransform(cv.dc, nullptr, MWT_IDENTITY));
+    EXPECT_EQ(SetGraphicsMode(cv.dc, GM_COMPATIBLE), GM_ADVANCED);
+}
+
+TEST(GdiRectangle, WidePenCentredAndInsideFrame) {
+    Canvas cv(40, 40, kBg);
+    SetGraphicsMode(cv.dc, GM_ADVANCED);
+    SelectObject(cv.dc, GetStockObject(NULL_BRUSH));
+    HPEN wide = GeoPen(PS_SOLID, 3, RGB(255, 0, 0));
+    HGDIOBJ old = SelectObject(cv.dc, wide);
+    Rectangle(cv.dc, 10, 10, 20, 20);
+    ExpectBox(cv.changed(kBg), 9, 9, 21, 21);
+    EXPECT_EQ(cv.at(11, 15), 0xFF0000u);
+    EXPECT_EQ(cv.at(12, 15), kBg);  // hollow brush leaves the inside
+    SelectObject(cv.dc, old);
+    DeleteObject(wide);
+
+    cv.clear(kBg);
+    HPEN inside = GeoPen(PS_INSIDEFRAME, 3, RGB(255, 0, 0));
+    old = SelectObject(cv.dc, inside);
+    Rectangle(cv.dc, 10, 10, 20, 20);
+    ExpectBox(cv.changed(kBg), 10, 10, 20, 20);
+    EXPECT_EQ(cv.at(12, 15), 0xFF0000u);
+    EXPECT_EQ(cv.at(13, 15), kBg);
+    SelectObject(cv.dc, old);
+    DeleteObject(inside);
+}
+
+// Each R2 mode as a boolean function of pen P and destination D.
+static uint32_t Rop2Expected(int mode, uint32_t p, uint32_t d) {
+    uint32_t r = 0;
+    switch (mode) {
+        case R2_BLACK: r = 0; break;
+        case R2_NOTMERGEPEN: r = ~(p | d); break;
+        case R2_MASKNOTPEN: r = ~p & d; break;
+        case R2_NOTCOPYPEN: r = ~p; break;
+        case R2_MASKPENNOT: r = p & ~d; break;
+        case R2_NOT: r = ~d; break;
+        case R2_XORPEN: r = p ^ d; break;
+        case R2_NOTMASKPEN: r = ~(p & d); break;
+        case R2_MASKPEN: r = p & d; break;
+        case R2_NOTXORPEN: r = ~(p ^ d); break;
+        case R2_NOP: r = d; break;
+        case R2_MERGENOTPEN: r = ~p | d; break;
+        case R2_COPYPEN: r = p; break;
+        case R2_MERGEPENNOT: r = p | ~d; break;
+        case R2_MERGEPEN: r = p | d; break;
+        case R2_WHITE: r = ~0u; break;
+    }
+    return r & 0x00FFFFFFu;
+}
+
+TEST(GdiMixModes, AllSixteenForBrushesAndPens) {
+    const uint32_t dest = 0x00C3A50F;
+    const COLORREF pen_colour = RGB(0x5A, 0x3C, 0xF0);  // pixel 0x5A3CF0
+    Canvas cv(16, 4, dest);
+    HBRUSH br = CreateSolidBrush(pen_colour);
+    HPEN pen = CreatePen(PS_SOLID, 1, pen_colour);
+    SelectObject(cv.dc, br);
+    EXPECT_EQ(GetROP2(cv.dc), R2_COPYPEN);
+    for (int mode = R2_BLACK; mode <= R2_WHITE; ++mode) {
+        cv.clear(dest);
+        SetROP2(cv.dc, mode);
+        EXPECT_EQ(GetROP2(cv.dc), mode);
+        SelectObject(cv.dc, GetStockObject(NULL_PEN));
+        Rectangle(cv.dc, 0, 0, 5, 2);  // brush fill: (0,0)-(3,0) in compatible mode
+        SelectObject(cv.dc, pen);
+        MoveToEx(cv.dc, 6, 3, nullptr);
+        LineTo(cv.dc, 12, 3);  // pen: (6,3)-(11,3)
+        uint32_t want = Rop2Expected(mode, 0x005A3CF0, dest);
+        EXPECT_EQ(cv.at(1, 0), want) << "brush, mode " << mode;
+        EXPECT_EQ(cv.at(8, 3), want) << "pen, mode " << mode;
+        EXPECT_EQ(cv.at(12, 3), dest) << "line end excluded";
+    }
+    EXPECT_EQ(SetROP2(cv.dc, 0), 0);
+    EXPECT_EQ(SetROP2(cv.dc, 17), 0);
+    DeleteObject(pen);
+    DeleteObject(br);
+}
+
+TEST(GdiMixModes, XorTwiceRestoresEveryShape) {
+    Canvas cv(64, 64, kBg);
+    SetROP2(cv.dc, R2_XORPEN);
+    HPEN pen = GeoPen(PS_SOLID, 3, RGB(0x12, 0x34, 0x56));
+    HBRUSH br = CreateHatchBrush(HS_DIAGCROSS, RGB(0xFF, 0, 0x80));
+    SelectObject(cv.dc, pen);
+    SelectObject(cv.dc, br);
+    POINT star[] = {{10, 50}, {32, 2}, {54, 50}, {4, 20}, {60, 20}};
+    for (int pass = 0; pass < 2; ++pass) {
+        Rectangle(cv.dc, 5, 5, 30, 30);
+        Ellipse(cv.dc, 20, 20, 60, 50);
+        Polygon(cv.dc, star, 5);
+        Polyline(cv.dc, star, 5);
+        Pie(cv.dc, 0, 30, 40, 63, 40, 40, 0, 40);
+    }
+    EXPECT_EQ(cv.count(kBg), 64 * 64) << "a pixel was painted twice by one call";
+}
+
+TEST(GdiBrushes, HatchesOpaqueAndTransparent) {
+    const uint32_t hatch_rows[6][8] = {
+        {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF}, {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},
+        {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}, {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},
+        {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0xFF}, {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}};
+    for (int hs = HS_HORIZONTAL; hs <= HS_DIAGCROSS; ++hs) {
+        for (int mode : {OPAQUE, TRANSPARENT}) {
+            Canvas cv(16, 16, kBg);
+            LOGBRUSH lb{BS_HATCHED, RGB(255, 0, 0), ULONG_PTR(hs)};
+            HBRUSH br = CreateBrushIndirect(&lb);
+            ASSERT_NE(br, nullptr);
+            SelectObject(cv.dc, br);
+            SelectObject(cv.dc, GetStockObject(NULL_PEN));
+            SetBkColor(cv.dc, RGB(0, 255, 0));
+            SetBkMode(cv.dc, mode);
+            Rectangle(cv.dc, 0, 0, 17, 17);
+            int lines = 0;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) {
+                    bool line = (hatch_rows[hs][y % 8] >> (7 - x % 8)) & 1;
+                    uint32_t want = line ? 0xFF0000u : (mode == OPAQUE ? 0x00FF00u : kBg);
+                    lines += line;
+                    ASSERT_EQ(cv.at(x, y), want) << "hatch " << hs << " mode " << mode << " at " << x << "," << y;
+                }
+            EXPECT_GT(lines, 0);
+            SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+            DeleteObject(br);
+        }
+    }
+    LOGBRUSH bad{BS_HATCHED, 0, 6};
+    EXPECT_EQ(CreateBrushIndirect(&bad), nullptr);
+}
+
+TEST(GdiBrushes, MonochromePatternUsesTextAndBackgroundColoursAndOrigin) {
+    // 8 x 2 pattern, rows word aligned: row 0 = 1000 0001, row 1 = 0000 1111.
+    const BYTE bits[] = {0x81, 0x00, 0x0F, 0x00};
+    HBITMAP pat = CreateBitmap(8, 2, 1, 1, bits);
+    ASSERT_NE(pat, nullptr);
+    LOGBRUSH lb{BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(pat)};
+    HBRUSH br = CreateBrushIndirect(&lb);
+    ASSERT_NE(br, nullptr);
+    EXPECT_TRUE(DeleteObject(pat));  // the brush keeps its own copy
+    Canvas cv(16, 4, kBg);
+    SetTextColor(cv.dc, RGB(0, 0, 255));   // 0 bits
+    SetBkColor(cv.dc, RGB(255, 255, 0));   // 1 bits
+    SetBkMode(cv.dc, TRANSPARENT);         // has no effect on pattern brushes
+    SelectObject(cv.dc, br);
+    PatBlt(cv.dc, 0, 0, 16, 4, PATCOPY);
+    auto want = [&](int x, int y, int ox, int oy) {
+        int tx = ((x - ox) % 8 + 8) % 8, ty = ((y - oy) % 2 + 2) % 2;
+        bool bit = (bits[ty * 2] >> (7 - tx)) & 1;
+        return bit ? 0xFFFF00u : 0x0000FFu;
+    };
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(cv.at(x, y), want(x, y, 0, 0)) << x << "," << y;
+    SetBrushOrgEx(cv.dc, 3, 1, nullptr);
+    PatBlt(cv.dc, 0, 0, 16, 4, PATCOPY);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(cv.at(x, y), want(x, y, 3, 1)) << x << "," << y;
+    SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(br);
+}
+
+TEST(GdiBrushes, DibPatternFromGlobalMemoryAndPointer) {
+    // 2 x 2 bottom-up 32-bpp packed DIB: bottom row red, green; top row blue, white.
+    struct {
+        BITMAPINFOHEADER h;
+        uint32_t px[4];
+    } dib{};
+    dib.h.biSize = sizeof(BITMAPINFOHEADER);
+    dib.h.biWidth = 2;
+    dib.h.biHeight = 2;
+    dib.h.biPlanes = 1;
+    dib.h.biBitCount = 32;
+    dib.px[0] = 0xFF0000;
+    dib.px[1] = 0x00FF00;
+    dib.px[2] = 0x0000FF;
+    dib.px[3] = 0xFFFFFF;
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof dib);
+    ASSERT_NE(mem, nullptr);
+    std::memcpy(GlobalLock(mem), &dib, sizeof dib);
+    GlobalUnlock(mem);
+    LOGBRUSH lb{BS_DIBPATTERN, DIB_RGB_COLORS, reinterpret_cast<ULONG_PTR>(mem)};
+    HBRUSH a = CreateBrushIndirect(&lb);
+    GlobalFree(mem);
+    HBRUSH b = CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS);
+    for (HBRUSH br : {a, b}) {
+        ASSERT_NE(br, nullptr);
+        Canvas cv(4, 4, kBg);
+        SelectObject(cv.dc, br);
+        PatBlt(cv.dc, 0, 0, 4, 4, PATCOPY);
+        EXPECT_EQ(cv.at(0, 0), 0x0000FFu);
+        EXPECT_EQ(cv.at(1, 0), 0xFFFFFFu);
+        EXPECT_EQ(cv.at(0, 1), 0xFF0000u);
+        EXPECT_EQ(cv.at(3, 3), 0x00FF00u);
+        SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+        DeleteObject(br);
+    }
+}
+
+TEST(GdiBrushes, NullBrushAndSolidFill) {
+    Canvas cv(10, 10, kBg);
+    SelectObject(cv.dc, GetStockObject(NULL_BRUSH));
+    Rectangle(cv.dc, 0, 0, 10, 10);  // black pen outline only
+    EXPECT_EQ(cv.at(0, 0), 0u);
+    EXPECT_EQ(cv.at(5, 5), kBg);
+    RECT r{2, 2, 4, 5};
+    HBRUSH br = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_TRUE(FillRect(cv.dc, &r, br));
+    EXPECT_EQ(cv.at(2, 2), 0x010203u);
+    EXPECT_EQ(cv.at(3, 4), 0x010203u);
+    EXPECT_EQ(cv.at(4, 4), kBg);
+    EXPECT_EQ(cv.at(3, 5), kBg);
+    DeleteObject(br);
+}
+
+TEST(GdiPixels, SetAndGetThroughTransformAndBounds) {
+    Canvas cv(8, 6, kBg, /*topdown=*/false);
+    EXPECT_TRUE(SetPixelV(cv.dc, 1, 2, RGB(10, 20, 30)));
+    EXPECT_EQ(cv.at(1, 2), 0x0A141Eu);  // bottom-up DIB: row 2 from the top
+    EXPECT_EQ(GetPixel(cv.dc, 1, 2), RGB(10, 20, 30));
+    EXPECT_EQ(SetPixel(cv.dc, 3, 3, RGB(1, 1, 1)), RGB(1, 1, 1));
+    EXPECT_EQ(GetPixel(cv.dc, 8, 0), CLR_INVALID);
+    EXPECT_EQ(GetPixel(cv.dc, -1, 0), CLR_INVALID);
+    EXPECT_FALSE(SetPixelV(cv.dc, 0, 6, 0));
+    SetGraphicsMode(cv.dc, GM_ADVANCED);
+    XFORM xf{1, 0, 0, 1, 4, 1};
+    SetWorldTransform(cv.dc, &xf);
+    SetPixelV(cv.dc, 0, 0, RGB(255, 0, 0));
+    EXPECT_EQ(cv.at(4, 1), 0xFF0000u);
+    EXPECT_EQ(GetPixel(cv.dc, 0, 0), RGB(255, 0, 0));
+}
+
+TEST(GdiLines, BresenhamExcludesLastPixelAndUpdatesPosition) {
+    Canvas cv(12, 12, kBg);
+    SelectObject(cv.dc, GetStockObject(WHITE_PEN));
+    MoveToEx(cv.dc, 1, 1, nullptr);
+    LineTo(cv.dc, 6, 1);
+    for (int x = 1; x < 6; ++x) EXPECT_EQ(cv.at(x, 1), 0xFFFFFFu);
+    EXPECT_EQ(cv.at(6, 1), kBg);
+    POINT cur;
+    GetCurrentPositionEx(cv.dc, &cur);
+    EXPECT_EQ(cur.x, 6);
+    LineTo(cv.dc, 10, 5);  // 45 degrees: (6,1)..(9,4)
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(cv.at(6 + i, 1 + i), 0xFFFFFFu);
+    EXPECT_EQ(cv.at(10, 5), kBg);
+    // A line far outside the bitmap is clipped, not walked pixel by pixel.
+    MoveToEx(cv.dc, -2000000000, 5, nullptr);
+    EXPECT_TRUE(LineTo(cv.dc, 2000000000, 5));
+    EXPECT_EQ(cv.at(0, 5), 0xFFFFFFu);
+    EXPECT_EQ(cv.at(11, 5), 0xFFFFFFu);
+}
+
+TEST(GdiShapes, PolygonFillModesAndEllipseBounds) {
+    // A pentagram: the centre is inside with WINDING, outside with ALTERNATE.
+    POINT star[] = {{20, 2}, {32, 38}, {2, 14}, {38, 14}, {8, 38}};
+    Canvas cv(40, 40, kBg);
+    SelectObject(cv.dc, GetStockObject(NULL_PEN));
+    SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+    EXPECT_EQ(GetPolyFillMode(cv.dc), ALTERNATE);
+    Polygon(cv.dc, star, 5);
+    EXPECT_EQ(cv.at(20, 20), kBg);
+    EXPECT_EQ(cv.at(20, 8), 0xFFFFFFu);
+    SetPolyFillMode(cv.dc, WINDING);
+    Polygon(cv.dc, star, 5);
+    EXPECT_EQ(cv.at(20, 20), 0xFFFFFFu);
+
+    // Square polygon excludes its right and bottom edges.
+    cv.clear(kBg);
+    POINT sq[] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}};
+    Polygon(cv.dc, sq, 4);
+    ExpectBox(cv.changed(kBg), 5, 5, 14, 14);
+
+    cv.clear(kBg);
+    SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+    Ellipse(cv.dc, 4, 6, 24, 20);  // compatible mode: columns 4..23, rows 6..19
+    ExpectBox(cv.changed(kBg), 4, 6, 23, 19);
+    EXPECT_EQ(cv.at(14, 13), 0xFFFFFFu);
+    EXPECT_EQ(cv.at(4, 13), 0u);
+    EXPECT_EQ(cv.at(4, 6), kBg);  // corner outside the ellipse
+}
+
+TEST(GdiShapes, FloodFillBorderAndSurface) {
+    Canvas cv(20, 20, kBg);
+    SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+    SelectObject(cv.dc, GetStockObject(NULL_BRUSH));
+    Rectangle(cv.dc, 2, 2, 12, 12);  // black frame 2..11
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    SelectObject(cv.dc, red);
+    EXPECT_TRUE(ExtFloodFill(cv.dc, 5, 5, RGB(0, 0, 0), FLOODFILLBORDER));
+    EXPECT_EQ(cv.at(3, 3), 0xFF0000u);
+    EXPECT_EQ(cv.at(10, 10), 0xFF0000u);
+    EXPECT_EQ(cv.at(2, 2), 0u);
+    EXPECT_EQ(cv.at(15, 15), kBg);
+    EXPECT_FALSE(ExtFloodFill(cv.dc, 2, 2, RGB(0, 0, 0), FLOODFILLBORDER));  // starts on the border
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    SelectObject(cv.dc, blue);
+    EXPECT_TRUE(ExtFloodFill(cv.dc, 15, 15, RGB(0x10, 0x20, 0x30), FLOODFILLSURFACE));
+    EXPECT_EQ(cv.at(0, 0), 0x0000FFu);
+    EXPECT_EQ(cv.at(19, 19), 0x0000FFu);
+    EXPECT_EQ(cv.at(5, 5), 0xFF0000u);
+    SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(red);
+    DeleteObject(blue);
+}
