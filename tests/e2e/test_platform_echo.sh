@@ -34,7 +34,7 @@ wait_echo() {
         shot "$name"
         area "$name" "$name.echo" $ECHO_AREA
         n=$(e2e_compare_png "$E2E_TMP/$ref.echo.png" "$E2E_TMP/$name.echo.png" 1000000)
-        if [ "$mode" = differs ] && [ "$n" -gt 20 ]; then return 0; fi
+        if [ "$mode" = differs ] && [ "$n" -gt 0 ]; then return 0; fi
         if [ "$mode" = equals ] && [ "$n" -eq 0 ]; then return 0; fi
         sleep 0.1
     done

@@ -24,6 +24,7 @@
 #include "input_translation.h"
 #include "user/input/key_state.h"
 #include "user/input/keymap.h"
+#include "user/user_internal.h"
 #include "windows.h"
 
 namespace plat::input {
@@ -219,6 +220,32 @@ void translate_event(HWND hwnd, const BackendEvent& ev) {
 
 namespace {
 
+// Posts a character made by TranslateMessage ahead of the keyboard and mouse
+// messages still queued for the thread. On Windows such characters are posted
+// messages, which are retrieved before pending input: a program sees
+// WM_KEYDOWN, WM_CHAR, WM_KEYUP even when the key was already released.
+void post_translated_char(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    using namespace plat::user;
+    State& st = state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    auto w = find_window(st, hwnd);
+    if (!w || !w->queue->alive) return;
+    ThreadQueue& q = *w->queue;
+    MSG m{};
+    m.hwnd = hwnd;
+    m.message = msg;
+    m.wParam = wp;
+    m.lParam = lp;
+    m.time = GetTickCount();
+    auto it = q.posted.begin();
+    for (; it != q.posted.end(); ++it) {
+        UINT k = it->message;
+        if ((k >= WM_KEYFIRST && k <= WM_KEYLAST) || (k >= WM_MOUSEFIRST && k <= WM_MOUSELAST)) break;
+    }
+    q.posted.insert(it, m);
+    q.cv.notify_all();
+}
+
 // Control character of a key-down, or 0.
 int control_char(uint8_t vk, bool shift, bool ctrl) {
     switch (vk) {
@@ -282,14 +309,14 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
         if (!alt) return TRUE;  // F10 alone makes no character
         int c = control_char(vk, shift, false);
         if (c == 0) c = static_cast<unsigned char>(vk_to_ascii(vk, shift, caps));
-        if (c != 0) PostMessageA(lpMsg->hwnd, WM_SYSCHAR, WPARAM(c), lpMsg->lParam);
+        if (c != 0) post_translated_char(lpMsg->hwnd, WM_SYSCHAR, WPARAM(c), lpMsg->lParam);
         return TRUE;
     }
     int c = control_char(vk, shift, ctrl);
     // Printable characters of real key presses arrive as text input; only a
     // key-down the program posted itself gets its character here.
     if (c == 0 && !from_input && !ctrl) c = static_cast<unsigned char>(vk_to_ascii(vk, shift, caps));
-    if (c != 0) PostMessageA(lpMsg->hwnd, WM_CHAR, WPARAM(c), lpMsg->lParam);
+    if (c != 0) post_translated_char(lpMsg->hwnd, WM_CHAR, WPARAM(c), lpMsg->lParam);
     return TRUE;
 }
 
