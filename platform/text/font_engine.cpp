@@ -8,9 +8,9 @@
 // Faces are opened once per file and kept for the life of the process; each
 // Font renders through its own FT_Size objects on those faces.
 //
-// Not done: underline and strike-out are not drawn (the glyph contract has no
-// place for them), and lfEscapement / lfOrientation are ignored (text is
-// always horizontal).
+// Underline and strike-out are not part of the glyphs (GDI's text output
+// draws them as lines); lfEscapement / lfOrientation are ignored: text is
+// always horizontal.
 #include "font_engine.h"
 
 #include <ft2build.h>

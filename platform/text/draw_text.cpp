@@ -1,0 +1,256 @@
+// draw_text.cpp — DrawTextA: formatted text in a rectangle.
+//
+// Built only on public GDI calls (GetTextMetricsA, GetTextExtentPoint32A,
+// ExtTextOutA), so it behaves the same on any DC. Text is code page 936:
+// lines are only ever broken between whole characters, never inside a GBK
+// pair.
+//
+// Supported: DT_LEFT/CENTER/RIGHT, DT_TOP/VCENTER/BOTTOM (the last two with
+// DT_SINGLELINE only), DT_SINGLELINE, DT_WORDBREAK (at spaces and tabs, and
+// between Chinese characters; a word longer than the line is broken only with
+// DT_EDITCONTROL), DT_EXPANDTABS and DT_TABSTOP, DT_NOPREFIX / DT_HIDEPREFIX
+// (else "&&" draws '&' and "&x" draws x), DT_NOCLIP, DT_CALCRECT,
+// DT_EXTERNALLEADING.
+// Not supported: the ellipsis flags (text is clipped instead), underlining the
+// prefixed character, DT_MODIFYSTRING and DT_RTLREADING.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "windows.h"
+
+namespace {
+
+bool is_lead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool is_trail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+// Length in bytes of the character at s[i]: 2 for a complete GBK pair.
+std::size_t char_len(const std::string& s, std::size_t i) {
+    if (is_lead(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && is_trail(static_cast<unsigned char>(s[i + 1])))
+        return 2;
+    return 1;
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+struct Layout {
+    HDC hdc = nullptr;
+    bool expand_tabs = false;
+    int tab_width = 0;  // pixels between tab stops
+};
+
+int extent(HDC hdc, const char* p, std::size_t n) {
+    if (n == 0) return 0;
+    SIZE sz{0, 0};
+    if (!GetTextExtentPoint32A(hdc, p, static_cast<int>(n), &sz)) return 0;
+    return sz.cx;
+}
+
+int next_tab_stop(const Layout& L, int x) {
+    if (L.tab_width <= 0) return x;
+    return (x / L.tab_width + 1) * L.tab_width;
+}
+
+// Width of a piece of one line, tabs expanded if asked for.
+int measure(const Layout& L, const std::string& s, std::size_t begin, std::size_t end) {
+    if (!L.expand_tabs) return extent(L.hdc, s.data() + begin, end - begin);
+    int x = 0;
+    std::size_t run = begin;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (s[i] != '\t') continue;
+        x += extent(L.hdc, s.data() + run, i - run);
+        x = next_tab_stop(L, x);
+        run = i + 1;
+    }
+    return x + extent(L.hdc, s.data() + run, end - run);
+}
+
+void draw_line(const Layout& L, const std::string& s, std::size_t begin, std::size_t end, int x, int y,
+               const RECT* clip) {
+    UINT options = clip ? ETO_CLIPPED : 0;
+    auto out = [&](std::size_t b, std::size_t e, int at) {
+        if (e > b) ExtTextOutA(L.hdc, at, y, options, clip, s.data() + b, static_cast<UINT>(e - b), nullptr);
+    };
+    if (!L.expand_tabs) {
+        out(begin, end, x);
+        return;
+    }
+    int pen = 0;
+    std::size_t run = begin;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (s[i] != '\t') continue;
+        out(run, i, x + pen);
+        pen += extent(L.hdc, s.data() + run, i - run);
+        pen = next_tab_stop(L, pen);
+        run = i + 1;
+    }
+    out(run, end, x + pen);
+}
+
+// "&&" -> "&", "&x" -> "x", a final lone '&' is dropped.
+std::string strip_prefixes(const std::string& in) {
+    std::string out;
+    out.reserve(in.size());
+    for (std::size_t i = 0; i < in.size();) {
+        if (in[i] == '&') {
+            ++i;
+            if (i >= in.size()) break;
+            if (in[i] == '&') {
+                out += '&';
+                ++i;
+                continue;
+            }
+        }
+        std::size_t n = char_len(in, i);
+        out.append(in, i, n);
+        i += n;
+    }
+    return out;
+}
+
+struct Line {
+    std::size_t begin, end;  // bytes of the text
+};
+
+// A word and the blanks after it; a line may break after the blanks.
+struct Token {
+    std::size_t start, word_end, next;
+};
+
+std::vector<Token> tokenize(const std::string& s, std::size_t begin, std::size_t end) {
+    std::vector<Token> tokens;
+    std::size_t i = begin;
+    while (i < end) {
+        Token t{i, i, i};
+        if (char_len(s, i) == 2) {
+            t.word_end = i + 2;  // each Chinese character is a word of its own
+        } else {
+            std::size_t j = i;
+            while (j < end && !is_blank(s[j]) && char_len(s, j) == 1) ++j;
+            t.word_end = j;
+        }
+        std::size_t j = t.word_end;
+        while (j < end && is_blank(s[j])) ++j;
+        t.next = j;
+        tokens.push_back(t);
+        i = j;
+    }
+    return tokens;
+}
+
+// Greedy filling of one paragraph [begin, end) into lines no wider than avail.
+void wrap(const Layout& L, const std::string& s, std::size_t begin, std::size_t end, int avail, bool break_words,
+          std::vector<Line>* lines) {
+    std::vector<Token> tokens = tokenize(s, begin, end);
+    if (tokens.empty()) {
+        lines->push_back({begin, begin});
+        return;
+    }
+    std::size_t k = 0;
+    while (k < tokens.size()) {
+        const std::size_t line_start = tokens[k].start;
+        if (break_words && measure(L, s, line_start, tokens[k].word_end) > avail) {
+            // One word wider than the line: cut it after the last character
+            // that fits (at least one character per line).
+            std::size_t cut = line_start + char_len(s, line_start);
+            while (cut < tokens[k].word_end) {
+                std::size_t next = cut + char_len(s, cut);
+                if (measure(L, s, line_start, next) > avail) break;
+                cut = next;
+            }
+            if (cut < tokens[k].word_end) {
+                lines->push_back({line_start, cut});
+                tokens[k].start = cut;
+                continue;
+            }
+        }
+        std::size_t m = k;
+        while (m + 1 < tokens.size() && measure(L, s, line_start, tokens[m + 1].word_end) <= avail) ++m;
+        lines->push_back({line_start, tokens[m].word_end});  // blanks at a break are dropped
+        k = m + 1;
+    }
+}
+
+}  // namespace
+
+int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
+    if (!hdc || !lpchText || !lprc) return 0;
+    std::size_t n = cchText < 0 ? std::strlen(lpchText) : static_cast<std::size_t>(cchText);
+
+    TEXTMETRICA tm;
+    if (!GetTextMetricsA(hdc, &tm)) return 0;
+
+    int tab_chars = 8;
+    if (format & DT_TABSTOP) {
+        // The second byte of the format holds the tab size, replacing the
+        // flags that normally live there.
+        tab_chars = static_cast<int>((format >> 8) & 0xFF);
+        format &= ~0xFF00u;
+    }
+    const int line_height = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+
+    Layout L;
+    L.hdc = hdc;
+    L.expand_tabs = (format & DT_EXPANDTABS) != 0;
+    L.tab_width = tab_chars * tm.tmAveCharWidth;
+
+    std::string text(lpchText, n);
+    if (!(format & DT_NOPREFIX)) text = strip_prefixes(text);
+
+    const bool single = (format & DT_SINGLELINE) != 0;
+    const int avail = lprc->right - lprc->left;
+
+    // Paragraphs at CR, LF or CR LF; a break at the very end starts no new line.
+    std::vector<Line> lines;
+    if (single) {
+        lines.push_back({0, text.size()});
+    } else {
+        std::size_t start = 0;
+        while (true) {
+            std::size_t i = start;
+            while (i < text.size() && text[i] != '\r' && text[i] != '\n') i += char_len(text, i);
+            if (format & DT_WORDBREAK) wrap(L, text, start, i, avail, (format & DT_EDITCONTROL) != 0, &lines);
+            else lines.push_back({start, i});
+            if (i >= text.size()) break;
+            std::size_t next = i + 1;
+            if (text[i] == '\r' && next < text.size() && text[next] == '\n') ++next;
+            if (next >= text.size()) break;
+            start = next;
+        }
+    }
+
+    const int total_height = static_cast<int>(lines.size()) * line_height;
+    std::vector<int> widths(lines.size());
+    int max_width = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        widths[i] = measure(L, text, lines[i].begin, lines[i].end);
+        max_width = std::max(max_width, widths[i]);
+    }
+
+    if (format & DT_CALCRECT) {
+        lprc->right = lprc->left + max_width;
+        lprc->bottom = lprc->top + total_height;
+        return total_height;
+    }
+
+    int y = lprc->top;
+    if (single && (format & DT_VCENTER)) y = lprc->top + (lprc->bottom - lprc->top - line_height) / 2;
+    else if (single && (format & DT_BOTTOM)) y = lprc->bottom - line_height;
+
+    if (!(format & DT_PREFIXONLY)) {
+        // Positions below are of the text's top-left corner.
+        UINT old_align = SetTextAlign(hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        const RECT* clip = (format & DT_NOCLIP) ? nullptr : lprc;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            int x = lprc->left;
+            if (format & DT_CENTER) x = lprc->left + (avail - widths[i]) / 2;
+            else if (format & DT_RIGHT) x = lprc->right - widths[i];
+            draw_line(L, text, lines[i].begin, lines[i].end, x, y + static_cast<int>(i) * line_height, clip);
+        }
+        if (old_align != GDI_ERROR) SetTextAlign(hdc, old_align);
+    }
+
+    if (single && (format & (DT_VCENTER | DT_BOTTOM))) return y - lprc->top + total_height;
+    return total_height;
+}
