@@ -1,6 +1,7 @@
 // raster.cpp — the span-level primitives: solid and patterned spans under a
 // mix mode, masked glyphs, and rows under a ternary raster operation.
 #include <algorithm>
+#include <cstring>
 
 #include "gdi/gdi_internal.h"
 
@@ -208,7 +209,8 @@ static inline uint32_t rop3(uint8_t rop, uint32_t p, uint32_t s, uint32_t d) {
 void rop3_span(uint32_t* dst, const uint32_t* src, int n, int dev_x, int dev_y, const Paint& pat, uint8_t rop) {
     if (n <= 0) return;
     if (rop == 0xCC && src) {
-        for (int i = 0; i < n; ++i) dst[i] = src[i] & 0x00FFFFFFu;
+        // A plain copy keeps the whole 32-bit value, as a 32-bpp DIB copy does.
+        std::memmove(dst, src, size_t(n) * sizeof(uint32_t));
         return;
     }
     const bool tiled = pat.type == Paint::Type::Tiled;
