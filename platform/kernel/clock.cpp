@@ -90,6 +90,17 @@ BlockScope::~BlockScope() {
     s.sleep_ms.store(previous_ms_);
 }
 
+void rearm_block(BlockKind kind) { own_state().kind.store(int(kind)); }
+
+void mark_waking(DWORD thread_id) {
+    BlockRegistry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    auto it = r.by_thread.find(thread_id);
+    if (it == r.by_thread.end()) return;
+    int expected = int(BlockKind::InfiniteWait);
+    it->second->kind.compare_exchange_strong(expected, int(BlockKind::Waking));
+}
+
 bool block_snapshot(DWORD thread_id, BlockSnapshot* out) {
     BlockRegistry& r = registry();
     BlockState* s = nullptr;

@@ -23,6 +23,7 @@ enum class BlockKind : int {
     InfiniteWait,  // waiting without time limit (an event, a thread, GetMessageA on an empty queue)
     TimedWait,     // waiting with a time limit
     SendWait,      // waiting for the reply to a message sent to another thread (not counted as an entry)
+    Waking,        // an unlimited wait whose object was signalled; the thread has not run yet
 };
 
 // Marks the calling thread as blocked for the lifetime of the object.
@@ -38,6 +39,13 @@ private:
     BlockKind previous_;
     DWORD previous_ms_;
 };
+
+// Sets the calling thread's kind again without counting an entry (a wait
+// that goes back to sleep after a wake-up that was not for it).
+void rearm_block(BlockKind kind);
+// Called by whoever signals what a thread waits for without time limit:
+// until it runs again, the thread no longer counts as idle.
+void mark_waking(DWORD thread_id);
 
 struct BlockSnapshot {
     uint64_t entries = 0;  // blocking calls entered so far

@@ -1,6 +1,7 @@
 // Kernel objects behind HANDLEs: threads and events, kept in a handle table
 // with type tags so that a stale or made-up handle is rejected, never
 // dereferenced. Also the thread-local last-error value.
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include "kernel/kernel_internal.h"
 #include "winbase.h"
@@ -27,6 +29,14 @@ struct KernelObject {
     const Type type;
     std::mutex mutex;
     std::condition_variable cv;
+    std::vector<DWORD> waiters;  // threads in an unlimited wait on this object
+
+    // With `mutex` held: wakes every waiter (those the signal is not for go
+    // back to waiting) and tells the idle bookkeeping they are about to run.
+    void wake_all() {
+        for (DWORD tid : waiters) plat::kernel::mark_waking(tid);
+        cv.notify_all();
+    }
 };
 
 struct EventObject : KernelObject {
@@ -109,7 +119,7 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE
             std::lock_guard<std::mutex> lock(obj->mutex);
             obj->exit_code = code;
             obj->finished = true;
-            obj->cv.notify_all();
+            obj->wake_all();
         }).detach();
     } catch (const std::system_error&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -159,10 +169,7 @@ BOOL WINAPI SetEvent(HANDLE hEvent) {
     }
     std::lock_guard<std::mutex> lock(ev->mutex);
     ev->signaled = true;
-    if (ev->manual_reset)
-        ev->cv.notify_all();
-    else
-        ev->cv.notify_one();
+    ev->wake_all();
     return TRUE;
 }
 
@@ -204,7 +211,13 @@ DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
     // Time limits are real time, also with the virtual clock.
     if (dwMilliseconds == INFINITE) {
         BlockScope scope(BlockKind::InfiniteWait);
-        obj->cv.wait(lock, ready);
+        DWORD me = GetCurrentThreadId();
+        obj->waiters.push_back(me);
+        while (!ready()) {
+            plat::kernel::rearm_block(BlockKind::InfiniteWait);
+            obj->cv.wait(lock);
+        }
+        obj->waiters.erase(std::find(obj->waiters.begin(), obj->waiters.end(), me));
     } else {
         BlockScope scope(BlockKind::TimedWait);
         if (!obj->cv.wait_for(lock, std::chrono::milliseconds(dwMilliseconds), ready)) return WAIT_TIMEOUT;

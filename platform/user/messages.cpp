@@ -40,7 +40,7 @@ void exit_hook() {
 void complete(SentMessage& sm, LRESULT result) {
     sm.result = result;
     sm.done = true;
-    if (sm.sender) sm.sender->cv.notify_all();
+    if (sm.sender) wake(*sm.sender);
 }
 
 void cleanup_thread(DWORD tid) {
@@ -196,6 +196,11 @@ void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     m.lParam = lp;
     m.time = GetTickCount();
     q.posted.push_back(m);
+    wake(q);
+}
+
+void wake(ThreadQueue& q) {
+    if (q.blocked_in_get) plat::kernel::mark_waking(q.thread_id);
     q.cv.notify_all();
 }
 
@@ -255,7 +260,9 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
             return lpMsg->message == WM_QUIT ? FALSE : TRUE;
         settle_events(st, *q);
         plat::kernel::BlockScope scope(plat::kernel::BlockKind::InfiniteWait);
+        q->blocked_in_get = true;
         q->cv.wait(lock);
+        q->blocked_in_get = false;
     }
 }
 
@@ -330,7 +337,7 @@ void WINAPI PostQuitMessage(int nExitCode) {
     auto q = own_queue(st);
     q->quit = true;
     q->quit_code = nExitCode;
-    q->cv.notify_all();
+    wake(*q);
 }
 
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -357,7 +364,7 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     sm->lparam = lParam;
     sm->sender = own;
     target->sent.push_back(sm);
-    target->cv.notify_all();
+    wake(*target);
     plat::kernel::BlockScope scope(plat::kernel::BlockKind::SendWait);
     while (!sm->done) {
         // Messages sent to this thread meanwhile are handled here, so two

@@ -48,6 +48,7 @@ struct ThreadQueue {
     bool retrieved_undispatched = false;  // a window message was removed and not yet dispatched
     uint64_t pending_events = 0;  // backend events whose messages are not yet all dispatched
     int handling_sent = 0;        // InSendMessage
+    bool blocked_in_get = false;  // the thread waits in GetMessageA
 };
 
 struct Window {
@@ -113,6 +114,8 @@ void settle_events(State& st, ThreadQueue& q);
 // Replies 0 to every message sent to hwnd that its thread has not taken yet.
 void abandon_sent_messages(State& st, ThreadQueue& q, HWND hwnd);
 void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Wakes the queue's thread if it waits in GetMessageA or SendMessageA.
+void wake(ThreadQueue& q);
 
 // Brings the surface to the window's client size, keeping the pixels of the
 // overlap. Takes the surface lock, then the state lock: call without the latter.

@@ -93,17 +93,29 @@ TEST(UserMessages, TwoThreadsSendingToEachOtherDoNotDeadlock) {
         return true;
     };
     LRESULT ra = 0, rb = 0;
+    std::atomic<int> done{0};
+    // Each keeps its window (and serves it) until both sends are answered.
+    auto linger = [&] {
+        ++done;
+        MSG m;
+        while (done < 2) {
+            PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);
+            std::this_thread::sleep_for(1ms);
+        }
+    };
     std::thread a([&] {
         wa = make_window();
         ++ready;
         while (ready < 2) std::this_thread::yield();
         ra = SendMessageA(wb, kPing, 10, 0);  // b is blocked sending to us meanwhile
+        linger();
     });
     std::thread b([&] {
         wb = make_window();
         ++ready;
         while (ready < 2) std::this_thread::yield();
         rb = SendMessageA(wa, kPing, 20, 0);
+        linger();
     });
     a.join();
     b.join();

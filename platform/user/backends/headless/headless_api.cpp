@@ -287,28 +287,29 @@ uint64_t PresentCount(HWND hwnd) {
     return id ? plat::headless_backend::present_count(id) : 0;
 }
 
-// Polls (in real time) until no injected event is left undispatched and the
-// thread has entered two more blocking calls since then and is now in an
-// unlimited wait or a short Sleep. Any newly pending event starts the count
-// again.
+// Polls (in real time). Idle means: no injected event is left undispatched,
+// and then the thread either sits in a wait without time limit whose object
+// has not been signalled (a thread blocked for good, e.g. waiting for a key,
+// enters no further blocking calls), or has entered two more blocking calls
+// since and is now in a Sleep of at most 16 ms (it went once around its
+// polling loop). A newly pending event starts the count again.
 bool WaitIdle(DWORD thread_id, DWORD timeout_ms) {
     using namespace plat::kernel;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     bool counting = false;
     uint64_t base = 0;
     for (;;) {
-        BlockSnapshot snap;
-        bool known = block_snapshot(thread_id, &snap);
         if (plat::pending_backend_events() != 0) {
             counting = false;
-        } else if (known) {
-            if (!counting) {
-                counting = true;
-                base = snap.entries;
-            } else if (snap.entries >= base + 2 &&
-                       (snap.kind == BlockKind::InfiniteWait ||
-                        (snap.kind == BlockKind::Sleep && snap.sleep_ms <= 16))) {
-                return true;
+        } else {
+            BlockSnapshot snap;
+            if (block_snapshot(thread_id, &snap)) {
+                if (!counting) {
+                    counting = true;
+                    base = snap.entries;
+                }
+                if (snap.kind == BlockKind::InfiniteWait) return true;
+                if (snap.kind == BlockKind::Sleep && snap.sleep_ms <= 16 && snap.entries >= base + 2) return true;
             }
         }
         if (std::chrono::steady_clock::now() >= deadline) return false;
