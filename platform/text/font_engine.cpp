@@ -39,6 +39,7 @@ namespace {
 constexpr char32_t kReplacementChar = 0xFFFD;
 constexpr int kDefaultCellHeight = 16;
 constexpr std::size_t kFontCacheSize = 64;
+constexpr LONG kMaxPixelSize = 1024;  // largest cell or em height served
 
 // Last-resort locations (Debian packages fonts-unifont and fonts-wqy-zenhei),
 // used only when fontconfig cannot find the families by name.
@@ -360,7 +361,9 @@ void EngineFont::build() {
     const std::string name = face_name_utf8(lf_);
     const bool want_bold = lf_.lfWeight >= FW_SEMIBOLD;
     const bool want_italic = lf_.lfItalic != 0;
-    const LONG h = lf_.lfHeight == 0 ? kDefaultCellHeight : lf_.lfHeight;
+    // Absurd sizes are clamped: a glyph bitmap must stay a sane allocation.
+    LONG h = lf_.lfHeight == 0 ? kDefaultCellHeight : lf_.lfHeight;
+    h = std::max<LONG>(-kMaxPixelSize, std::min<LONG>(kMaxPixelSize, h));
     const int cell_or_em = static_cast<int>(std::labs(h));
 
     // The primary face.
@@ -414,7 +417,8 @@ void EngineFont::build() {
         FT_UInt xi = FT_Get_Char_Index(s.rec->face, 'x');
         if (xi && FT_Load_Glyph(s.rec->face, xi, FT_LOAD_DEFAULT | FT_LOAD_NO_HINTING) == 0)
             natural = s.rec->face->glyph->advance.x / 64.0;
-        if (natural > 0) x_em_ = em_ * std::labs(lf_.lfWidth) / natural;
+        if (natural > 0) x_em_ = em_ * std::min<double>(std::labs(static_cast<long>(lf_.lfWidth)), kMaxPixelSize) / natural;
+        x_em_ = std::max(1.0, std::min<double>(x_em_, 4 * kMaxPixelSize));
     }
     for (Source& s : chain_) {
         FT_Activate_Size(s.size);

@@ -114,6 +114,31 @@ TEST(Gdiplus, BitmapFromDibKeepsSizeAndIsDisposedOnce) {
     GdiplusShutdown(token);
 }
 
+TEST(Gdiplus, GraphicsHoldsADeviceContext) {
+    GdiplusStartupInput in = input(1);
+    ULONG_PTR token = 0;
+    ASSERT_EQ(GdiplusStartup(&token, &in, nullptr), Ok);
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    GpGraphics* g = nullptr;
+    ASSERT_EQ(GdipCreateFromHDC(dc, &g), Ok);
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(GdipDeleteGraphics(g), Ok);
+    EXPECT_EQ(GdipDeleteGraphics(g), InvalidParameter);  // only once
+    // A handle that is no DC is refused (Windows reports OutOfMemory).
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_EQ(GdipCreateFromHDC(reinterpret_cast<HDC>(brush), &g), OutOfMemory);
+    EXPECT_EQ(g, nullptr);
+    DeleteObject(brush);
+    // Objects still alive at the last shutdown are released with it.
+    ASSERT_EQ(GdipCreateFromHDC(dc, &g), Ok);
+    GdiplusShutdown(token);
+    ASSERT_EQ(GdiplusStartup(&token, &in, nullptr), Ok);
+    EXPECT_EQ(GdipDeleteGraphics(g), InvalidParameter);
+    GdiplusShutdown(token);
+    DeleteDC(dc);
+}
+
 TEST(Gdiplus, PendingEntryPointsCheckArgumentsThenReportNotImplemented) {
     GdiplusStartupInput in = input(1);
     ULONG_PTR token = 0;

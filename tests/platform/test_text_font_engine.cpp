@@ -179,6 +179,22 @@ TEST(FontEngine, UnknownFacesStillDrawLatinAndChinese) {
     EXPECT_GT(f->glyph(0x4E2D).advance, f->glyph(U'i').advance);
 }
 
+TEST(FontEngine, AbsurdSizesAreClampedNotFatal) {
+    for (LONG h : {LONG(INT32_MIN), LONG(-100000), LONG(100000), LONG(INT32_MAX)}) {
+        LOGFONTA lf = make_lf(h, "DejaVu Sans", DEFAULT_QUALITY);
+        lf.lfWidth = h;
+        auto f = create_font(lf);
+        EXPECT_GT(f->metrics().height, 0) << h;
+        EXPECT_LE(f->metrics().height, 2048) << h;
+        const Glyph& g = f->glyph(U'W');
+        EXPECT_LE(static_cast<long>(g.width) * g.height, 4096L * 2048L) << h;
+    }
+    auto tiny = create_font(make_lf(1, "System"));
+    EXPECT_EQ(tiny->metrics().height, 1);
+    tiny->glyph(U'A');
+    tiny->glyph(0x4E2D);
+}
+
 TEST(FontEngine, ConcurrentGlyphFetchesAgree) {
     auto f = create_font(make_lf(-18, "DejaVu Sans Mono"));
     std::atomic<int> mismatches{0};
