@@ -29,6 +29,9 @@ GlobalTable& table() {
     return *t;
 }
 
+// Larger requests fail outright instead of reaching the allocator.
+constexpr SIZE_T kMaxBlock = SIZE_T(1) << 40;
+
 uintptr_t key(HGLOBAL h) { return reinterpret_cast<uintptr_t>(h); }
 
 Block* find(GlobalTable& t, HGLOBAL h) {
@@ -39,6 +42,10 @@ Block* find(GlobalTable& t, HGLOBAL h) {
 }  // namespace
 
 HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
+    if (dwBytes > kMaxBlock) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     auto block = std::make_unique<Block>();
     block->moveable = (uFlags & GMEM_MOVEABLE) != 0;
     block->size = dwBytes;
@@ -156,7 +163,7 @@ HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags) {
         return hMem;
     }
     bool may_move = (b->moveable && b->locks == 0) || (uFlags & GMEM_MOVEABLE);
-    if (!may_move) {
+    if (!may_move || dwBytes > kMaxBlock) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

@@ -84,6 +84,10 @@ TEST(KernelGlobalMemory, BadHandlesAreRefused) {
     EXPECT_EQ(GlobalLock(h), nullptr);
     EXPECT_EQ(GlobalAlloc(GMEM_FIXED, SIZE_T(-1) / 2), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
+    HGLOBAL small = GlobalAlloc(GMEM_MOVEABLE, 8);
+    EXPECT_EQ(GlobalReAlloc(small, SIZE_T(-1) / 2, GMEM_MOVEABLE), nullptr);
+    EXPECT_EQ(GlobalSize(small), 8u);
+    GlobalFree(small);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -103,13 +104,30 @@ TEST(KernelConsole, NoConsoleWindowOnLinux) {
     EXPECT_TRUE(FreeConsole());
 }
 
-TEST(KernelProcess, ExitProcessFlushesAndEndsAtOnce) {
+struct Witness {
+    ~Witness() { std::fputs("destructor ran", stderr); }
+};
+
+TEST(KernelProcess, ExitProcessFlushesStdioAndSkipsDestructors) {
+    char path[] = "/tmp/exitprocessXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
     EXPECT_EXIT(
         {
-            std::printf("buffered");  // stdout is a pipe here: fully buffered
+            static Witness witness;  // would print if static destructors ran
+            FILE* f = std::fopen(path, "w");  // fully buffered
+            std::fputs("buffered line", f);
             ExitProcess(3);
         },
-        testing::ExitedWithCode(3), "");
+        testing::ExitedWithCode(3), "^$");
+    FILE* f = std::fopen(path, "r");
+    ASSERT_NE(f, nullptr);
+    char buf[64] = {};
+    std::fgets(buf, sizeof buf, f);
+    std::fclose(f);
+    std::remove(path);
+    EXPECT_STREQ(buf, "buffered line");
 }
 
 }  // namespace
