@@ -67,6 +67,8 @@ struct FaceRec {
     bool scalable = false;
     int win_ascent = 0;   // font units; Windows' cell metrics
     int win_descent = 0;
+    bool bold = false;    // the face itself is bold or italic; otherwise
+    bool italic = false;  // those styles are synthesised
 };
 
 // Requires ft_mutex. Null when FreeType or the file is unusable.
@@ -97,6 +99,8 @@ FaceRec* open_face_locked(const std::string& path, int index) {
         rec->is_unifont = face->family_name && std::strncmp(face->family_name, "Unifont", 7) == 0;
         FT_Select_Charmap(face, FT_ENCODING_UNICODE);
         const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        rec->bold = (face->style_flags & FT_STYLE_FLAG_BOLD) || (os2 && os2->version != 0xFFFF && os2->usWeightClass >= 600);
+        rec->italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
         if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
             rec->win_ascent = os2->usWinAscent;
             rec->win_descent = os2->usWinDescent;
@@ -124,8 +128,6 @@ struct Match {
     std::string path;
     int index = 0;
     std::string family;
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
 };
 
 bool fc_ready_locked() {
@@ -169,11 +171,9 @@ bool fc_match(const std::string& family, int fc_weight, bool italic, double pixe
     if (m) {
         FcChar8* file = nullptr;
         FcChar8* fam = nullptr;
-        int idx = 0, w = FC_WEIGHT_REGULAR, sl = FC_SLANT_ROMAN;
+        int idx = 0;
         if (FcPatternGetString(m, FC_FILE, 0, &file) == FcResultMatch && file) {
             FcPatternGetInteger(m, FC_INDEX, 0, &idx);
-            FcPatternGetInteger(m, FC_WEIGHT, 0, &w);
-            FcPatternGetInteger(m, FC_SLANT, 0, &sl);
             ok = true;
             if (exact_family) {
                 ok = false;
@@ -191,8 +191,6 @@ bool fc_match(const std::string& family, int fc_weight, bool italic, double pixe
                 fam = nullptr;
                 FcPatternGetString(m, FC_FAMILY, 0, &fam);
                 out->family = fam ? reinterpret_cast<const char*>(fam) : "";
-                out->weight = w;
-                out->slant = sl;
             }
         }
         FcPatternDestroy(m);
@@ -283,7 +281,7 @@ public:
 
 private:
     void build();
-    void add_source(FaceRec* rec, bool want_bold, bool want_italic, int matched_weight, int matched_slant);
+    void add_source(FaceRec* rec, bool want_bold, bool want_italic);
     void render(char32_t cp, CachedGlyph* out);
     void make_box(CachedGlyph* out) const;
     void set_size_locked(Source& s) const;
@@ -316,14 +314,16 @@ void EngineFont::set_size_locked(Source& s) const {
                      static_cast<FT_F26Dot6>(std::lround(em_ * 64)), 72, 72);
 }
 
-void EngineFont::add_source(FaceRec* rec, bool want_bold, bool want_italic, int matched_weight, int matched_slant) {
+// fontconfig may report a style it means to synthesise, so whether a face
+// really is bold or italic is read from the face itself.
+void EngineFont::add_source(FaceRec* rec, bool want_bold, bool want_italic) {
     if (!rec) return;
     for (const Source& s : chain_)
         if (s.rec == rec) return;
     Source s;
     s.rec = rec;
-    s.synth_bold = want_bold && matched_weight < FC_WEIGHT_DEMIBOLD;
-    s.synth_italic = want_italic && matched_slant == FC_SLANT_ROMAN;
+    s.synth_bold = want_bold && !rec->bold;
+    s.synth_italic = want_italic && !rec->italic;
     std::lock_guard<std::mutex> lock(ft_mutex());
     if (FT_New_Size(rec->face, &s.size) != 0) return;
     chain_.push_back(s);
@@ -368,7 +368,6 @@ void EngineFont::build() {
 
     // The primary face.
     FaceRec* primary = nullptr;
-    int pw = FC_WEIGHT_REGULAR, ps = FC_SLANT_ROMAN;
     if ((is_system_face(name) || is_song_face(name)) && cell_or_em == 16) {
         primary = find_unifont();
     }
@@ -378,11 +377,9 @@ void EngineFont::build() {
         const char* lang = (is_cjk_name(name) || lf_.lfCharSet == GB2312_CHARSET) ? "zh-cn" : nullptr;
         if (fc_match(family, fc_weight_for(lf_.lfWeight), want_italic, cell_or_em, lang, false, 0, &m)) {
             primary = open_face(m.path, m.index);
-            pw = m.weight;
-            ps = m.slant;
         }
     }
-    add_source(primary, want_bold, want_italic, pw, ps);
+    add_source(primary, want_bold, want_italic);
     FaceRec* first = chain_.empty() ? nullptr : chain_.front().rec;
 
     // Sizes come from the first face that opened (fallbacks follow its em).
@@ -397,8 +394,8 @@ void EngineFont::build() {
     x_em_ = em_;
 
     // Fallbacks for characters the primary face lacks.
-    add_source(find_cjk(em_), want_bold, want_italic, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN);
-    add_source(find_unifont(), want_bold, want_italic, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN);
+    add_source(find_cjk(em_), want_bold, want_italic);
+    add_source(find_unifont(), want_bold, want_italic);
     if (!first && !chain_.empty()) {
         // The preferred face is missing: size everything from the fallback.
         first = chain_.front().rec;

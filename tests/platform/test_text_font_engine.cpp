@@ -126,6 +126,19 @@ TEST(FontEngine, SyntheticBoldWidensStrokesAndAddsOverhang) {
     EXPECT_EQ(text_width(*bold, U""), 0);
 }
 
+TEST(FontEngine, ItalicIsSynthesisedForFacesWithoutIt) {
+    // Neither Unifont nor WenQuanYi Zen Hei has an italic face: the glyphs
+    // are slanted, so a vertical stroke becomes wider than it was.
+    for (const char* face : {"System", "WenQuanYi Zen Hei"}) {
+        auto upright = create_font(make_lf(16, face));
+        LOGFONTA lf = make_lf(16, face);
+        lf.lfItalic = TRUE;
+        auto italic = create_font(lf);
+        EXPECT_GT(italic->glyph(U'|').width, upright->glyph(U'|').width + 1) << face;
+        EXPECT_EQ(italic->glyph(U'|').advance, upright->glyph(U'|').advance) << face;
+    }
+}
+
 TEST(FontEngine, MissingGlyphsAndReplacementCharacterDrawABox) {
     auto f = create_font(system16());
     const Glyph& fffd = f->glyph(0xFFFD);
