@@ -67,14 +67,33 @@ void RemoveDevice() {
 
 using namespace Glint;
 
+namespace {
+// An initgraph not yet matched by closegraph holds one device count. Only
+// that call's closegraph gives it back: a further closegraph while images
+// keep the layer running must not take a count that belongs to an image
+// (that would stop the layer under the image's feet).
+bool s_bWindowCounted = false;
+}  // namespace
+
 HWND initgraph(int width, int height, int flag) {
+    bool hadCount = s_bWindowCounted;
     AddDevice();
-    return g_pDrawOnWnd->initgraph(width, height, flag);
+    if (hadCount && !g_pGraphWnd->m_hWnd) {
+        // The earlier window never opened: its count serves this call.
+        s_bWindowCounted = false;
+        RemoveDevice();
+    }
+    // An open window is closed inside, by closegraph, which gives its count back.
+    HWND hwnd = g_pDrawOnWnd->initgraph(width, height, flag);
+    s_bWindowCounted = true;
+    return hwnd;
 }
 
 void closegraph() {
     if (!g_pDrawOnWnd) return;
     g_pDrawOnWnd->closegraph();
+    if (!s_bWindowCounted) return;
+    s_bWindowCounted = false;
     RemoveDevice();
 }
 

@@ -111,8 +111,32 @@ TEST(GlintWindow, ImagesAloneStartAndStopTheLayer) {
         EXPECT_FALSE(IsWindow(hwnd));
         EXPECT_NE(Glint::g_pGraphWnd, nullptr);
         EXPECT_EQ(GetHWnd(), nullptr);
+        // A second closegraph has no initgraph to match: the image's count stays.
+        closegraph();
+        EXPECT_EQ(Glint::g_iDeviceCount, 2);
+        EXPECT_NE(Glint::g_pGraphWnd, nullptr);
+        SetWorkingImage(&keep);
+        setbkcolor(RED);
+        cleardevice();
+        EXPECT_EQ(Pixel(&keep, 3, 3), BGR(RED));
+        // And the window can be opened again with the image still alive.
+        hwnd = initgraph(60, 40, 0);
+        EXPECT_EQ(Glint::g_iDeviceCount, 3);
+        closegraph();
+        EXPECT_EQ(Glint::g_iDeviceCount, 2);
     }
+    EXPECT_EQ(Glint::g_iDeviceCount, 0);
     EXPECT_EQ(Glint::g_pGraphWnd, nullptr);
+}
+
+TEST(GlintWindow, EmptyClientAreaKeepsNoPixels) {
+    HWND hwnd = initgraph(0, 0, 0);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(GetImageBuffer(NULL), nullptr);
+    cleardevice();  // changes nothing, and does not crash
+    FlushBatchDraw();
+    closegraph();
+    EXPECT_EQ(Glint::g_iDeviceCount, 0);
 }
 
 TEST(GlintWindow, ClosegraphLetsTheProgramGoOnAndOpenAgain) {
