@@ -91,12 +91,13 @@ std::string Game_t::getstring(bool yincang) {
                 break;
             }
             if (ch == 0x08) {
-                if (inputStr.empty()) continue;
                 // Backspace removes exactly the last whole character: both
-                // bytes of a GBK double-byte character, else one byte.
-                const size_t start = last_char_start(inputStr);
-                inputStr.erase(start);
-                yincangpw.resize(inputStr.size());
+                // bytes of a GBK double-byte character, else one byte. On an
+                // empty entry it removes nothing but still redraws the echo.
+                if (!inputStr.empty()) {
+                    inputStr.erase(last_char_start(inputStr));
+                    yincangpw.resize(inputStr.size());
+                }
             } else {
                 inputStr.push_back(static_cast<char>(ch));
                 yincangpw.push_back('*');

@@ -106,12 +106,21 @@ bool Program::Idle() {
     }
 }
 
+// getint acts on one key per poll and drops the keys queued behind it, as
+// keys typed faster than the program polls would be; so a person's typing is
+// modelled one key at a time, each followed by a wait until the program has
+// taken it.
 void Program::Type(const std::string& text) {
-    headless::TypeString(text, hwnd_.load());
+    Send(text);
     Idle();
 }
 
-void Program::Send(const std::string& text) { headless::TypeString(text, hwnd_.load()); }
+void Program::Send(const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i > 0) Idle();
+        headless::TypeString(text.substr(i, 1), hwnd_.load());
+    }
+}
 
 void Program::SendKey(int32_t sdl_keycode) { headless::PressKey(sdl_keycode, 0, hwnd_.load()); }
 

@@ -37,11 +37,13 @@ public:
     bool finished() const { return done_.load(); }
     bool Finish(DWORD timeout_ms = 20000);
 
-    // Input, each followed by a wait until the program is idle again.
+    // Input (ASCII, one key at a time), each key followed by a wait until the
+    // program is idle again.
     void Type(const std::string& text);
     void Key(int32_t sdl_keycode);
     bool Idle();
-    // Input without waiting, for watching the messages that follow it.
+    // The same without waiting after the last key, for watching the
+    // messages that follow it.
     void Send(const std::string& text);
     void SendKey(int32_t sdl_keycode);
 

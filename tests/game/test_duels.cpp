@@ -5,6 +5,7 @@
 
 #include <SDL2/SDL_keycode.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -277,6 +278,7 @@ TEST(Screens, RulesAndRefusals) {
         g._do_play_v_1_0_0(-2);  // ignored
         g._do_play_defv(1);
         g._do_play_defv(2);
+        g.getint();  // keeps the window open for the last look
     },
                  /*real_clock=*/true);
     const char* const rules[7] = {
@@ -292,14 +294,15 @@ TEST(Screens, RulesAndRefusals) {
         EXPECT_TRUE(prog.ShowsExactly(0, "Lumenvale"));
         for (int i = 0; i < 7; ++i) EXPECT_TRUE(prog.ShowsExactly(20 + 20 * i, rules[i])) << i;
         // Two key messages: the press and the release of one key.
-        if (round == 0)
-            prog.Key(SDLK_a);
-        else
-            prog.SendKey(SDLK_a);  // the refusals follow at once
+        if (round == 0) prog.Key(SDLK_a);
     }
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(prog.ShowsExactly(20, "更高等级玩法暂未开放！")) << i;
-        EXPECT_TRUE(prog.Blank(20)) << i;  // 22 spaces over it
-    }
+    // Three refusals of 1111 ms each follow the rules (level -2 is ignored).
+    const auto start = std::chrono::steady_clock::now();
+    prog.SendKey(SDLK_a);
+    EXPECT_TRUE(prog.ShowsExactly(20, "更高等级玩法暂未开放！"));
+    prog.Idle();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3 * 1111));
+    EXPECT_TRUE(prog.Blank(20));  // 22 spaces over the last one
+    prog.Send("\n");
     EXPECT_TRUE(prog.Finish());
 }

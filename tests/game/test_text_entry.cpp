@@ -78,6 +78,10 @@ TEST(GetInt, PromptStaysUntilFirstKey) {
         got = g.getint();
     });
     EXPECT_TRUE(prog.ShowsExactly(20, "请选择你要出什么  "));
+    // The line check tells texts apart.
+    EXPECT_FALSE(prog.Shows(20, "请选择你要出么", 50));
+    EXPECT_FALSE(prog.ShowsExactly(20, "请选择你要出什", 50));
+    EXPECT_FALSE(prog.Blank(20, 50));
     prog.Key(SDLK_KP_1);  // not a digit for getint, but the echo is redrawn
     EXPECT_TRUE(prog.Blank(20));
     prog.Type("8\n");
