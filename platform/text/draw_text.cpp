@@ -8,9 +8,9 @@
 // Supported: DT_LEFT/CENTER/RIGHT, DT_TOP/VCENTER/BOTTOM (the last two with
 // DT_SINGLELINE only), DT_SINGLELINE, DT_WORDBREAK (at spaces and tabs, and
 // between Chinese characters; a word longer than the line is broken only with
-// DT_EDITCONTROL), DT_EXPANDTABS and DT_TABSTOP, DT_NOPREFIX / DT_HIDEPREFIX
-// (else "&&" draws '&' and "&x" draws x), DT_NOCLIP, DT_CALCRECT,
-// DT_EXTERNALLEADING.
+// DT_EDITCONTROL; DT_NOFULLWIDTHCHARBREAK keeps Chinese runs together),
+// DT_EXPANDTABS and DT_TABSTOP, DT_NOPREFIX / DT_HIDEPREFIX (else "&&" draws
+// '&' and "&x" draws x), DT_NOCLIP, DT_CALCRECT, DT_EXTERNALLEADING.
 // Not supported: the ellipsis flags (text is clipped instead), underlining the
 // prefixed character, DT_MODIFYSTRING and DT_RTLREADING.
 #include <algorithm>
@@ -118,16 +118,18 @@ struct Token {
     std::size_t start, word_end, next;
 };
 
-std::vector<Token> tokenize(const std::string& s, std::size_t begin, std::size_t end) {
+// Each Chinese character is a word of its own unless `cjk_in_words`
+// (DT_NOFULLWIDTHCHARBREAK): then only blanks separate words.
+std::vector<Token> tokenize(const std::string& s, std::size_t begin, std::size_t end, bool cjk_in_words) {
     std::vector<Token> tokens;
     std::size_t i = begin;
     while (i < end) {
         Token t{i, i, i};
-        if (char_len(s, i) == 2) {
-            t.word_end = i + 2;  // each Chinese character is a word of its own
+        if (char_len(s, i) == 2 && !cjk_in_words) {
+            t.word_end = i + 2;
         } else {
             std::size_t j = i;
-            while (j < end && !is_blank(s[j]) && char_len(s, j) == 1) ++j;
+            while (j < end && !is_blank(s[j]) && (cjk_in_words || char_len(s, j) == 1)) j += char_len(s, j);
             t.word_end = j;
         }
         std::size_t j = t.word_end;
@@ -141,8 +143,8 @@ std::vector<Token> tokenize(const std::string& s, std::size_t begin, std::size_t
 
 // Greedy filling of one paragraph [begin, end) into lines no wider than avail.
 void wrap(const Layout& L, const std::string& s, std::size_t begin, std::size_t end, int avail, bool break_words,
-          std::vector<Line>* lines) {
-    std::vector<Token> tokens = tokenize(s, begin, end);
+          bool cjk_in_words, std::vector<Line>* lines) {
+    std::vector<Token> tokens = tokenize(s, begin, end, cjk_in_words);
     if (tokens.empty()) {
         lines->push_back({begin, begin});
         return;
@@ -210,7 +212,9 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
         while (true) {
             std::size_t i = start;
             while (i < text.size() && text[i] != '\r' && text[i] != '\n') i += char_len(text, i);
-            if (format & DT_WORDBREAK) wrap(L, text, start, i, avail, (format & DT_EDITCONTROL) != 0, &lines);
+            if (format & DT_WORDBREAK)
+                wrap(L, text, start, i, avail, (format & DT_EDITCONTROL) != 0, (format & DT_NOFULLWIDTHCHARBREAK) != 0,
+                     &lines);
             else lines.push_back({start, i});
             if (i >= text.size()) break;
             std::size_t next = i + 1;

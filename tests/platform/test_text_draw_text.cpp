@@ -140,6 +140,10 @@ TEST_F(DrawTextTest, ChineseBreaksBetweenCharactersNeverInside) {
     r = Calc("abc\xd6\xd0\xce\xc4", DT_WORDBREAK, 39, &h);
     EXPECT_EQ(h, 32);
     EXPECT_EQ(r.right, 10 + 32);
+    // DT_NOFULLWIDTHCHARBREAK: a Chinese run breaks only at blanks.
+    r = Calc("\xd6\xd0\xce\xc4\xd6\xd0 \xce\xc4", DT_WORDBREAK | DT_NOFULLWIDTHCHARBREAK, 40, &h);
+    EXPECT_EQ(h, 32);
+    EXPECT_EQ(r.right, 10 + 48);
     // A 17-pixel line cannot hold half a character of the next one.
     r = Calc("\xd6\xd0\xce\xc4", DT_WORDBREAK | DT_EDITCONTROL, 17, &h);
     EXPECT_EQ(h, 32);
