@@ -340,20 +340,27 @@ FaceRec* open_first_existing(const char* const* paths) {
     return nullptr;
 }
 
+// The two fallback faces are looked up once per process.
 FaceRec* find_unifont() {
-    Match m;
-    if (fc_match("Unifont", FC_WEIGHT_REGULAR, false, 16, nullptr, true, 0, &m))
-        if (FaceRec* r = open_face(m.path, m.index)) return r;
-    return open_first_existing(kUnifontPaths);
+    static FaceRec* const face = [] {
+        Match m;
+        if (fc_match("Unifont", FC_WEIGHT_REGULAR, false, 16, nullptr, true, 0, &m))
+            if (FaceRec* r = open_face(m.path, m.index)) return r;
+        return open_first_existing(kUnifontPaths);
+    }();
+    return face;
 }
 
-FaceRec* find_cjk(double px) {
-    Match m;
-    if (fc_match("WenQuanYi Zen Hei", FC_WEIGHT_REGULAR, false, px, "zh-cn", true, 0, &m))
-        if (FaceRec* r = open_face(m.path, m.index)) return r;
-    if (fc_match("sans-serif", FC_WEIGHT_REGULAR, false, px, "zh-cn", false, 0x4E2D, &m))
-        if (FaceRec* r = open_face(m.path, m.index)) return r;
-    return open_first_existing(kCjkPaths);
+FaceRec* find_cjk() {
+    static FaceRec* const face = [] {
+        Match m;
+        if (fc_match("WenQuanYi Zen Hei", FC_WEIGHT_REGULAR, false, 0, "zh-cn", true, 0, &m))
+            if (FaceRec* r = open_face(m.path, m.index)) return r;
+        if (fc_match("sans-serif", FC_WEIGHT_REGULAR, false, 0, "zh-cn", false, 0x4E2D, &m))
+            if (FaceRec* r = open_face(m.path, m.index)) return r;
+        return open_first_existing(kCjkPaths);
+    }();
+    return face;
 }
 
 void EngineFont::build() {
@@ -394,7 +401,7 @@ void EngineFont::build() {
     x_em_ = em_;
 
     // Fallbacks for characters the primary face lacks.
-    add_source(find_cjk(em_), want_bold, want_italic);
+    add_source(find_cjk(), want_bold, want_italic);
     add_source(find_unifont(), want_bold, want_italic);
     if (!first && !chain_.empty()) {
         // The preferred face is missing: size everything from the fallback.
