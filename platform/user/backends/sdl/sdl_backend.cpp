@@ -518,6 +518,16 @@ private:
         }
     }
 
+    // SDL falls back to drivers that show nothing (offscreen) when there is
+    // no display server; a program would then run with invisible windows.
+    // Only a driver chosen explicitly with SDL_VIDEODRIVER is trusted blindly.
+    static bool has_display() {
+        const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+        if (chosen && *chosen) return true;
+        const char* driver = SDL_GetCurrentVideoDriver();
+        return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+    }
+
     static void thread_main(Shared* s) {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // window surface without OpenGL
@@ -525,7 +535,18 @@ private:
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+        if (!chosen || !*chosen) {
+            // X11 first (as SDL prefers); Wayland only where a compositor runs.
+            const char* wl = SDL_getenv("WAYLAND_DISPLAY");
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, (wl && *wl) ? "x11,wayland" : "x11");
+        }
         bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+        if (ok && !has_display()) {
+            SDL_Quit();
+            SDL_SetError("no X11 or Wayland display (is DISPLAY set?)");
+            ok = false;
+        }
         if (ok) {
             s->wake_type = SDL_RegisterEvents(1);
             ok = s->wake_type != Uint32(-1);
