@@ -358,6 +358,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
     Change change;
     POINT origin;
     int cw, ch;
+    DWORD style;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         w = find_window(st, hWnd);
@@ -365,7 +366,24 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
+        style = w->style;
+    }
+    // The frame as AdjustWindowRectEx reports it now (a backend may learn
+    // the real decoration sizes only after the first window is shown).
+    RECT insets = plat::backend().frame_insets(style);
+    {
+        std::lock_guard<std::mutex> lock(st.mutex);
+        if (!find_window(st, hWnd)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
         RECT r = w->outer;
+        if (!(uFlags & SWP_NOSIZE)) {
+            // Keep the client origin where it is while the frame changes.
+            r.left += insets.left - w->insets.left;
+            r.top += insets.top - w->insets.top;
+            w->insets = insets;
+        }
         if (!(uFlags & SWP_NOMOVE)) {
             r = RECT{X, Y, X + (r.right - r.left), Y + (r.bottom - r.top)};
         }
