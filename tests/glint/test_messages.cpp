@@ -329,3 +329,33 @@ TEST(GlintQueue, MessageCategories) {
     EXPECT_EQ(Glint::GetMsgType(WM_ACTIVATE), EX_WINDOW);
     EXPECT_EQ(Glint::GetMsgType(WM_PAINT), 0);
 }
+
+// Arming the wake-up and testing for a queued message are one step on the
+// window thread: a wanted message that arrived before the request is found
+// there, nothing is armed, and other categories go on being recorded.
+TEST_F(GlintMsg, ArmingFindsAMessageThatArrivedFirst) {
+    Post(WM_MOUSEMOVE, 0, 0);
+    Post(WM_KEYDOWN, VK_F9, 0);
+    Settle(hwnd);
+    EXPECT_EQ(SendMessageA(hwnd, MSG_WAITMSG, EX_KEY, 0), 1);
+    Post(WM_CHAR, 'q', 0);
+    Settle(hwnd);
+    std::vector<ExMessage> got = Drain();
+    ASSERT_EQ(got.size(), 2u);  // the mouse move in front was dropped by the filter
+    EXPECT_EQ(got[0].vkcode, VK_F9);
+    EXPECT_EQ(got[1].message, WM_CHAR);
+
+    // With nothing queued it arms: other categories are not recorded until
+    // the next wanted one, which signals the event.
+    ResetEvent(Glint::g_pGraphWnd->m_hEvent);
+    EXPECT_EQ(SendMessageA(hwnd, MSG_WAITMSG, EX_KEY, 0), 0);
+    Post(WM_CHAR, 'r', 0);
+    Post(WM_KEYUP, VK_F9, 0);
+    Post(WM_CHAR, 's', 0);
+    Settle(hwnd);
+    EXPECT_EQ(WaitForSingleObject(Glint::g_pGraphWnd->m_hEvent, 0), WAIT_OBJECT_0);
+    got = Drain();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].message, WM_KEYUP);
+    EXPECT_EQ(got[1].ch, 's');
+}
