@@ -1,6 +1,10 @@
 // echo_window — a plain Win32 program: a 400 x 120 window that greets in
 // Chinese and echoes what is typed into it.
 //
+// Mouse clicks leave a red mark and wheel turns a green one where they
+// happened; both are also reported on standard output (one line each, with
+// the wheel's screen coordinates), so a test can check them.
+//
 // Characters arrive as WM_CHAR bytes in the window's code page (936): a
 // Chinese character is two messages, lead byte first. Backspace removes the
 // last whole character, Enter clears the line, Esc or the close box quits
@@ -11,7 +15,9 @@
 // the Chinese literal below is already in code page 936.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,7 +32,12 @@ HDC g_back_dc = nullptr;
 HBITMAP g_back_bitmap = nullptr;
 HGDIOBJ g_old_bitmap = nullptr;
 HBRUSH g_background_brush = nullptr;
-std::string g_line;       // complete characters only (GBK)
+struct Mark {
+    POINT at;
+    COLORREF colour;
+};
+std::vector<Mark> g_marks;  // cleared with the line
+std::string g_line;         // complete characters only (GBK)
 int g_pending_lead = -1;  // first byte of a two-byte character still waiting for its second
 
 bool is_lead_byte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
@@ -83,6 +94,14 @@ void render() {
     SetTextColor(g_back_dc, kEchoColor);
     std::string echo = "> " + g_line;
     TextOutA(g_back_dc, 12, 60, echo.c_str(), int(echo.size()));
+
+    for (const Mark& m : g_marks) {
+        HBRUSH brush = CreateSolidBrush(m.colour);
+        HGDIOBJ old = SelectObject(g_back_dc, brush);
+        PatBlt(g_back_dc, m.at.x - 2, m.at.y - 2, 5, 5, PATCOPY);
+        SelectObject(g_back_dc, old);
+        DeleteObject(brush);
+    }
 }
 
 void present(HWND hwnd) {
@@ -107,6 +126,7 @@ void on_char(HWND hwnd, unsigned char c) {
         erase_last_char(g_line);
     } else if (c == 0x0D) {
         g_line.clear();
+        g_marks.clear();
     } else if (is_lead_byte(c)) {
         g_pending_lead = c;
         return;  // nothing to show until the character is complete
@@ -124,6 +144,27 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CHAR:
             on_char(hwnd, static_cast<unsigned char>(wp));
             return 0;
+        case WM_LBUTTONDOWN: {
+            POINT p = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            std::printf("click client=%ld,%ld\n", long(p.x), long(p.y));
+            std::fflush(stdout);
+            g_marks.push_back({p, RGB(255, 0, 0)});
+            render();
+            present(hwnd);
+            return 0;
+        }
+        case WM_MOUSEWHEEL: {
+            POINT screen = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            POINT client = screen;
+            ScreenToClient(hwnd, &client);
+            std::printf("wheel delta=%d screen=%ld,%ld client=%ld,%ld\n", int(GET_WHEEL_DELTA_WPARAM(wp)),
+                        long(screen.x), long(screen.y), long(client.x), long(client.y));
+            std::fflush(stdout);
+            g_marks.push_back({client, RGB(0, 255, 0)});
+            render();
+            present(hwnd);
+            return 0;
+        }
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);

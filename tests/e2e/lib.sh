@@ -21,6 +21,7 @@
 # Functions (all print errors on stderr and return non-zero on failure):
 #   e2e_start_xvfb                  start Xvfb (1024x768x24) on a free display, export DISPLAY
 #   e2e_run CMD [ARGS...]           start a program in the background; its pid in E2E_LAST_PID
+#   e2e_run_logged LOG CMD [ARGS...]  the same, with its standard output and error in LOG
 #   e2e_wait_window NAME [TIMEOUT]  wait for a visible window titled exactly NAME; print its id
 #   e2e_client_geometry WINID       print "W H", the window's size
 #   e2e_window_position WINID       print "X Y", the window's top-left corner on the screen
@@ -30,6 +31,7 @@
 #   e2e_key WINID KEYSYM...         press key combinations, e.g. Return, BackSpace, alt+x
 #   e2e_click WINID X Y [BUTTON]    click at client coordinates (button 1 left, 2 middle, 3 right)
 #   e2e_mouse_move WINID X Y        move the pointer to client coordinates
+#   e2e_scroll WINID X Y NOTCHES    turn the wheel over a client point (positive: away from the user)
 #   e2e_screenshot WINID OUT.png    capture the window's client area
 #   e2e_crop_png IN OUT X Y W H     cut a rectangle out of a PNG
 #   e2e_pixel PNG X Y               print the pixel's colour as RRGGBB (hex)
@@ -133,6 +135,12 @@ e2e_run() {
     E2E_PIDS+=("$E2E_LAST_PID")
 }
 
+e2e_run_logged() {
+    local log=$1
+    shift
+    e2e_run bash -c 'exec "$@" >"$0" 2>&1' "$log" "$@"
+}
+
 e2e_wait_window() {
     local name=$1 timeout=${2:-10} id
     id=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1) || true
@@ -180,6 +188,13 @@ e2e_mouse_move() {
 e2e_click() {
     e2e_mouse_move "$1" "$2" "$3"
     xdotool click "${4:-1}"
+}
+
+e2e_scroll() {
+    local n=$4 button=4
+    if [ "$n" -lt 0 ]; then button=5; n=$((-n)); fi
+    e2e_mouse_move "$1" "$2" "$3"
+    [ "$n" -eq 0 ] || xdotool click --repeat "$n" --delay 50 "$button"
 }
 
 e2e_screenshot() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The platform's example program in a real X server: window size and title,
 # typed ASCII and Chinese text echoed on screen, Backspace removing whole
-# characters, Enter clearing the line, the close box and Esc ending the
-# program with status 0.
+# characters, Enter clearing the line, mouse clicks and wheel turns arriving
+# at the right client and screen coordinates, the close box and Esc ending
+# the program with status 0.
 # Usage: test_platform_echo.sh BUILD_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -41,7 +42,8 @@ wait_echo() {
     e2e_fail "echo line never $mode the one of '$ref' (last difference: $n pixels)"
 }
 
-e2e_run "$bin"
+log="$E2E_TMP/echo.log"
+e2e_run_logged "$log" "$bin"
 pid=$E2E_LAST_PID
 win=$(e2e_wait_window "Echo" 15) || e2e_fail "the window did not appear"
 
@@ -85,6 +87,44 @@ wait_echo equals ab ab_after_chinese
 # Enter clears the line.
 e2e_key "$win" Return
 wait_echo equals start cleared
+
+# wait_log LINE: waits until the program has printed LINE.
+wait_log() {
+    local i
+    for i in $(seq 1 50); do
+        grep -qxF "$1" "$log" && return 0
+        sleep 0.1
+    done
+    echo "program output:" >&2
+    cat "$log" >&2
+    e2e_fail "the program never reported '$1'"
+}
+# wait_pixel X Y RRGGBB
+wait_pixel() {
+    local i p=""
+    for i in $(seq 1 50); do
+        shot mark
+        p=$(e2e_pixel "$E2E_TMP/mark.png" "$1" "$2")
+        [ "$p" = "$3" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "pixel ($1, $2) is $p, expected $3"
+}
+
+# A click: client coordinates in the message, a red mark drawn there.
+e2e_click "$win" 350 100
+wait_log "click client=350,100"
+wait_pixel 350 100 FF0000
+
+# The wheel: 120 per notch, positive away from the user, the pointer's
+# screen coordinates (the window's position on the screen plus the client
+# point), and a green mark where it was turned.
+read -r wx wy <<<"$(e2e_window_position "$win")"
+e2e_scroll "$win" 370 100 1
+wait_log "wheel delta=120 screen=$((wx + 370)),$((wy + 100)) client=370,100"
+wait_pixel 370 100 00FF00
+e2e_scroll "$win" 380 30 -1
+wait_log "wheel delta=-120 screen=$((wx + 380)),$((wy + 30)) client=380,30"
 
 # The close box ends the program with status 0.
 e2e_close_window "$win"
