@@ -9,10 +9,11 @@
 // DT_SINGLELINE only), DT_SINGLELINE, DT_WORDBREAK (at spaces and tabs, and
 // between Chinese characters; a word longer than the line is broken only with
 // DT_EDITCONTROL; DT_NOFULLWIDTHCHARBREAK keeps Chinese runs together),
-// DT_EXPANDTABS and DT_TABSTOP, DT_NOPREFIX / DT_HIDEPREFIX (else "&&" draws
-// '&' and "&x" draws x), DT_NOCLIP, DT_CALCRECT, DT_EXTERNALLEADING.
-// Not supported: the ellipsis flags (text is clipped instead), underlining the
-// prefixed character, DT_MODIFYSTRING and DT_RTLREADING.
+// DT_EXPANDTABS and DT_TABSTOP, prefixes ("&&" draws '&', "&x" draws x
+// underlined; DT_NOPREFIX, DT_HIDEPREFIX, DT_PREFIXONLY), DT_NOCLIP,
+// DT_CALCRECT, DT_EXTERNALLEADING.
+// Not supported: the ellipsis flags (text is clipped instead),
+// DT_MODIFYSTRING and DT_RTLREADING.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -88,10 +89,13 @@ void draw_line(const Layout& L, const std::string& s, std::size_t begin, std::si
     out(run, end, x + pen);
 }
 
-// "&&" -> "&", "&x" -> "x", a final lone '&' is dropped.
-std::string strip_prefixes(const std::string& in) {
+// "&&" -> "&", "&x" -> "x", a final lone '&' is dropped. *mark receives the
+// offset (in the result) of the last character that had a single '&' before
+// it, the one to underline, or npos.
+std::string strip_prefixes(const std::string& in, std::size_t* mark) {
     std::string out;
     out.reserve(in.size());
+    *mark = std::string::npos;
     for (std::size_t i = 0; i < in.size();) {
         if (in[i] == '&') {
             ++i;
@@ -101,12 +105,34 @@ std::string strip_prefixes(const std::string& in) {
                 ++i;
                 continue;
             }
+            if (in[i] != '\r' && in[i] != '\n') *mark = out.size();
         }
         std::size_t n = char_len(in, i);
         out.append(in, i, n);
         i += n;
     }
     return out;
+}
+
+// A one-pixel line in the text colour under the marked character. Painted
+// as the opaque rectangle of an empty ExtTextOutA, so that nothing but
+// public calls is needed and the DC's pen and brush stay untouched.
+void underline(const Layout& L, const std::string& s, std::size_t begin, std::size_t mark, int x, int y,
+               const TEXTMETRICA& tm, const RECT* clip) {
+    int x0 = x + measure(L, s, begin, mark);
+    int x1 = x0 + measure(L, s, mark, mark + char_len(s, mark));
+    int uy = y + std::min(tm.tmAscent + 1, tm.tmHeight - 1);
+    RECT r{x0, uy, x1, uy + 1};
+    if (clip) {
+        r.left = std::max(r.left, clip->left);
+        r.top = std::max(r.top, clip->top);
+        r.right = std::min(r.right, clip->right);
+        r.bottom = std::min(r.bottom, clip->bottom);
+        if (r.left >= r.right || r.top >= r.bottom) return;
+    }
+    COLORREF old_bk = SetBkColor(L.hdc, GetTextColor(L.hdc));
+    ExtTextOutA(L.hdc, r.left, r.top, ETO_OPAQUE, &r, "", 0, nullptr);
+    SetBkColor(L.hdc, old_bk);
 }
 
 struct Line {
@@ -198,7 +224,9 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     L.tab_width = tab_chars * tm.tmAveCharWidth;
 
     std::string text(lpchText, n);
-    if (!(format & DT_NOPREFIX)) text = strip_prefixes(text);
+    std::size_t mark = std::string::npos;
+    if (!(format & DT_NOPREFIX)) text = strip_prefixes(text, &mark);
+    if (format & DT_HIDEPREFIX) mark = std::string::npos;
 
     const bool single = (format & DT_SINGLELINE) != 0;
     const int avail = lprc->right - lprc->left;
@@ -242,18 +270,19 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     if (single && (format & DT_VCENTER)) y = lprc->top + (lprc->bottom - lprc->top - line_height) / 2;
     else if (single && (format & DT_BOTTOM)) y = lprc->bottom - line_height;
 
-    if (!(format & DT_PREFIXONLY)) {
-        // Positions below are of the text's top-left corner.
-        UINT old_align = SetTextAlign(hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-        const RECT* clip = (format & DT_NOCLIP) ? nullptr : lprc;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            int x = lprc->left;
-            if (format & DT_CENTER) x = lprc->left + (avail - widths[i]) / 2;
-            else if (format & DT_RIGHT) x = lprc->right - widths[i];
-            draw_line(L, text, lines[i].begin, lines[i].end, x, y + static_cast<int>(i) * line_height, clip);
-        }
-        if (old_align != GDI_ERROR) SetTextAlign(hdc, old_align);
+    // Positions below are of the text's top-left corner.
+    UINT old_align = SetTextAlign(hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    const RECT* clip = (format & DT_NOCLIP) ? nullptr : lprc;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        int x = lprc->left;
+        if (format & DT_CENTER) x = lprc->left + (avail - widths[i]) / 2;
+        else if (format & DT_RIGHT) x = lprc->right - widths[i];
+        const int line_y = y + static_cast<int>(i) * line_height;
+        if (!(format & DT_PREFIXONLY)) draw_line(L, text, lines[i].begin, lines[i].end, x, line_y, clip);
+        if (mark != std::string::npos && mark >= lines[i].begin && mark < lines[i].end)
+            underline(L, text, lines[i].begin, mark, x, line_y, tm, clip);
     }
+    if (old_align != GDI_ERROR) SetTextAlign(hdc, old_align);
 
     if (single && (format & (DT_VCENTER | DT_BOTTOM))) return y - lprc->top + total_height;
     return total_height;

@@ -159,6 +159,31 @@ TEST_F(DrawTextTest, PrefixCharacters) {
     EXPECT_EQ(Calc("&\xd6\xd0", DT_SINGLELINE).right, 10 + 16);
 }
 
+TEST_F(DrawTextTest, PrefixedCharacterIsUnderlined) {
+    RECT r{0, 0, kW, 16};
+    DrawTextA(dc_, "H", -1, &r, DT_SINGLELINE);
+    RECT plain = Ink();  // 'H' ends above the descent
+    ASSERT_LT(plain.bottom, 15);
+    Clear();
+    DrawTextA(dc_, "x&H", -1, &r, DT_SINGLELINE);
+    RECT ink = Ink();
+    EXPECT_EQ(ink.bottom, 15 + 1);  // the line one pixel below the baseline
+    // Only under the H, cell 8..16.
+    for (int x = 0; x < kW; ++x) EXPECT_EQ(px_[15 * kW + x] != kWhite, x >= 8 && x < 16) << x;
+    Clear();
+    DrawTextA(dc_, "x&H", -1, &r, DT_SINGLELINE | DT_HIDEPREFIX);
+    EXPECT_EQ(Ink().bottom, plain.bottom);
+    Clear();
+    DrawTextA(dc_, "x&H", -1, &r, DT_SINGLELINE | DT_PREFIXONLY);
+    ink = Ink();
+    EXPECT_EQ(ink.top, 15);  // the underline alone
+    EXPECT_EQ(ink.left, 8);
+    EXPECT_EQ(ink.right, 16);
+    Clear();
+    DrawTextA(dc_, "a&&b", -1, &r, DT_SINGLELINE);
+    EXPECT_LT(Ink().bottom, 15);  // an escaped '&' underlines nothing
+}
+
 TEST_F(DrawTextTest, ExpandTabs) {
     // Tab stops every 8 average characters (64 pixels).
     EXPECT_EQ(Calc("a\tb", DT_SINGLELINE | DT_EXPANDTABS).right, 10 + 64 + 8);
