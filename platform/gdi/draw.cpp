@@ -197,8 +197,9 @@ void wide_segment(Canvas& cv, POINT a, POINT b, int width, DWORD cap, uint8_t v)
     if (len > 0) {
         double ux = dx / len, uy = dy / len, nx = -uy * hw, ny = ux * hw;
         double ext = cap == PS_ENDCAP_SQUARE ? hw : 0;
-        double ax = a.x + 0.5 - ux * ext, ay = a.y + 0.5 - uy * ext;
-        double bx = b.x + 0.5 + ux * ext, by = b.y + 0.5 + uy * ext;
+        // Integer coordinates are pixel positions; the scan converter samples at them.
+        double ax = a.x - ux * ext, ay = a.y - uy * ext;
+        double bx = b.x + ux * ext, by = b.y + uy * ext;
         std::vector<std::vector<std::pair<double, double>>> poly{
             {{ax + nx, ay + ny}, {bx + nx, by + ny}, {bx - nx, by - ny}, {ax - nx, ay - ny}}};
         scan_polygon(cv, poly, true, v);
@@ -209,9 +210,63 @@ void wide_segment(Canvas& cv, POINT a, POINT b, int width, DWORD cap, uint8_t v)
     }
 }
 
-// Draws an open polyline (device points) with the DC's pen: width 1 by
-// Bresenham straight to the surface (each segment without its last pixel),
-// wider pens through a canvas.
+// Dash pattern of a styled pen in device pixels (on, off, on, ...); empty
+// for solid pens. Geometric pens scale their dashes with the pen width,
+// user styles are in logical units; cosmetic pens use fixed pixel lengths.
+std::vector<double> dash_pattern(const DCState& st, const Pen& pen, int width) {
+    bool geometric = (pen.style & PS_TYPE_MASK) == PS_GEOMETRIC;
+    std::vector<double> p;
+    switch (pen.dash_kind()) {
+        case PS_DASH: p = geometric ? std::vector<double>{3, 1} : std::vector<double>{18, 6}; break;
+        case PS_DOT: p = geometric ? std::vector<double>{1, 1} : std::vector<double>{3, 3}; break;
+        case PS_DASHDOT: p = geometric ? std::vector<double>{3, 1, 1, 1} : std::vector<double>{9, 6, 3, 6}; break;
+        case PS_DASHDOTDOT:
+            p = geometric ? std::vector<double>{3, 1, 1, 1, 1, 1} : std::vector<double>{9, 3, 3, 3, 3, 3};
+            break;
+        case PS_ALTERNATE: p = {1, 1}; break;
+        case PS_USERSTYLE: {
+            double scale = 1;
+            if (geometric && st.gm == GM_ADVANCED)
+                scale = std::sqrt(std::fabs(double(st.xf.eM11) * st.xf.eM22 - double(st.xf.eM12) * st.xf.eM21));
+            for (DWORD d : pen.dashes) p.push_back(std::max(1.0, d * scale));
+            if (p.size() % 2) p.insert(p.end(), p.begin(), p.end());  // odd counts repeat with roles swapped
+            return p;
+        }
+        default: return p;
+    }
+    if (geometric && pen.dash_kind() != PS_ALTERNATE)
+        for (double& d : p) d *= width;
+    return p;
+}
+
+// Walks a dash pattern along a path.
+struct Dasher {
+    std::vector<double> pat;
+    size_t idx = 0;
+    double left = 0;
+    explicit Dasher(std::vector<double> p) : pat(std::move(p)) {
+        if (!pat.empty()) left = pat[0];
+    }
+    bool solid() const { return pat.empty(); }
+    bool on() const { return pat.empty() || idx % 2 == 0; }
+    // Advances by d; returns the distance to the next dash boundary first if shorter.
+    double advance(double d) {
+        if (pat.empty()) return d;
+        double step = std::min(d, left);
+        left -= step;
+        if (left <= 1e-9) {
+            idx = (idx + 1) % pat.size();
+            left = pat[idx];
+        }
+        return step;
+    }
+};
+
+// Draws an open or closed polyline (device points) with the DC's pen:
+// width 1 by Bresenham straight to the surface (each segment without its
+// last pixel), wider pens through a canvas. Styled pens are dashed along the
+// whole path; the gaps of cosmetic styled pens take the background colour in
+// opaque mode.
 void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, bool closed) {
     const DCState& st = dc.st;
     const Pen* pen = st.pen.get();
@@ -222,6 +277,12 @@ void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, boo
     int width = pen_width(st, *pen);
     size_t n = pts.size();
     size_t segs = closed ? n : n - 1;
+    Dasher dash(dash_pattern(st, *pen, width));
+    Paint gap;
+    if (!dash.solid() && (pen->style & PS_TYPE_MASK) == PS_COSMETIC && st.bkmode == OPAQUE) {
+        gap.type = Paint::Type::Solid;
+        gap.color = to_pixel(st.bk);
+    }
     if (width <= 1) {
         for (size_t i = 0; i < segs; ++i) {
             POINT a = pts[i], b = pts[(i + 1) % n];
@@ -230,9 +291,11 @@ void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, boo
                 if (!clip_segment(a, b, big)) continue;
             }
             bresenham(a, b, [&](int x, int y) {
-                if (t.in_clip(x, y)) {
+                const Paint& p = dash.on() ? paint : gap;
+                dash.advance(1);
+                if (p.type != Paint::Type::None && t.in_clip(x, y)) {
                     t.touch(x, y, x + 1, y + 1);
-                    span(t.surf, y, x, x + 1, paint, mix);
+                    span(t.surf, y, x, x + 1, p, mix);
                 }
             });
         }
@@ -249,9 +312,30 @@ void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, boo
     Canvas cv;
     if (!cv.init(bounds, t.clip)) return;
     DWORD cap = closed ? PS_ENDCAP_ROUND : (pen->style & PS_ENDCAP_MASK);
-    for (size_t i = 0; i < segs; ++i) wide_segment(cv, pts[i], pts[(i + 1) % n], width, cap, 2);
-    if (cap != PS_ENDCAP_ROUND)  // round joins between segments
-        for (size_t i = 1; i + 1 < n; ++i) wide_segment(cv, pts[i], pts[i], width, PS_ENDCAP_ROUND, 2);
+    if (dash.solid()) {
+        for (size_t i = 0; i < segs; ++i) wide_segment(cv, pts[i], pts[(i + 1) % n], width, cap, 2);
+        if (cap != PS_ENDCAP_ROUND)  // round joins between segments
+            for (size_t i = 1; i + 1 < n; ++i) wide_segment(cv, pts[i], pts[i], width, PS_ENDCAP_ROUND, 2);
+    } else {
+        // Each dash is a short stroke with the pen's end caps.
+        if (cap == PS_ENDCAP_ROUND && closed) cap = pen->style & PS_ENDCAP_MASK;
+        for (size_t i = 0; i < segs; ++i) {
+            POINT a = pts[i], b = pts[(i + 1) % n];
+            double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
+            double pos = 0;
+            while (pos < len - 1e-9) {
+                bool on = dash.on();
+                double step = dash.advance(len - pos);
+                if (on) {
+                    POINT p0{LONG(std::lround(a.x + dx * pos / len)), LONG(std::lround(a.y + dy * pos / len))};
+                    POINT p1{LONG(std::lround(a.x + dx * (pos + step) / len)),
+                             LONG(std::lround(a.y + dy * (pos + step) / len))};
+                    wide_segment(cv, p0, p1, width, cap, 2);
+                }
+                pos += step;
+            }
+        }
+    }
     Paint none;
     cv.emit(t, none, paint, mix);
 }
@@ -441,6 +525,16 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
         b += e1;
     }
     Paint pp = realise_pen(*dc, pen);
+    int kind = pen->dash_kind();
+    if (kind != PS_SOLID && kind != PS_INSIDEFRAME) {
+        // Styled pens: the inside, then the outline as a dashed closed path.
+        int half = w / 2;
+        fill_rect(t, l + w, tp + w, r - w, b - w, fill, mix);
+        std::vector<POINT> path{{l + half, tp + half}, {r - 1 - (w - 1 - half), tp + half},
+                                {r - 1 - (w - 1 - half), b - 1 - (w - 1 - half)}, {l + half, b - 1 - (w - 1 - half)}};
+        stroke_polyline(t, *dc, path, true);
+        return TRUE;
+    }
     int il = l + w, it = tp + w, ir = r - w, ib = b - w;
     if (il >= ir || it >= ib) {
         fill_rect(t, l, tp, r, b, pp, mix);
@@ -570,7 +664,8 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     // The same DC as source and destination shares one lock.
     std::unique_ptr<Target> own_src;
     Target* ts = &t;
-    if (sdc != dc) {
+    bool same_window = sdc->dc_kind == DCKind::Window && dc->dc_kind == DCKind::Window && sdc->hwnd == dc->hwnd;
+    if (sdc != dc && !same_window) {
         own_src.reset(new Target(*sdc));
         ts = own_src.get();
     }

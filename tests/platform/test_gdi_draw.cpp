@@ -395,3 +395,59 @@ TEST(GdiShapes, FloodFillBorderAndSurface) {
     DeleteObject(red);
     DeleteObject(blue);
 }
+
+TEST(GdiLines, StyledPensDashAlongThePath) {
+    Canvas cv(40, 6, kBg);
+    // Geometric width 1 PS_DASH: 3 on, 1 off, continuing across segments.
+    HPEN dash = GeoPen(PS_DASH, 1, RGB(255, 255, 255));
+    SelectObject(cv.dc, dash);
+    POINT path[] = {{0, 1}, {5, 1}, {13, 1}};
+    Polyline(cv.dc, path, 3);
+    const char* want = "###.###.###.#";
+    for (int x = 0; x < 13; ++x)
+        EXPECT_EQ(cv.at(x, 1), want[x] == '#' ? 0xFFFFFFu : kBg) << x;
+    EXPECT_EQ(cv.at(13, 1), kBg);
+    // Cosmetic dots: 3 on, 3 off; gaps painted in the background colour when opaque.
+    LOGBRUSH lb{BS_SOLID, RGB(255, 0, 0), 0};
+    HPEN dots = ExtCreatePen(PS_COSMETIC | PS_DOT, 1, &lb, 0, nullptr);
+    SelectObject(cv.dc, dots);
+    SetBkColor(cv.dc, RGB(0, 0, 255));
+    MoveToEx(cv.dc, 0, 3, nullptr);
+    LineTo(cv.dc, 12, 3);
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(cv.at(x, 3), (x / 3) % 2 ? 0x0000FFu : 0xFF0000u) << x;
+    SetBkMode(cv.dc, TRANSPARENT);
+    MoveToEx(cv.dc, 0, 4, nullptr);
+    LineTo(cv.dc, 12, 4);
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(cv.at(x, 4), (x / 3) % 2 ? kBg : 0xFF0000u) << x;
+    // User style in logical units: 2 on, 1 off.
+    DWORD user[] = {2, 1};
+    LOGBRUSH wb{BS_SOLID, RGB(0, 255, 0), 0};
+    HPEN us = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 1, &wb, 2, user);
+    SelectObject(cv.dc, us);
+    MoveToEx(cv.dc, 20, 5, nullptr);
+    LineTo(cv.dc, 29, 5);
+    for (int x = 20; x < 29; ++x) EXPECT_EQ(cv.at(x, 5), (x - 20) % 3 == 2 ? kBg : 0x00FF00u) << x;
+    SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(dash);
+    DeleteObject(dots);
+    DeleteObject(us);
+}
+
+TEST(GdiLines, WideLinesHaveTheirWidthAndCaps) {
+    Canvas cv(40, 20, kBg);
+    LOGBRUSH lb{BS_SOLID, RGB(255, 255, 255), 0};
+    HPEN flat = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 5, &lb, 0, nullptr);
+    SelectObject(cv.dc, flat);
+    MoveToEx(cv.dc, 10, 10, nullptr);
+    LineTo(cv.dc, 30, 10);
+    ExpectBox(cv.changed(kBg), 10, 8, 29, 12);
+    HPEN square = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE, 5, &lb, 0, nullptr);
+    SelectObject(cv.dc, square);
+    cv.clear(kBg);
+    MoveToEx(cv.dc, 10, 10, nullptr);
+    LineTo(cv.dc, 30, 10);
+    ExpectBox(cv.changed(kBg), 8, 8, 32, 12);  // extended by half the width at both ends
+    SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(flat);
+    DeleteObject(square);
+}
