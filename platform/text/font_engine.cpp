@@ -509,7 +509,7 @@ void EngineFont::render(char32_t cp, CachedGlyph* out) {
     FT_Int32 flags = mono_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT;
     // Unifont's outlines sit exactly on the 16-pixel grid: hinting could only move them.
     if (src->rec->is_unifont) flags |= FT_LOAD_NO_HINTING;
-    if (src->synth_italic) flags |= FT_LOAD_NO_BITMAP;
+    if (src->synth_italic && src->rec->scalable) flags |= FT_LOAD_NO_BITMAP;  // outlines can be slanted
     if (FT_Load_Glyph(face, index, flags) != 0) {
         make_box(out);
         return;
@@ -541,7 +541,9 @@ void EngineFont::render(char32_t cp, CachedGlyph* out) {
     int ow = w + extra;
     out->bits.assign(static_cast<std::size_t>(ow) * hgt, 0);
     for (int y = 0; y < hgt; ++y) {
-        const unsigned char* row = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
+        // A negative pitch stores the rows bottom-up.
+        const std::ptrdiff_t pitch = bm.pitch < 0 ? -static_cast<std::ptrdiff_t>(bm.pitch) : bm.pitch;
+        const unsigned char* row = bm.buffer + (bm.pitch < 0 ? hgt - 1 - y : y) * pitch;
         uint8_t* dst = out->bits.data() + static_cast<std::size_t>(y) * ow;
         for (int x = 0; x < w; ++x) {
             uint8_t v = 0;
