@@ -75,12 +75,16 @@ Change set_outer(Window& w, const RECT& outer) {
     return c;
 }
 
-void send_geometry_notifications(HWND hwnd, const Window& w, Change c) {
-    if (c.resized) notify(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w.client_w, w.client_h));
-    if (c.moved) {
-        POINT o = client_origin(w);
-        notify(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
-    }
+// What WM_SIZE / WM_MOVE report, taken under the state lock.
+struct Geometry {
+    int client_w = 0, client_h = 0;
+    POINT origin{};
+};
+Geometry geometry_of(const Window& w) { return Geometry{w.client_w, w.client_h, client_origin(w)}; }
+
+void send_geometry_notifications(HWND hwnd, const Geometry& g, Change c) {
+    if (c.resized) notify(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(g.client_w, g.client_h));
+    if (c.moved) notify(hwnd, WM_MOVE, 0, MAKELPARAM(g.origin.x, g.origin.y));
 }
 
 }  // namespace
@@ -174,6 +178,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     }
     sync_surface(*w);
     w->backend_id = id;
+    const POINT created_at{w->outer.left, w->outer.top};  // read before other threads can move it
 
     HWND hwnd;
     {
@@ -193,8 +198,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     cs.hwndParent = hWndParent;
     cs.cx = nWidth;
     cs.cy = nHeight;
-    cs.x = w->outer.left;
-    cs.y = w->outer.top;
+    cs.x = created_at.x;
+    cs.y = created_at.y;
     cs.style = LONG(dwStyle);
     cs.lpszName = lpWindowName;
     cs.lpszClass = lpClassName;
@@ -228,7 +233,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 BOOL WINAPI DestroyWindow(HWND hWnd) {
     State& st = state();
     std::shared_ptr<Window> w;
-    bool had_capture;
+    bool had_capture, was_visible;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         w = find_window(st, hWnd);
@@ -244,9 +249,10 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
         w->destroying = true;
         had_capture = st.capture == hWnd;
         if (had_capture) st.capture = nullptr;
+        was_visible = w->visible;
     }
     if (had_capture) plat::backend().set_capture(w->backend_id, false);
-    if (w->visible) plat::backend().show_window(w->backend_id, false);
+    if (was_visible) plat::backend().show_window(w->backend_id, false);
     SendMessageA(hWnd, WM_DESTROY, 0, 0);
     SendMessageA(hWnd, WM_NCDESTROY, 0, 0);
     uint32_t id;
@@ -272,6 +278,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     State& st = state();
     std::shared_ptr<Window> w;
     bool was_visible, show = nCmdShow != SW_HIDE, first = false;
+    Geometry g;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         w = find_window(st, hWnd);
@@ -286,12 +293,13 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
             w->style |= WS_VISIBLE;
             first = !w->shown_once;
             w->shown_once = true;
+            g = geometry_of(*w);
         } else {
             w->style &= ~DWORD(WS_VISIBLE);
         }
     }
     notify(hWnd, WM_SHOWWINDOW, show, 0);
-    if (first) send_geometry_notifications(hWnd, *w, Change{true, true});
+    if (first) send_geometry_notifications(hWnd, g, Change{true, true});
     plat::backend().show_window(w->backend_id, show);
     return was_visible;
 }
@@ -359,6 +367,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
     POINT origin;
     int cw, ch;
     DWORD style;
+    Geometry g;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         w = find_window(st, hWnd);
@@ -395,12 +404,13 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
         origin = client_origin(*w);
         cw = w->client_w;
         ch = w->client_h;
+        g = geometry_of(*w);
     }
     if (change.resized) sync_surface(*w);
     if (change.moved || change.resized) plat::backend().set_client_rect(w->backend_id, origin.x, origin.y, cw, ch);
     if (uFlags & SWP_SHOWWINDOW) ShowWindow(hWnd, SW_SHOW);
     if (uFlags & SWP_HIDEWINDOW) ShowWindow(hWnd, SW_HIDE);
-    send_geometry_notifications(hWnd, *w, change);
+    send_geometry_notifications(hWnd, g, change);
     return TRUE;
 }
 

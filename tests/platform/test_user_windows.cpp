@@ -411,6 +411,52 @@ TEST(UserWindows, CaptureAndFocusFollowTheirWindows) {
     EXPECT_EQ(GetFocus(), nullptr);
 }
 
+TEST(UserWindows, ConcurrentResizeDrawReadAndMoveStayConsistent) {
+    WindowThread wt;
+    HWND w = wt.hwnd();
+    std::atomic<bool> stop{false};
+    std::thread resizer([&] {
+        for (int i = 0; i < 300; ++i) {
+            RECT r{0, 0, 10 + i % 37, 5 + i % 23};
+            AdjustWindowRectEx(&r, kStyle, FALSE, 0);
+            SetWindowPos(w, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+        }
+        stop = true;
+    });
+    std::thread painter([&] {
+        while (!stop) {
+            plat::SurfaceView v;
+            if (!plat::lock_window_surface(w, &v)) continue;
+            for (int i = 0; i < v.width * v.height; ++i) v.pixels[i] = 0x00ABCDEFu;
+            plat::unlock_window_surface(w);
+            plat::window_surface_changed(w, RECT{0, 0, v.width, v.height});
+        }
+    });
+    std::thread mover([&] {
+        for (int i = 0; !stop; ++i) headless::MoveWindowTo(i % 50, i % 30, w);
+    });
+    int reads = 0;
+    while (!stop) {
+        std::vector<uint32_t> px;
+        int pw = -1, ph = -1;
+        ASSERT_TRUE(headless::ReadClient(w, &px, &pw, &ph));
+        ASSERT_EQ(px.size(), size_t(pw) * size_t(ph));
+        ++reads;
+    }
+    resizer.join();
+    painter.join();
+    mover.join();
+    RECT c;
+    GetClientRect(w, &c);
+    EXPECT_EQ(c.right, 10 + 299 % 37);
+    EXPECT_EQ(c.bottom, 5 + 299 % 23);
+    int pw, ph;
+    ASSERT_TRUE(headless::ReadClient(w, nullptr, &pw, &ph));
+    EXPECT_EQ(pw, c.right);  // the surface followed the last resize
+    EXPECT_EQ(ph, c.bottom);
+    EXPECT_GT(reads, 0);
+}
+
 TEST(UserResources, CursorsAndIcons) {
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     EXPECT_NE(arrow, nullptr);
