@@ -11,9 +11,11 @@
 // DT_EDITCONTROL; DT_NOFULLWIDTHCHARBREAK keeps Chinese runs together),
 // DT_EXPANDTABS and DT_TABSTOP, prefixes ("&&" draws '&', "&x" draws x
 // underlined; DT_NOPREFIX, DT_HIDEPREFIX, DT_PREFIXONLY), DT_NOCLIP,
-// DT_CALCRECT, DT_EXTERNALLEADING.
-// Not supported: the ellipsis flags (text is clipped instead),
-// DT_MODIFYSTRING and DT_RTLREADING.
+// DT_CALCRECT, DT_EXTERNALLEADING, and the ellipses: DT_END_ELLIPSIS and
+// DT_WORD_ELLIPSIS end a line that is too wide with "...", DT_PATH_ELLIPSIS
+// puts "..." before the last path component instead.
+// Not supported: DT_MODIFYSTRING (the caller's string is never written) and
+// DT_RTLREADING.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -135,6 +137,43 @@ void underline(const Layout& L, const std::string& s, std::size_t begin, std::si
     SetBkColor(L.hdc, old_bk);
 }
 
+// Start offsets of the characters of s.
+std::vector<std::size_t> char_starts(const std::string& s) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < s.size(); i += char_len(s, i)) starts.push_back(i);
+    return starts;
+}
+
+// Shortens a line that is wider than avail: with `path`, characters before
+// the last '\\' or '/' give way to "..." so the last component stays whole;
+// otherwise (or if even that is too wide) the end gives way.
+std::string ellipsize(const Layout& L, const std::string& line, int avail, bool path) {
+    auto width = [&](const std::string& t) { return measure(L, t, 0, t.size()); };
+    if (width(line) <= avail) return line;
+    static const std::string dots = "...";
+    if (path) {
+        // Character by character: 0x5C can be the second byte of a GBK pair.
+        std::size_t sep = std::string::npos;
+        for (std::size_t i : char_starts(line))
+            if ((line[i] == '\\' || line[i] == '/') && char_len(line, i) == 1) sep = i;
+        if (sep != std::string::npos && sep > 0) {
+            const std::string tail = line.substr(sep);
+            std::vector<std::size_t> starts = char_starts(line.substr(0, sep));
+            for (std::size_t k = starts.size(); k-- > 0;) {
+                std::string t = line.substr(0, starts[k]) + dots + tail;
+                if (width(t) <= avail) return t;
+            }
+            return ellipsize(L, dots + tail, avail, false);
+        }
+    }
+    std::vector<std::size_t> starts = char_starts(line);
+    for (std::size_t k = starts.size(); k-- > 0;) {
+        std::string t = line.substr(0, starts[k]) + dots;
+        if (width(t) <= avail) return t;
+    }
+    return dots;  // not even one character fits: the dots alone, clipped
+}
+
 struct Line {
     std::size_t begin, end;  // bytes of the text
 };
@@ -252,11 +291,29 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
         }
     }
 
+    // Each line as its own string, shortened with an ellipsis if asked for;
+    // `marks` holds the underlined character's offset within its line.
+    const UINT ellipsis = format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS);
+    std::vector<std::string> texts(lines.size());
+    std::vector<std::size_t> marks(lines.size(), std::string::npos);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        texts[i] = text.substr(lines[i].begin, lines[i].end - lines[i].begin);
+        if (mark != std::string::npos && mark >= lines[i].begin && mark < lines[i].end)
+            marks[i] = mark - lines[i].begin;
+        if (ellipsis) {
+            std::string shown = ellipsize(L, texts[i], avail, (ellipsis & DT_PATH_ELLIPSIS) != 0);
+            if (shown != texts[i]) {
+                marks[i] = std::string::npos;  // the text under it may be gone
+                texts[i] = std::move(shown);
+            }
+        }
+    }
+
     const int total_height = static_cast<int>(lines.size()) * line_height;
     std::vector<int> widths(lines.size());
     int max_width = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        widths[i] = measure(L, text, lines[i].begin, lines[i].end);
+        widths[i] = measure(L, texts[i], 0, texts[i].size());
         max_width = std::max(max_width, widths[i]);
     }
 
@@ -278,9 +335,8 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
         if (format & DT_CENTER) x = lprc->left + (avail - widths[i]) / 2;
         else if (format & DT_RIGHT) x = lprc->right - widths[i];
         const int line_y = y + static_cast<int>(i) * line_height;
-        if (!(format & DT_PREFIXONLY)) draw_line(L, text, lines[i].begin, lines[i].end, x, line_y, clip);
-        if (mark != std::string::npos && mark >= lines[i].begin && mark < lines[i].end)
-            underline(L, text, lines[i].begin, mark, x, line_y, tm, clip);
+        if (!(format & DT_PREFIXONLY)) draw_line(L, texts[i], 0, texts[i].size(), x, line_y, clip);
+        if (marks[i] != std::string::npos) underline(L, texts[i], 0, marks[i], x, line_y, tm, clip);
     }
     if (old_align != GDI_ERROR) SetTextAlign(hdc, old_align);
 

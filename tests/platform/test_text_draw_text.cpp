@@ -184,6 +184,24 @@ TEST_F(DrawTextTest, PrefixedCharacterIsUnderlined) {
     EXPECT_LT(Ink().bottom, 15);  // an escaped '&' underlines nothing
 }
 
+TEST_F(DrawTextTest, Ellipses) {
+    // "ab..." is the longest form that fits 40 pixels.
+    EXPECT_EQ(Calc("abcdefghij", DT_SINGLELINE | DT_END_ELLIPSIS, 40).right, 10 + 40);
+    EXPECT_EQ(Calc("abcdefghij", DT_SINGLELINE | DT_WORD_ELLIPSIS, 43).right, 10 + 40);
+    EXPECT_EQ(Calc("abc", DT_SINGLELINE | DT_END_ELLIPSIS, 40).right, 10 + 24);  // fits: unchanged
+    // Chinese characters are dropped whole: "中..." is 40 pixels.
+    EXPECT_EQ(Calc("\xd6\xd0\xce\xc4\xd6\xd0\xce\xc4", DT_SINGLELINE | DT_END_ELLIPSIS, 47).right, 10 + 40);
+    // The last path component is kept: "...\file.txt" is 12 characters of 15.
+    EXPECT_EQ(Calc("c:\\dir\\file.txt", DT_SINGLELINE | DT_PATH_ELLIPSIS, 100).right, 10 + 96);
+    EXPECT_EQ(Calc("c:\\dir\\file.txt", DT_SINGLELINE | DT_PATH_ELLIPSIS, 120).right, 10 + 120);  // fits whole
+    // Drawn: the dots appear at the right end of the box, nothing beyond it.
+    RECT r{0, 0, 40, 16};
+    DrawTextA(dc_, "HHHHHHHHHH", -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOCLIP);
+    RECT ink = Ink();
+    EXPECT_LE(ink.right, 40);
+    EXPECT_GT(ink.right, 32);
+}
+
 TEST_F(DrawTextTest, ExpandTabs) {
     // Tab stops every 8 average characters (64 pixels).
     EXPECT_EQ(Calc("a\tb", DT_SINGLELINE | DT_EXPANDTABS).right, 10 + 64 + 8);
