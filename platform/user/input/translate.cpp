@@ -49,9 +49,11 @@ struct InputState {
     std::deque<PendingKey> pending; // key-downs not yet seen by TranslateMessage
 };
 
+// Never destroyed: the backend's thread may still translate an event while
+// the process exits.
 InputState& state() {
-    static InputState s;
-    return s;
+    static InputState* s = new InputState;
+    return *s;
 }
 
 constexpr size_t kMaxPending = 64;
