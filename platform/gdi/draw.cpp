@@ -415,8 +415,9 @@ bool beyond_chord(const CurveSpec& s, double x, double y) {
     double ex = cx + ax * std::cos(s.a1), ey = cy - ay * std::sin(s.a1);
     double px = x + 0.5, py = y + 0.5;
     double cross = (ex - sx) * (py - sy) - (ey - sy) * (px - sx);
-    // Counter-clockwise arcs on screen lie to the left of start->end (y down: cross < 0).
-    return cross <= 0;
+    // A counter-clockwise arc (as seen on screen) bulges to the side where the
+    // cross product is positive in y-down coordinates.
+    return cross >= 0;
 }
 
 BOOL draw_curve(HDC hdc, CurveSpec spec, bool fill, bool radii, bool chord_line) {

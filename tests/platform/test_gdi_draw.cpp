@@ -451,3 +451,56 @@ TEST(GdiLines, WideLinesHaveTheirWidthAndCaps) {
     DeleteObject(flat);
     DeleteObject(square);
 }
+
+TEST(GdiShapes, PieChordArcAndRoundRectRegions) {
+    Canvas cv(24, 24, kBg);
+    SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+    SelectObject(cv.dc, GetStockObject(NULL_PEN));
+    // Counter-clockwise from the right-hand radial to the top one: the upper-right quarter.
+    EXPECT_TRUE(Pie(cv.dc, 0, 0, 22, 22, 21, 11, 11, 0));
+    EXPECT_EQ(cv.at(16, 5), 0xFFFFFFu);
+    EXPECT_EQ(cv.at(5, 5), kBg);
+    EXPECT_EQ(cv.at(16, 16), kBg);
+    EXPECT_EQ(cv.at(5, 16), kBg);
+    // Swapping the radials takes the other three quarters.
+    cv.clear(kBg);
+    Pie(cv.dc, 0, 0, 22, 22, 11, 0, 21, 11);
+    EXPECT_EQ(cv.at(16, 5), kBg);
+    EXPECT_EQ(cv.at(5, 5), 0xFFFFFFu);
+    EXPECT_EQ(cv.at(16, 16), 0xFFFFFFu);
+    // Chord: only the part beyond the chord line.
+    cv.clear(kBg);
+    Chord(cv.dc, 0, 0, 22, 22, 21, 11, 11, 0);
+    EXPECT_EQ(cv.at(17, 4), 0xFFFFFFu);
+    EXPECT_EQ(cv.at(12, 8), kBg);
+    // Arc: outline only, in the pen colour, within the quarter.
+    cv.clear(kBg);
+    SelectObject(cv.dc, GetStockObject(BLACK_PEN));
+    Arc(cv.dc, 0, 0, 22, 22, 21, 11, 11, 0);
+    RECT box = cv.changed(kBg);
+    EXPECT_GE(box.left, 10);
+    EXPECT_LE(box.bottom, 11);
+    EXPECT_EQ(cv.count(0xFFFFFFu), 0);
+    EXPECT_GT(cv.count(0u), 10);
+    // Round rectangle: corners cut, edges straight.
+    cv.clear(kBg);
+    RoundRect(cv.dc, 0, 0, 20, 20, 10, 10);
+    EXPECT_EQ(cv.at(0, 0), kBg);
+    EXPECT_EQ(cv.at(10, 0), 0u);
+    EXPECT_EQ(cv.at(0, 10), 0u);
+    EXPECT_EQ(cv.at(10, 10), 0xFFFFFFu);
+    ExpectBox(cv.changed(kBg), 0, 0, 19, 19);
+}
+
+TEST(GdiShapes, BezierPassesThroughItsEnds) {
+    Canvas cv(40, 40, kBg);
+    POINT pts[] = {{2, 30}, {10, 0}, {30, 0}, {37, 30}};
+    EXPECT_TRUE(PolyBezier(cv.dc, pts, 4));
+    EXPECT_EQ(cv.at(2, 30), 0u);
+    EXPECT_EQ(cv.at(20, 30), kBg);
+    RECT box = cv.changed(kBg);
+    EXPECT_EQ(box.left, 2);
+    EXPECT_GE(box.top, 6);
+    EXPECT_LE(box.top, 9);  // the curve's top lies at 3/4 of the control height
+    EXPECT_FALSE(PolyBezier(cv.dc, pts, 3));
+}
