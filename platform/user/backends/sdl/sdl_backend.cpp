@@ -30,6 +30,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -136,16 +137,7 @@ class SdlBackend final : public Backend {
 public:
     SdlBackend() : s_(new Shared) {}
 
-    ~SdlBackend() override {
-        // Stop delivering events into USER, waiting briefly for a delivery in
-        // progress. The thread itself is left to end with the process.
-        if (s_->deliver_mu.try_lock_for(std::chrono::milliseconds(200))) {
-            s_->stopped = true;
-            s_->deliver_mu.unlock();
-        } else {
-            s_->stopped = true;
-        }
-    }
+    ~SdlBackend() override { stop_delivery(s_); }
 
     const char* name() const override { return "sdl"; }
 
@@ -269,11 +261,32 @@ public:
     }
 
 private:
+    // Stops delivering events into USER, waiting briefly for a delivery in
+    // progress. The thread itself is left to end with the process.
+    static void stop_delivery(Shared* s) {
+        bool locked = s->deliver_mu.try_lock_for(std::chrono::milliseconds(200));
+        s->stopped = true;
+        if (locked) s->deliver_mu.unlock();
+    }
+
+    static std::atomic<Shared*>& exiting_shared() {
+        static std::atomic<Shared*> shared{nullptr};
+        return shared;
+    }
+
     // Starts the SDL thread on first use and waits for SDL_Init.
     bool start() {
         std::unique_lock<std::mutex> lock(s_->mu);
         if (s_->init == Shared::Init::NotStarted) {
             s_->init = Shared::Init::Starting;
+            // Once the process is exiting, events are of no use to anyone and
+            // the program's objects are being torn down: stop delivering.
+            // Registered after USER's state exists, so it runs before USER's
+            // static objects are destroyed.
+            exiting_shared().store(s_);
+            std::atexit([] {
+                if (Shared* s = exiting_shared().load()) stop_delivery(s);
+            });
             std::thread(thread_main, s_).detach();
         }
         s_->cv.wait(lock, [&] { return s_->init != Shared::Init::Starting; });
