@@ -29,6 +29,12 @@ constexpr double kPi = 3.14159265358979323846;
     DCState& st = dc->st;                               \
     (void)st
 
+// x + w without overflow, kept within +-2^30.
+int clamp_sum(int a, int b) {
+    int64_t v = int64_t(a) + b;
+    return int(std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(INT32_MAX / 2, v)));
+}
+
 RECT device_rect(const DCState& st, int l, int top, int r, int b) {
     POINT a = to_device(st, l, top), c = to_device(st, r, b);
     return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
@@ -321,6 +327,11 @@ void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, boo
         if (cap == PS_ENDCAP_ROUND && closed) cap = pen->style & PS_ENDCAP_MASK;
         for (size_t i = 0; i < segs; ++i) {
             POINT a = pts[i], b = pts[(i + 1) % n];
+            if (far_out(a, b, box)) {
+                // Only the visible part is walked (the dash phase restarts there).
+                RECT big{box.left - 2 * width, box.top - 2 * width, box.right + 2 * width, box.bottom + 2 * width};
+                if (!clip_segment(a, b, big)) continue;
+            }
             double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
             double pos = 0;
             while (pos < len - 1e-9) {
@@ -499,6 +510,14 @@ CurveSpec arc_spec(const DCState& st, Curve kind, int l, int top, int r, int b, 
 // ---------------------------------------------------------------- rectangles
 
 BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+    {
+        // Under a rotating or shearing transform the rectangle is a polygon.
+        auto d = get_dc(hdc);
+        if (d && d->st.gm == GM_ADVANCED && (d->st.xf.eM12 != 0 || d->st.xf.eM21 != 0)) {
+            POINT corners[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+            return Polygon(hdc, corners, 4);
+        }
+    }
     BEGIN_DRAW(hdc);
     RECT d = device_rect(st, left, top, right, bottom);
     const Pen* pen = st.pen.get();
@@ -579,14 +598,18 @@ int WINAPI FrameRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
 
 BOOL WINAPI InvertRect(HDC hdc, CONST RECT* lprc) {
     if (!lprc) return FALSE;
-    return PatBlt(hdc, lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top, DSTINVERT);
+    auto extent = [](LONG a, LONG b) {
+        return int(std::max<int64_t>(-(1 << 30), std::min<int64_t>(1 << 30, int64_t(b) - a)));
+    };
+    return PatBlt(hdc, lprc->left, lprc->top, extent(lprc->left, lprc->right), extent(lprc->top, lprc->bottom),
+                  DSTINVERT);
 }
 
 // ---------------------------------------------------------------- block transfers
 
 // Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device rect.
 static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
-    return device_rect(st, x, y, x + w, y + h);
+    return device_rect(st, x, y, clamp_sum(x, w), clamp_sum(y, h));
 }
 
 static void rop_fill(Target& t, const RECT& d, const Paint& pat, uint8_t rop) {
@@ -674,8 +697,8 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     if (!open_source(*sdc, *ts, dc->st, &src)) return ts->screen() ? TRUE : FALSE;
     Paint pat = rop_uses_pat(code) ? brush_paint(*dc) : Paint{};
     // Device rectangles; a negative extent mirrors.
-    POINT d0 = to_device(dc->st, xDest, yDest), d1 = to_device(dc->st, xDest + wDest, yDest + hDest);
-    POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, xSrc + wSrc, ySrc + hSrc);
+    POINT d0 = to_device(dc->st, xDest, yDest), d1 = to_device(dc->st, clamp_sum(xDest, wDest), clamp_sum(yDest, hDest));
+    POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, clamp_sum(xSrc, wSrc), clamp_sum(ySrc, hSrc));
     if (!stretch) {
         // Same size: the device extent of the destination.
         s1 = POINT{s0.x + (d1.x - d0.x), s0.y + (d1.y - d0.y)};

@@ -468,7 +468,9 @@ static bool tile_from_packed_dib(const void* packed, Brush* b) {
     if (!packed) return false;
     BITMAPINFOHEADER h;
     std::memcpy(&h, packed, sizeof h);
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biPlanes != 1) return false;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN ||
+        h.biPlanes != 1)
+        return false;
     if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && h.biBitCount == 32)) return false;
     int bpp = h.biBitCount;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return false;
@@ -618,7 +620,9 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOI
     if (ppvBits) *ppvBits = nullptr;
     if (!pbmi || hSection || usage != DIB_RGB_COLORS) return nullptr;
     const BITMAPINFOHEADER& h = pbmi->bmiHeader;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || h.biWidth <= 0 || h.biHeight == 0) return nullptr;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || h.biWidth <= 0 || h.biHeight == 0 ||
+        h.biHeight == INT32_MIN)
+        return nullptr;
     int bpp = h.biBitCount;
     if (h.biCompression == BI_BITFIELDS) {
         const DWORD* masks = reinterpret_cast<const DWORD*>(reinterpret_cast<const uint8_t*>(pbmi) + h.biSize);

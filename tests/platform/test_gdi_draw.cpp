@@ -504,3 +504,18 @@ TEST(GdiShapes, BezierPassesThroughItsEnds) {
     EXPECT_LE(box.top, 9);  // the curve's top lies at 3/4 of the control height
     EXPECT_FALSE(PolyBezier(cv.dc, pts, 3));
 }
+
+TEST(GdiRectangle, RotatedTransformDrawsTheTurnedRectangle) {
+    Canvas cv(30, 30, kBg);
+    SetGraphicsMode(cv.dc, GM_ADVANCED);
+    SelectObject(cv.dc, GetStockObject(NULL_PEN));
+    // A quarter turn about the origin, then moved right: (x, y) -> (20 - y, x).
+    XFORM xf{0, 1, -1, 0, 20, 0};
+    ASSERT_TRUE(SetWorldTransform(cv.dc, &xf));
+    Rectangle(cv.dc, 2, 3, 12, 7);  // logical 10 wide, 4 high -> device 4 wide, 10 high
+    RECT box = cv.changed(kBg);
+    EXPECT_EQ(box.right - box.left + 1, 4);
+    EXPECT_EQ(box.bottom - box.top + 1, 10);
+    EXPECT_EQ(box.left, 13);
+    EXPECT_EQ(box.top, 2);
+}
