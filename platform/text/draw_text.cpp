@@ -146,9 +146,11 @@ std::vector<std::size_t> char_starts(const std::string& s) {
 
 // Shortens a line that is wider than avail: with `path`, characters before
 // the last '\\' or '/' give way to "..." so the last component stays whole;
-// otherwise (or if even that is too wide) the end gives way.
-std::string ellipsize(const Layout& L, const std::string& line, int avail, bool path) {
+// otherwise (or if even that is too wide) the end gives way. *kept receives
+// how many leading bytes of the line survive unchanged.
+std::string ellipsize(const Layout& L, const std::string& line, int avail, bool path, std::size_t* kept) {
     auto width = [&](const std::string& t) { return measure(L, t, 0, t.size()); };
+    *kept = line.size();
     if (width(line) <= avail) return line;
     static const std::string dots = "...";
     if (path) {
@@ -161,16 +163,21 @@ std::string ellipsize(const Layout& L, const std::string& line, int avail, bool 
             std::vector<std::size_t> starts = char_starts(line.substr(0, sep));
             for (std::size_t k = starts.size(); k-- > 0;) {
                 std::string t = line.substr(0, starts[k]) + dots + tail;
+                *kept = starts[k];
                 if (width(t) <= avail) return t;
             }
-            return ellipsize(L, dots + tail, avail, false);
+            std::size_t ignored;
+            *kept = 0;
+            return ellipsize(L, dots + tail, avail, false, &ignored);
         }
     }
     std::vector<std::size_t> starts = char_starts(line);
     for (std::size_t k = starts.size(); k-- > 0;) {
         std::string t = line.substr(0, starts[k]) + dots;
+        *kept = starts[k];
         if (width(t) <= avail) return t;
     }
+    *kept = 0;
     return dots;  // not even one character fits: the dots alone, clipped
 }
 
@@ -301,11 +308,11 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
         if (mark != std::string::npos && mark >= lines[i].begin && mark < lines[i].end)
             marks[i] = mark - lines[i].begin;
         if (ellipsis) {
-            std::string shown = ellipsize(L, texts[i], avail, (ellipsis & DT_PATH_ELLIPSIS) != 0);
-            if (shown != texts[i]) {
-                marks[i] = std::string::npos;  // the text under it may be gone
-                texts[i] = std::move(shown);
-            }
+            std::size_t kept = 0;
+            texts[i] = ellipsize(L, texts[i], avail, (ellipsis & DT_PATH_ELLIPSIS) != 0, &kept);
+            // The underline stays only if its character is still there, in place
+            // (kept is a character boundary).
+            if (marks[i] != std::string::npos && marks[i] >= kept) marks[i] = std::string::npos;
         }
     }
 

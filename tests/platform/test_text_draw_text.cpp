@@ -182,6 +182,15 @@ TEST_F(DrawTextTest, PrefixedCharacterIsUnderlined) {
     Clear();
     DrawTextA(dc_, "a&&b", -1, &r, DT_SINGLELINE);
     EXPECT_LT(Ink().bottom, 15);  // an escaped '&' underlines nothing
+    // Shortened by an ellipsis: the underline stays with a character that
+    // is still shown and goes with one that is not.
+    RECT narrow{0, 0, 40, 16};
+    Clear();
+    DrawTextA(dc_, "&HHHHHHHHH", -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(Ink().bottom, 16);
+    Clear();
+    DrawTextA(dc_, "HHHHHHHH&H", -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_LT(Ink().bottom, 15);
 }
 
 TEST_F(DrawTextTest, Ellipses) {
