@@ -97,9 +97,10 @@ std::shared_ptr<Object> lookup(HGDIOBJ h, Kind kind) {
 
 // Selection bookkeeping: `now` becomes selected in one more DC, `before`
 // in one fewer; a pending deletion completes when the count reaches zero.
-static void reselect(Object* now, Object* before, void* dc) {
+static bool reselect(Object* now, Object* before, void* dc, bool exclusive = false) {
     Table& t = table();
     std::lock_guard<std::mutex> lock(t.m);
+    if (exclusive && now && !now->stock && now->selected > 0) return false;
     if (now) {
         now->selected++;
         if (now->kind == Kind::Bitmap) static_cast<Bitmap*>(now)->owner_dc = dc;
@@ -109,6 +110,7 @@ static void reselect(Object* now, Object* before, void* dc) {
         if (before->kind == Kind::Bitmap && before->selected == 0) static_cast<Bitmap*>(before)->owner_dc = nullptr;
         if (before->selected == 0 && before->delete_pending) remove_locked(t, before->handle);
     }
+    return true;
 }
 
 static void release_state(DCState& st, void* dc) {
@@ -314,16 +316,12 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
             if (dc->dc_kind != DCKind::Memory) return nullptr;
             auto bm = std::static_pointer_cast<Bitmap>(obj);
             if (bm == st.bitmap) return h;
-            {
-                // A bitmap can be selected into one DC at a time (the stock
-                // default bitmap into any number).
-                Table& t = table();
-                std::lock_guard<std::mutex> lock(t.m);
-                if (!bm->stock && bm->selected > 0) return nullptr;
-            }
+            // A bitmap can be selected into one DC at a time (the stock
+            // default bitmap into any number): checked and taken under one lock.
+            if (!reselect(bm.get(), st.bitmap.get(), dc.get(), /*exclusive=*/true)) return nullptr;
             before = st.bitmap;
             st.bitmap = bm;
-            break;
+            return before ? before->handle : nullptr;
         }
         case Kind::Region: {
             // Selecting a region sets the clip (a copy), returning the region kind.
