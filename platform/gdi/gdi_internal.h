@@ -82,7 +82,11 @@ struct FontObj : Object {
     LOGFONTA lf{};
     std::mutex m;
     std::shared_ptr<plat::text::Font> engine;  // made on first use
+    // The font at device size under a scaling world transform (last scale used).
+    std::shared_ptr<plat::text::Font> scaled;
+    double scaled_x = 1, scaled_y = 1;
     plat::text::Font& get();
+    std::shared_ptr<plat::text::Font> get_scaled(double sx, double sy);
 };
 
 struct Palette : Object {

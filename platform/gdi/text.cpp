@@ -1,6 +1,7 @@
 // text.cpp — fonts in DCs and narrow (code page 936) text output and
 // measurement on top of the font engine.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "codepage.h"
@@ -13,6 +14,23 @@ plat::text::Font& FontObj::get() {
     std::lock_guard<std::mutex> lock(m);
     if (!engine) engine = plat::text::create_font(lf);
     return *engine;
+}
+
+std::shared_ptr<plat::text::Font> FontObj::get_scaled(double sx, double sy) {
+    std::lock_guard<std::mutex> lock(m);
+    if (!engine) engine = plat::text::create_font(lf);
+    if (sx == 1 && sy == 1) return engine;
+    if (!scaled || scaled_x != sx || scaled_y != sy) {
+        LOGFONTA dev = lf;
+        LONG h = lf.lfHeight ? lf.lfHeight : engine->metrics().height;
+        dev.lfHeight = LONG(std::lround(h * sy));
+        dev.lfWidth = LONG(std::lround(lf.lfWidth * sx));
+        if (dev.lfHeight == 0) dev.lfHeight = h < 0 ? -1 : 1;
+        scaled = plat::text::create_font(dev);
+        scaled_x = sx;
+        scaled_y = sy;
+    }
+    return scaled;
 }
 
 }  // namespace plat::gdi
@@ -57,13 +75,21 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
     DCState& st = dc->st;
     std::shared_ptr<FontObj> fo = st.font;
     if (!fo) return FALSE;
-    plat::text::Font& font = fo->get();
+    // A scaling world transform draws the font at its device size (the
+    // position follows the full transform; rotated text is drawn upright).
+    double sx = 1, sy = 1;
+    if (st.gm == GM_ADVANCED && st.xf.eM12 == 0 && st.xf.eM21 == 0) {
+        sx = std::fabs(st.xf.eM11);
+        sy = std::fabs(st.xf.eM22);
+    }
+    std::shared_ptr<plat::text::Font> device_font = fo->get_scaled(sx, sy);
+    plat::text::Font& font = *device_font;
     std::u32string text = c > 0 ? plat::codepage::decode_936(str, c) : std::u32string();
     const plat::text::FontMetrics& fm = font.metrics();
     int width = 0;
     if (dx) {
         // One advance per byte; a double-byte character advances by both of its entries.
-        for (int k = 0; k < c; ++k) width += dx[k];
+        for (int k = 0; k < c; ++k) width += int(std::lround(dx[k] * sx));
     } else {
         width = plat::text::text_width(font, text);
     }
@@ -76,8 +102,9 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
     if (va == TA_BOTTOM) p.y -= fm.height;
     else if (va == TA_BASELINE) p.y -= fm.ascent;
     if (update_cp) {
-        if (ha == TA_LEFT) st.cur.x += width;
-        else if (ha == TA_RIGHT) st.cur.x -= width;
+        LONG logical_width = LONG(std::lround(width / (sx > 0 ? sx : 1)));
+        if (ha == TA_LEFT) st.cur.x += logical_width;
+        else if (ha == TA_RIGHT) st.cur.x -= logical_width;
     }
     Target t(*dc);
     if (!t.ok()) return t.screen() ? TRUE : FALSE;
@@ -109,12 +136,12 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
         const plat::text::Glyph& g = font.glyph(cp);
         masked_glyph(t, pen + g.left, p.y + g.top, g.width, g.height, g.coverage, fg);
         if (dx) {
-            pen += dx[byte];
+            pen += int(std::lround(dx[byte] * sx));
             // Step over the bytes of this character in the advance array.
             bool lead = byte < size_t(c) && plat::codepage::is_lead_byte(static_cast<unsigned char>(str[byte])) &&
                         byte + 1 < size_t(c) && cp != U'\uFFFD';
             byte += lead ? 2 : 1;
-            if (lead) pen += dx[byte - 1];
+            if (lead) pen += int(std::lround(dx[byte - 1] * sx));
         } else {
             pen += g.advance;
         }

@@ -110,3 +110,21 @@ TEST(GdiText, AlignmentTransformAndClip) {
     EXPECT_FALSE(TextOutA(cv.dc, 0, 0, "A", -1));
     EXPECT_TRUE(TextOutA(cv.dc, 0, 0, "", 0));
 }
+
+TEST(GdiText, ScalingTransformDrawsAtDeviceSize) {
+    Canvas cv(80, 60, kBg);
+    SetBkColor(cv.dc, RGB(255, 255, 255));
+    SetGraphicsMode(cv.dc, GM_ADVANCED);
+    XFORM xf{2, 0, 0, 2, 4, 6};
+    SetWorldTransform(cv.dc, &xf);
+    SIZE logical{};
+    GetTextExtentPoint32A(cv.dc, "AB", 2, &logical);
+    EXPECT_EQ(logical.cx, 16);  // extents stay in logical units
+    EXPECT_EQ(logical.cy, 16);
+    TextOutA(cv.dc, 1, 2, "AB", 2);
+    RECT box = cv.changed(kBg);
+    EXPECT_EQ(box.left, 6);
+    EXPECT_EQ(box.top, 10);
+    EXPECT_EQ(box.bottom - box.top + 1, 32);
+    EXPECT_GT(box.right - box.left + 1, 24);  // a 32-pixel face, wider than the 16-pixel cell pair
+}
