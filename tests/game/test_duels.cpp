@@ -135,6 +135,22 @@ TEST(Practice, BreakthroughsUpToJindanWinThroughTheShield) {
     }
 }
 
+TEST(Practice, EarlyVersionStartsAtTheLoggedInFoundation) {
+    user1 = defuserlist[0];  // as after a log-in under version 1.0.0
+    rd = random_32(7);
+    Program prog([&] {
+        session::WhiteScreen();
+        Game_t g;
+        g._do_play_defv(0);
+    });
+    EXPECT_EQ(pl.xiuwei, huashen);
+    prog.Type("0\n");
+    EXPECT_EQ(pl.lingli, 5);
+    prog.Send("5\n");  // any affordable attack wins at huashen
+    EXPECT_TRUE(prog.Finish());
+    EXPECT_EQ(pl.lingli, 4);
+}
+
 TEST(Duel, Level1AsAdministratorWinsWithUpgradedTexts) {
     user1 = defuserlist[0];  // kestrel_v, genji 4
     const unsigned seed = 99;
@@ -166,6 +182,28 @@ TEST(Duel, Level1AsAdministratorWinsWithUpgradedTexts) {
     EXPECT_TRUE(prog.ShowsExactly(20, "你赢了！"));
     EXPECT_TRUE(prog.Finish());
     EXPECT_EQ(AI.chu, static_cast<int>(monster));
+}
+
+TEST(Duel, Level2AsAdministratorAgainstACultivatingMonster) {
+    user1 = defuserlist[0];
+    // Four levels below and without breakthrough power the level-2 monster
+    // cultivates: no draw is needed.
+    Program prog([&] {
+        session::WhiteScreen();
+        Game_t g;
+        g._do_play_v_1_0_0(2);
+    },
+                 /*real_clock=*/true);
+    prog.Type("0\n");
+    EXPECT_EQ(pl.lingli, 5);
+    EXPECT_EQ(AI.lingli, 1);
+    prog.Send("7\n");
+    EXPECT_TRUE(prog.ShowsExactly(20, "你使用了圣火朱雀"));
+    EXPECT_TRUE(prog.ShowsExactly(20, "魔物选择修炼"));
+    EXPECT_TRUE(prog.ShowsExactly(20, "你赢了！"));
+    EXPECT_TRUE(prog.Finish());
+    EXPECT_EQ(pl.lingli, 2);
+    EXPECT_EQ(AI.lingli, 2);
 }
 
 TEST(Duel, Level1LossEnding) {
