@@ -351,6 +351,10 @@ private:
 
     // Reads the window manager's frame size once a window is on screen.
     static void learn_frame(Shared* s, SDL_Window* w) {
+        {
+            std::lock_guard<std::mutex> lock(s->mu);
+            if (s->frame_known) return;
+        }
         int top = 0, left = 0, bottom = 0, right = 0;
         if (SDL_GetWindowBordersSize(w, &top, &left, &bottom, &right) != 0 || top <= 0) return;
         std::lock_guard<std::mutex> lock(s->mu);
@@ -524,6 +528,8 @@ private:
             case SDL_WINDOWEVENT_EXPOSED:
             case SDL_WINDOWEVENT_SHOWN:
             case SDL_WINDOWEVENT_RESTORED:
+                // A window manager may set its frame extents only after mapping.
+                learn_frame(s, w->sdl);
                 present(s, ev->window, *w, full_rect(w->sdl));
                 return false;
             default:
