@@ -3,7 +3,9 @@
 //
 // Mouse clicks leave a red mark and wheel turns a green one where they
 // happened; both are also reported on standard output (one line each, with
-// the wheel's screen coordinates), so a test can check them.
+// the wheel's screen coordinates), so a test can check them. Dragging with
+// the right button captures the mouse and reports every position, also
+// outside the window (negative coordinates left of and above it).
 //
 // Characters arrive as WM_CHAR bytes in the window's code page (936): a
 // Chinese character is two messages, lead byte first. Backspace removes the
@@ -153,6 +155,20 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             present(hwnd);
             return 0;
         }
+        case WM_RBUTTONDOWN:
+            SetCapture(hwnd);
+            return 0;
+        case WM_MOUSEMOVE:
+            if (wp & MK_RBUTTON) {
+                std::printf("drag client=%d,%d\n", GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+                std::fflush(stdout);
+            }
+            return 0;
+        case WM_RBUTTONUP:
+            if (GetCapture() == hwnd) ReleaseCapture();
+            std::printf("release client=%d,%d\n", GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            std::fflush(stdout);
+            return 0;
         case WM_MOUSEWHEEL: {
             POINT screen = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
             POINT client = screen;

@@ -2,7 +2,8 @@
 # The platform's example program in a real X server: window size and title,
 # typed ASCII and Chinese text echoed on screen, Backspace removing whole
 # characters, Enter clearing the line, mouse clicks and wheel turns arriving
-# at the right client and screen coordinates, the close box and Esc ending
+# at the right client and screen coordinates, a captured drag reporting
+# negative coordinates outside the window, the close box and Esc ending
 # the program with status 0.
 # Usage: test_platform_echo.sh BUILD_DIR
 set -euo pipefail
@@ -125,6 +126,17 @@ wait_log "wheel delta=120 screen=$((wx + 370)),$((wy + 100)) client=370,100"
 wait_pixel 370 100 00FF00
 e2e_scroll "$win" 380 30 -1
 wait_log "wheel delta=-120 screen=$((wx + 380)),$((wy + 30)) client=380,30"
+
+# A right-button drag out of the window's top-left corner: the positions
+# outside arrive with negative client coordinates.
+e2e_mouse_move "$win" 20 20
+xdotool mousedown 3
+sleep 0.1
+xdotool mousemove --window "$win" -- -30 -25
+sleep 0.1
+xdotool mouseup 3
+wait_log "drag client=-30,-25"
+wait_log "release client=-30,-25"
 
 # The close box ends the program with status 0.
 e2e_close_window "$win"
