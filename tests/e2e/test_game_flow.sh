@@ -47,6 +47,7 @@ ref ask_password "请输入暗号"
 ref level_prompt "请输入玩法等级，-1为规则说明，Esc退出"
 ref action_prompt "请选择你要出什么  "
 ref power0 "剩余灵力：0"
+ref power5 "剩余灵力：5"
 ref won "你赢了！          "
 
 e2e_start_xvfb
@@ -86,7 +87,7 @@ won=no
 for round in 1 2 3 4 5; do
     e2e_type "$win" "0"        # cultivate: +5 at huashen
     e2e_key "$win" Return
-    wait_line 20 action_prompt 200 || e2e_fail "no prompt after cultivating"
+    wait_line 40 power5 200 || e2e_fail "no prompt with 5 power after cultivating"
     e2e_type "$win" "4"        # sword finger
     e2e_key "$win" Return
     if wait_line 20 won 120; then

@@ -178,20 +178,6 @@ TEST(ActionTexts, UpgradedNamesOnlyAtHuashen) {
     EXPECT_EQ(Doing[0][9], std::string("\xC4\xE3\xD1\xA1\xD4\xF1\xCD\xBB\xC6\xC6"));
 }
 
-TEST(Combatant, ConstructAndClear) {
-    a_pl s(3, 2);
-    EXPECT_EQ(s.xiuwei, 3);
-    EXPECT_EQ(s.leixing, 2);
-    EXPECT_EQ(s.lingli, 0);
-    EXPECT_EQ(s.jindun, 0);
-    s.chu = 7;
-    s.lingli = 9;
-    s.jindun = 2;
-    s.clear();
-    EXPECT_EQ(s.chu + s.xiuwei + s.leixing + s.jindun + s.lingli, 0);
-    EXPECT_EQ(s.leixing, 0);
-}
-
 TEST(Random, SeededSequencesAndRanges) {
     random_32 a(12345), b(12345), c(54321);
     std::mt19937 ref(12345);
