@@ -62,6 +62,9 @@
 #define WM_GETMINMAXINFO 0x0024
 #define WM_WINDOWPOSCHANGING 0x0046
 #define WM_WINDOWPOSCHANGED 0x0047
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_GETDLGCODE 0x0087
 #define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
 #define WM_NCCREATE 0x0081
@@ -113,6 +116,19 @@
 #define WM_MOUSELEAVE 0x02A3
 #define WM_USER 0x0400
 #define WM_APP 0x8000
+
+// Edit control messages.
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_LIMITTEXT 0x00C5
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_GETLIMITTEXT 0x00D5
+// Button control messages and notifications.
+#define BM_CLICK 0x00F5
+#define BN_CLICKED 0
+// Dialog command identifiers.
+#define IDOK 1
+#define IDCANCEL 2
 
 // WM_ACTIVATE wParam
 #define WA_INACTIVE 0
@@ -342,6 +358,43 @@
 #define BS_CHECKBOX 0x00000002L
 #define BS_AUTOCHECKBOX 0x00000003L
 #define BS_GROUPBOX 0x00000007L
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_RIGHT 0x00000002L
+
+// ---- system colours (GetSysColor; a class background may be (HBRUSH)(COLOR_x + 1)) ----
+#define COLOR_SCROLLBAR 0
+#define COLOR_BACKGROUND 1
+#define COLOR_DESKTOP COLOR_BACKGROUND
+#define COLOR_ACTIVECAPTION 2
+#define COLOR_INACTIVECAPTION 3
+#define COLOR_MENU 4
+#define COLOR_WINDOW 5
+#define COLOR_WINDOWFRAME 6
+#define COLOR_MENUTEXT 7
+#define COLOR_WINDOWTEXT 8
+#define COLOR_CAPTIONTEXT 9
+#define COLOR_ACTIVEBORDER 10
+#define COLOR_INACTIVEBORDER 11
+#define COLOR_APPWORKSPACE 12
+#define COLOR_HIGHLIGHT 13
+#define COLOR_HIGHLIGHTTEXT 14
+#define COLOR_BTNFACE 15
+#define COLOR_3DFACE COLOR_BTNFACE
+#define COLOR_BTNSHADOW 16
+#define COLOR_3DSHADOW COLOR_BTNSHADOW
+#define COLOR_GRAYTEXT 17
+#define COLOR_BTNTEXT 18
+#define COLOR_INACTIVECAPTIONTEXT 19
+#define COLOR_BTNHIGHLIGHT 20
+#define COLOR_3DHIGHLIGHT COLOR_BTNHIGHLIGHT
+#define COLOR_3DDKSHADOW 21
+#define COLOR_3DLIGHT 22
+#define COLOR_INFOTEXT 23
+#define COLOR_INFOBK 24
+
+// ---- SystemParametersInfo ----
+#define SPI_GETWORKAREA 0x0030
 
 // ---- ShowWindow commands ----
 #define SW_HIDE 0
@@ -522,6 +575,17 @@ int WINAPI GetWindowTextLengthA(HWND hWnd);
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+
+// ---- window relations and state ----
+HWND WINAPI GetParent(HWND hWnd);
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
+int WINAPI GetDlgCtrlID(HWND hWnd);
+BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
+BOOL WINAPI IsWindowEnabled(HWND hWnd);
+BOOL WINAPI SetForegroundWindow(HWND hWnd);
+BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
+DWORD WINAPI GetSysColor(int nIndex);
+HBRUSH WINAPI GetSysColorBrush(int nIndex);
 
 // ---- painting ----
 HDC WINAPI GetDC(HWND hWnd);

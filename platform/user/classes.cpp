@@ -57,8 +57,9 @@ WindowClass* find_class(State& st, LPCSTR name) {
             if (cls.atom == atom) return &cls;
         return nullptr;
     }
-    auto it = st.classes.find(lower(name));
-    return it == st.classes.end() ? nullptr : &it->second;
+    std::string key = lower(name);
+    auto it = st.classes.find(key);
+    return it == st.classes.end() ? builtin_class(st, key) : &it->second;
 }
 
 }  // namespace plat::user

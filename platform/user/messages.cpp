@@ -408,7 +408,7 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_GETTEXT:
         return GetWindowTextA(hWnd, reinterpret_cast<LPSTR>(lParam), int(wParam));
     case WM_SETTEXT:
-        return SetWindowTextA(hWnd, reinterpret_cast<LPCSTR>(lParam));
+        return store_window_text(hWnd, reinterpret_cast<LPCSTR>(lParam));
     default:
         return 0;
     }

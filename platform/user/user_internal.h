@@ -64,7 +64,8 @@ struct Window {
     LONG_PTR user_data = 0;
     LONG_PTR id = 0;
     std::string title;  // code page 936
-    RECT outer{};       // screen coordinates
+    HWND parent = nullptr;  // child windows (WS_CHILD) only
+    RECT outer{};       // screen coordinates; a child's: relative to its parent's client area
     RECT insets{};      // frame thickness on each side
     int client_w = 0, client_h = 0;
     bool visible = false;
@@ -116,6 +117,24 @@ void abandon_sent_messages(State& st, ThreadQueue& q, HWND hwnd);
 void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Wakes the queue's thread if it waits in GetMessageA or SendMessageA.
 void wake(ThreadQueue& q);
+
+// Screen position of a window's client area / outer rectangle (children
+// are stored relative to their parent).
+POINT screen_client_origin(State& st, const Window& w);
+RECT screen_outer(State& st, const Window& w);
+// The top-level window a window belongs to (itself if top-level).
+std::shared_ptr<Window> top_level_of(State& st, std::shared_ptr<Window> w);
+bool is_descendant(State& st, HWND hwnd, HWND ancestor);
+
+// DefWindowProcA's WM_SETTEXT: stores the window text.
+BOOL store_window_text(HWND hwnd, LPCSTR text);
+
+// Built-in control classes ("Static", "Edit", "Button"), registered on first use.
+WindowClass* builtin_class(State& st, const std::string& key);
+// Paints a window's background with its class brush (top-level windows, at
+// the first show) and copies a child's surface into its top-level window's.
+void paint_class_background(HWND hwnd);
+void compose_child(HWND child, const RECT& dirty);
 
 // Brings the surface to the window's client size, keeping the pixels of the
 // overlap. Takes the surface lock, then the state lock: call without the latter.

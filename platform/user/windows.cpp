@@ -89,6 +89,43 @@ void send_geometry_notifications(HWND hwnd, const Geometry& g, Change c) {
 
 }  // namespace
 
+POINT screen_client_origin(State& st, const Window& w) {
+    POINT o = client_origin(w);
+    if (auto p = w.parent ? find_window(st, w.parent) : nullptr) {
+        POINT po = screen_client_origin(st, *p);
+        o.x += po.x;
+        o.y += po.y;
+    }
+    return o;
+}
+
+RECT screen_outer(State& st, const Window& w) {
+    RECT r = w.outer;
+    if (auto p = w.parent ? find_window(st, w.parent) : nullptr) {
+        POINT po = screen_client_origin(st, *p);
+        r.left += po.x;
+        r.right += po.x;
+        r.top += po.y;
+        r.bottom += po.y;
+    }
+    return r;
+}
+
+std::shared_ptr<Window> top_level_of(State& st, std::shared_ptr<Window> w) {
+    while (w && w->parent) {
+        auto p = find_window(st, w->parent);
+        if (!p) break;
+        w = p;
+    }
+    return w;
+}
+
+bool is_descendant(State& st, HWND hwnd, HWND ancestor) {
+    for (auto w = find_window(st, hwnd); w; w = find_window(st, w->parent))
+        if (w->hwnd == ancestor) return true;
+    return false;
+}
+
 void sync_surface(Window& w) {
     // Surface lock first, then the state lock: the order GDI uses when it
     // reports a change while drawing.
@@ -118,8 +155,13 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
                             LPVOID lpParam) {
     State& st = state();
     auto w = std::make_shared<Window>();
+    const bool child = (dwStyle & WS_CHILD) != 0;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
+        if (child && !find_window(st, hWndParent)) {
+            SetLastError(ERROR_TLW_WITH_WSCHILD);
+            return nullptr;
+        }
         WindowClass* cls = find_class(st, lpClassName);
         if (!cls) {
             SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -136,9 +178,17 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     w->id = reinterpret_cast<LONG_PTR>(hMenu);
     w->title = lpWindowName ? lpWindowName : "";
     w->thread_id = GetCurrentThreadId();
-    w->insets = plat::backend().frame_insets(dwStyle);
+    if (child) {
+        // Controls draw their own face; a border or a sunken edge is the frame.
+        LONG edge = ((dwStyle & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0) + ((dwExStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
+        w->insets = RECT{edge, edge, edge, edge};
+        w->parent = hWndParent;
+    } else {
+        w->insets = plat::backend().frame_insets(dwStyle);
+    }
 
-    bool default_pos = X == CW_USEDEFAULT;
+    bool default_pos = X == CW_USEDEFAULT && !child;
+    if (child && X == CW_USEDEFAULT) X = Y = 0;
     if (nWidth == CW_USEDEFAULT) {
         nWidth = kDefaultOuterWidth;
         nHeight = kDefaultOuterHeight;
@@ -148,6 +198,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     if (default_pos) X = Y = 0;
     set_outer(*w, RECT{X, Y, X + nWidth, Y + nHeight});
 
+    uint32_t id = 0;
+    if (!child) {
     plat::BackendWindowDesc desc;
     desc.title_utf8 = to_utf8(w->title);
     desc.x = default_pos ? plat::kDefaultPos : X + w->insets.left;
@@ -157,14 +209,11 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     desc.no_close = (w->class_style & CS_NOCLOSE) != 0;
     desc.no_minimize = (dwStyle & WS_MINIMIZEBOX) == 0;
     desc.resizable = (dwStyle & WS_THICKFRAME) != 0;
-    uint32_t id = plat::backend().create_window(desc);
-    auto release_class = [&] {
+    id = plat::backend().create_window(desc);
+    if (!id) {
         std::lock_guard<std::mutex> lock(st.mutex);
         auto cit = st.classes.find(w->class_key);
         if (cit != st.classes.end()) --cit->second.windows;
-    };
-    if (!id) {
-        release_class();
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -175,6 +224,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         w->outer.top = cy - w->insets.top;
         w->outer.right = w->outer.left + ow;
         w->outer.bottom = w->outer.top + oh;
+    }
     }
     sync_surface(*w);
     w->backend_id = id;
@@ -188,7 +238,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         w->hwnd = hwnd;
         w->queue = own_queue(st);
         st.windows.emplace(reinterpret_cast<uintptr_t>(hwnd), w);
-        st.by_backend_id.emplace(id, hwnd);
+        if (id) st.by_backend_id.emplace(id, hwnd);
     }
 
     CREATESTRUCTA cs{};
@@ -211,7 +261,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
             std::lock_guard<std::mutex> lock(st.mutex);
             bid = unregister_window(st, *w);
         }
-        plat::backend().destroy_window(bid);
+        if (bid) plat::backend().destroy_window(bid);
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -251,9 +301,28 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
         if (had_capture) st.capture = nullptr;
         was_visible = w->visible;
     }
-    if (had_capture) plat::backend().set_capture(w->backend_id, false);
-    if (was_visible) plat::backend().show_window(w->backend_id, false);
+    if (had_capture && w->backend_id) plat::backend().set_capture(w->backend_id, false);
+    if (was_visible && w->backend_id) plat::backend().show_window(w->backend_id, false);
     SendMessageA(hWnd, WM_DESTROY, 0, 0);
+    // Then the children, each with its own WM_DESTROY and WM_NCDESTROY.
+    for (;;) {
+        std::shared_ptr<Window> child;
+        {
+            std::lock_guard<std::mutex> lock(st.mutex);
+            for (auto& [h, c] : st.windows)
+                if (c->parent == hWnd && !c->destroying) {
+                    child = c;
+                    break;
+                }
+        }
+        if (!child) break;
+        if (!DestroyWindow(child->hwnd)) {
+            // Owned by another thread: it goes without its messages.
+            std::lock_guard<std::mutex> lock(st.mutex);
+            child->destroying = true;
+            unregister_window(st, *child);
+        }
+    }
     SendMessageA(hWnd, WM_NCDESTROY, 0, 0);
     uint32_t id;
     {
@@ -300,7 +369,12 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     }
     notify(hWnd, WM_SHOWWINDOW, show, 0);
     if (first) send_geometry_notifications(hWnd, g, Change{true, true});
-    plat::backend().show_window(w->backend_id, show);
+    if (w->backend_id) {
+        if (first && show) paint_class_background(hWnd);
+        plat::backend().show_window(w->backend_id, show);
+    } else if (show) {
+        compose_child(hWnd, RECT{0, 0, g.client_w, g.client_h});
+    }
     return was_visible;
 }
 
@@ -340,7 +414,7 @@ BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
         SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    *lpRect = w->outer;
+    *lpRect = screen_outer(st, *w);
     return TRUE;
 }
 
@@ -379,7 +453,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
     }
     // The frame as AdjustWindowRectEx reports it now (a backend may learn
     // the real decoration sizes only after the first window is shown).
-    RECT insets = plat::backend().frame_insets(style);
+    RECT insets = (style & WS_CHILD) ? RECT{} : plat::backend().frame_insets(style);
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         if (!find_window(st, hWnd)) {
@@ -387,6 +461,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
             return FALSE;
         }
         RECT r = w->outer;
+        if (w->parent) insets = w->insets;
         if (!(uFlags & SWP_NOSIZE)) {
             // Keep the client origin where it is while the frame changes.
             r.left += insets.left - w->insets.left;
@@ -407,7 +482,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
         g = geometry_of(*w);
     }
     if (change.resized) sync_surface(*w);
-    if (change.moved || change.resized) plat::backend().set_client_rect(w->backend_id, origin.x, origin.y, cw, ch);
+    if ((change.moved || change.resized) && w->backend_id)
+        plat::backend().set_client_rect(w->backend_id, origin.x, origin.y, cw, ch);
     if (uFlags & SWP_SHOWWINDOW) ShowWindow(hWnd, SW_SHOW);
     if (uFlags & SWP_HIDEWINDOW) ShowWindow(hWnd, SW_HIDE);
     send_geometry_notifications(hWnd, g, change);
@@ -426,7 +502,7 @@ BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
         SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    POINT o = client_origin(*w);
+    POINT o = screen_client_origin(st, *w);
     lpPoint->x += o.x;
     lpPoint->y += o.y;
     return TRUE;
@@ -440,13 +516,14 @@ BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
         SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    POINT o = client_origin(*w);
+    POINT o = screen_client_origin(st, *w);
     lpPoint->x -= o.x;
     lpPoint->y -= o.y;
     return TRUE;
 }
 
-BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+// Stores the text (DefWindowProcA's WM_SETTEXT) and shows it as the title.
+BOOL plat::user::store_window_text(HWND hWnd, LPCSTR lpString) {
     State& st = state();
     uint32_t id;
     std::string title;
@@ -461,8 +538,18 @@ BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
         title = w->title;
         id = w->backend_id;
     }
-    plat::backend().set_title(id, to_utf8(title));
+    if (id) plat::backend().set_title(id, to_utf8(title));
     return TRUE;
+}
+
+// On the window's own thread the text goes through WM_SETTEXT, so that a
+// control can show it; from another thread it is stored directly rather
+// than waiting for that thread.
+BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+    DWORD owner = GetWindowThreadProcessId(hWnd, nullptr);
+    if (!owner) return FALSE;
+    if (owner == GetCurrentThreadId()) return SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString)) != 0;
+    return store_window_text(hWnd, lpString);
 }
 
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
@@ -560,6 +647,89 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
     return old;
 }
 
+// ---- relations and state ----
+
+HWND WINAPI GetParent(HWND hWnd) {
+    State& st = state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    auto w = find_window(st, hWnd);
+    if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w ? w->parent : nullptr;
+}
+
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
+    State& st = state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    if (!find_window(st, hDlg)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    for (auto& [h, c] : st.windows)
+        if (c->parent == hDlg && c->id == nIDDlgItem && !c->destroying) return c->hwnd;
+    SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
+    return nullptr;
+}
+
+int WINAPI GetDlgCtrlID(HWND hWnd) {
+    State& st = state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    auto w = find_window(st, hWnd);
+    if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w && w->parent ? int(w->id) : 0;
+}
+
+// Returns whether the window was disabled before. A disabled window gets no
+// keyboard or mouse input and cannot be closed by the user.
+BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
+    State& st = state();
+    bool was_disabled;
+    {
+        std::lock_guard<std::mutex> lock(st.mutex);
+        auto w = find_window(st, hWnd);
+        if (!w) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        was_disabled = (w->style & WS_DISABLED) != 0;
+        if (was_disabled == !bEnable) return was_disabled;
+        if (bEnable)
+            w->style &= ~DWORD(WS_DISABLED);
+        else
+            w->style |= WS_DISABLED;
+        if (!bEnable && st.focus && is_descendant(st, st.focus, hWnd)) st.focus = nullptr;
+    }
+    notify(hWnd, WM_ENABLE, bEnable ? TRUE : FALSE, 0);
+    return was_disabled;
+}
+
+BOOL WINAPI IsWindowEnabled(HWND hWnd) {
+    State& st = state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    auto w = find_window(st, hWnd);
+    return w && !(w->style & WS_DISABLED);
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hWnd) {
+    State& st = state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    auto w = find_window(st, hWnd);
+    if (!w) return FALSE;
+    st.active = top_level_of(st, w)->hwnd;
+    if (!st.focus || !is_descendant(st, st.focus, st.active)) st.focus = st.active;
+    return TRUE;
+}
+
+// The backends do not report the screen size: the work area is that of a
+// fixed 1920 x 1080 screen.
+BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT, PVOID pvParam, UINT) {
+    if (uiAction == SPI_GETWORKAREA && pvParam) {
+        *static_cast<RECT*>(pvParam) = RECT{0, 0, 1920, 1080};
+        return TRUE;
+    }
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+}
+
 // ---- painting ----
 
 HDC WINAPI GetDC(HWND hWnd) {
@@ -651,16 +821,26 @@ HWND WINAPI GetCapture(void) {
     return st.capture;
 }
 
+// The window procedures of both windows learn about the change
+// (WM_KILLFOCUS, WM_SETFOCUS); the focused window's top-level window
+// becomes the active one.
 HWND WINAPI SetFocus(HWND hWnd) {
     State& st = state();
-    std::lock_guard<std::mutex> lock(st.mutex);
-    if (hWnd && !find_window(st, hWnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
+    HWND previous;
+    {
+        std::lock_guard<std::mutex> lock(st.mutex);
+        auto w = find_window(st, hWnd);
+        if (hWnd && !w) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return nullptr;
+        }
+        previous = st.focus;
+        if (previous == hWnd) return previous;
+        st.focus = hWnd;
+        if (w) st.active = top_level_of(st, w)->hwnd;
     }
-    HWND previous = st.focus;
-    st.focus = hWnd;
-    if (hWnd) st.active = hWnd;
+    if (previous) notify(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hWnd), 0);
+    if (hWnd) notify(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return previous;
 }
 
@@ -724,19 +904,24 @@ void unlock_window_surface(HWND hwnd) {
 void window_surface_changed(HWND hwnd, const RECT& dirty) {
     State& st = state();
     uint32_t id;
+    bool child;
     RECT r = dirty;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         auto w = find_window(st, hwnd);
         if (!w) return;
         id = w->backend_id;
+        child = w->parent != nullptr;
         r.left = std::max<LONG>(r.left, 0);
         r.top = std::max<LONG>(r.top, 0);
         r.right = std::min<LONG>(r.right, w->client_w);
         r.bottom = std::min<LONG>(r.bottom, w->client_h);
     }
     if (r.left >= r.right || r.top >= r.bottom) return;
-    backend().invalidate(id, r);
+    if (child)
+        user::compose_child(hwnd, r);
+    else
+        backend().invalidate(id, r);
 }
 
 HWND window_from_backend_id(uint32_t id) {
@@ -809,8 +994,9 @@ void deliver_backend_event(const BackendEvent& ev) {
             break;
         }
         case BackendEventKind::FocusGained:
+            // A child that had the focus inside this window keeps it.
             st.active = hwnd;
-            st.focus = hwnd;
+            if (!st.focus || !is_descendant(st, st.focus, hwnd)) st.focus = hwnd;
             break;
         case BackendEventKind::FocusLost:
             if (st.active == hwnd) st.active = nullptr;
@@ -821,7 +1007,62 @@ void deliver_backend_event(const BackendEvent& ev) {
         }
     }
     if (resized) sync_surface(*resized);
-    input::translate_event(hwnd, ev);
+    // Input goes to the window inside the top-level one that should get it:
+    // keys to the focused child, the mouse to the capturing window or the
+    // child under the pointer. A disabled window gets no input at all.
+    HWND target = hwnd;
+    BackendEvent routed = ev;
+    {
+        std::lock_guard<std::mutex> lock(st.mutex);
+        auto top = find_window(st, hwnd);
+        if (!top) return;
+        switch (ev.kind) {
+        case BackendEventKind::KeyDown:
+        case BackendEventKind::KeyUp:
+        case BackendEventKind::Text:
+            if (top->style & WS_DISABLED) return;
+            if (st.focus && st.focus != hwnd && is_descendant(st, st.focus, hwnd)) target = st.focus;
+            break;
+        case BackendEventKind::MouseMove:
+        case BackendEventKind::MouseDown:
+        case BackendEventKind::MouseUp:
+        case BackendEventKind::MouseWheel: {
+            if (top->style & WS_DISABLED) return;
+            POINT screen = screen_client_origin(st, *top);
+            screen.x += ev.x;
+            screen.y += ev.y;
+            if (st.capture && is_descendant(st, st.capture, hwnd)) {
+                target = st.capture;
+            } else {
+                // The deepest visible, enabled child under the pointer.
+                for (bool descended = true; descended;) {
+                    descended = false;
+                    for (auto& [h, c] : st.windows) {
+                        if (c->parent != target || !c->visible || (c->style & WS_DISABLED)) continue;
+                        RECT rc = screen_outer(st, *c);
+                        if (screen.x >= rc.left && screen.x < rc.right && screen.y >= rc.top && screen.y < rc.bottom) {
+                            target = c->hwnd;
+                            descended = true;
+                            break;
+                        }
+                    }
+                }
+            }
+            if (target != hwnd) {
+                POINT o = screen_client_origin(st, *find_window(st, target));
+                routed.x = screen.x - o.x;
+                routed.y = screen.y - o.y;
+            }
+            break;
+        }
+        case BackendEventKind::CloseRequest:
+            if (top->style & WS_DISABLED) return;
+            break;
+        default:
+            break;
+        }
+    }
+    input::translate_event(target, routed);
     std::lock_guard<std::mutex> lock(st.mutex);
     if (!q->alive) return;
     ++q->pending_events;

@@ -436,13 +436,13 @@ TEST(UserWindows, ConcurrentResizeDrawReadAndMoveStayConsistent) {
         for (int i = 0; !stop; ++i) headless::MoveWindowTo(i % 50, i % 30, w);
     });
     int reads = 0;
-    while (!stop) {
+    do {
         std::vector<uint32_t> px;
         int pw = -1, ph = -1;
         ASSERT_TRUE(headless::ReadClient(w, &px, &pw, &ph));
         ASSERT_EQ(px.size(), size_t(pw) * size_t(ph));
         ++reads;
-    }
+    } while (!stop);
     resizer.join();
     painter.join();
     mover.join();
