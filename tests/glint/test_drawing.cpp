@@ -286,3 +286,21 @@ TEST(GlintHelpers, RoundFillAndArcEndPoints) {
     EXPECT_EQ(xs, 4);
     EXPECT_EQ(ye, 0);
 }
+
+TEST_F(GlintDraw, ClipRegionLimitsDrawingAndClearcliprgnFillsIt) {
+    HRGN rgn = CreateRectRgn(10, 10, 20, 20);
+    setcliprgn(rgn);
+    DeleteObject(rgn);  // the context keeps its own copy
+    setfillcolor(RED);
+    solidrectangle(0, 0, 299, 239);
+    EXPECT_EQ(Count(nullptr, 0, 0, 299, 239, BGR(RED)), 100);
+    EXPECT_EQ(Count(nullptr, 10, 10, 19, 19, BGR(RED)), 100);
+    setbkcolor(BLUE);
+    setorigin(5, 5);  // the region is in pixels: the origin does not move it
+    clearcliprgn();
+    EXPECT_EQ(Count(nullptr, 10, 10, 19, 19, BGR(BLUE)), 100);
+    EXPECT_EQ(Count(nullptr, 0, 0, 299, 239, BGR(BLUE)), 100);
+    setcliprgn(NULL);  // no clip region: clearcliprgn clears everything
+    clearcliprgn();
+    EXPECT_EQ(Count(nullptr, 0, 0, 299, 239, BGR(BLUE)), 300 * 240);
+}

@@ -226,3 +226,20 @@ TEST(GlintWindow, ResizeOfTheWindowChangesClientAndBuffer) {
     EXPECT_EQ(getwidth(), 150);
     closegraph();
 }
+
+TEST(GlintWindow, EntryPointsAreLookedUpAtEveryStart) {
+    for (int round = 0; round < 2; ++round) {
+        IMAGE img(2, 2);  // starts the layer
+#define GLINT_EXPECT_ENTRY(name) EXPECT_NE(Glint::_Gdi::name, nullptr) << #name;
+        GLINT_GDI_FUNCTIONS(GLINT_EXPECT_ENTRY)
+#undef GLINT_EXPECT_ENTRY
+        EXPECT_NE(Glint::_GdiPlus::gdiplusDll, nullptr);
+        EXPECT_NE(Glint::_GdiPlus::GdiplusStartup, nullptr);
+        EXPECT_NE(Glint::_GdiPlus::GdiplusShutdown, nullptr);
+        EXPECT_NE(Glint::_GdiPlus::gdiplusToken, ULONG_PTR(0));  // GDI+ was started
+        EXPECT_NE(Glint::_Ole::CoInitialize, nullptr);
+        EXPECT_NE(Glint::_Ole::CoUninitialize, nullptr);
+        EXPECT_NE(Glint::_Ole::CreateStreamOnHGlobal, nullptr);
+    }
+    EXPECT_EQ(Glint::_GdiPlus::gdiplusToken, ULONG_PTR(0));  // and shut down with the layer
+}
