@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "gdi/gdi_internal.h"
 
@@ -683,16 +684,21 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     auto dc = get_dc(hdcDest);
     auto sdc = get_dc(hdcSrc);
     if (!dc || !sdc) return FALSE;
-    Target t(*dc);
-    if (!t.ok()) return t.screen() ? TRUE : FALSE;
-    // The same DC as source and destination shares one lock.
-    std::unique_ptr<Target> own_src;
-    Target* ts = &t;
-    bool same_window = sdc->dc_kind == DCKind::Window && dc->dc_kind == DCKind::Window && sdc->hwnd == dc->hwnd;
-    if (sdc != dc && !same_window) {
+    // The same DC (or two DCs of one window) as source and destination
+    // shares one lock; surfaces of two windows are locked in a fixed order.
+    bool both_windows = sdc->dc_kind == DCKind::Window && dc->dc_kind == DCKind::Window;
+    bool shared = sdc == dc || (both_windows && sdc->hwnd == dc->hwnd);
+    std::unique_ptr<Target> own_dst, own_src;
+    if (!shared && both_windows && std::less<void*>()(sdc->hwnd, dc->hwnd)) {
         own_src.reset(new Target(*sdc));
-        ts = own_src.get();
+        own_dst.reset(new Target(*dc));
+    } else {
+        own_dst.reset(new Target(*dc));
+        if (!shared) own_src.reset(new Target(*sdc));
     }
+    Target& t = *own_dst;
+    if (!t.ok()) return t.screen() ? TRUE : FALSE;
+    Target* ts = shared ? &t : own_src.get();
     Source src;
     if (!open_source(*sdc, *ts, dc->st, &src)) return ts->screen() ? TRUE : FALSE;
     Paint pat = rop_uses_pat(code) ? brush_paint(*dc) : Paint{};
