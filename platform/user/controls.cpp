@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <vector>
 
 #include "codepage.h"
 #include "user/user_internal.h"
@@ -458,6 +459,21 @@ void compose_child(HWND child, const RECT& dirty) {
     unlock_window_surface(top->hwnd);
     unlock_window_surface(child);
     window_surface_changed(top->hwnd, changed);
+}
+
+void compose_children(HWND parent) {
+    std::vector<std::pair<HWND, RECT>> children;
+    {
+        State& st = state();
+        std::lock_guard<std::mutex> lock(st.mutex);
+        for (auto& [h, c] : st.windows)
+            if (c->parent == parent && c->visible && !c->destroying)
+                children.emplace_back(c->hwnd, RECT{0, 0, c->client_w, c->client_h});
+    }
+    for (auto& [child, rc] : children) {
+        compose_child(child, rc);
+        compose_children(child);
+    }
 }
 
 }  // namespace plat::user

@@ -135,6 +135,8 @@ WindowClass* builtin_class(State& st, const std::string& key);
 // the first show) and copies a child's surface into its top-level window's.
 void paint_class_background(HWND hwnd);
 void compose_child(HWND child, const RECT& dirty);
+// Composes every visible descendant of a window, parents before children.
+void compose_children(HWND parent);
 
 // Brings the surface to the window's client size, keeping the pixels of the
 // overlap. Takes the surface lock, then the state lock: call without the latter.

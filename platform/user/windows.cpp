@@ -370,7 +370,10 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     notify(hWnd, WM_SHOWWINDOW, show, 0);
     if (first) send_geometry_notifications(hWnd, g, Change{true, true});
     if (w->backend_id) {
-        if (first && show) paint_class_background(hWnd);
+        if (show) {
+            if (first) paint_class_background(hWnd);
+            compose_children(hWnd);  // children made while it was hidden
+        }
         plat::backend().show_window(w->backend_id, show);
     } else if (show) {
         compose_child(hWnd, RECT{0, 0, g.client_w, g.client_h});

@@ -265,6 +265,30 @@ TEST(UserControls, ControlsPaintTheirFaceIntoTheDialog) {
     EXPECT_TRUE(text);
 }
 
+TEST(UserControls, ControlsMadeBeforeTheDialogIsShownAppearWithIt) {
+    // As a dialog does it: the controls are created while the dialog is
+    // still hidden (from its WM_CREATE), then the dialog is shown.
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = RecordingProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "HiddenDialog";
+    RegisterClassExA(&wc);
+    hook() = [](HWND h, UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_CREATE)
+            CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "x", kChild, 10, 10, 100, 24, h, nullptr, nullptr, nullptr);
+        return false;
+    };
+    HWND d = CreateWindowExA(0, "HiddenDialog", "", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                             nullptr, nullptr, nullptr);
+    ASSERT_NE(d, nullptr);
+    std::vector<uint32_t> px;
+    int w, h;
+    ASSERT_TRUE(headless::ReadClient(d, &px, &w, &h));
+    EXPECT_EQ(px[size_t(5 * w + 5)], 0xF0F0F0u);
+    EXPECT_EQ(px[size_t(20 * w + 60)], 0xFFFFFFu);
+}
+
 TEST(UserControls, SystemColoursAndWorkArea) {
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(240, 240, 240));
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
