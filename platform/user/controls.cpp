@@ -16,6 +16,7 @@
 // its text word-wrapped.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -431,10 +432,15 @@ void compose_child(HWND child, const RECT& dirty) {
                      off.y + c->client_h + c->insets.bottom};
         has_frame = c->insets.left > 0;
     }
+    // Two surfaces are locked lower handle first, the order GDI uses too.
     SurfaceView src, dst;
-    if (!lock_window_surface(child, &src)) return;
-    if (!lock_window_surface(top->hwnd, &dst)) {
-        unlock_window_surface(child);
+    HWND first = std::less<void*>()(child, top->hwnd) ? child : top->hwnd;
+    HWND second = first == child ? top->hwnd : child;
+    SurfaceView& first_view = first == child ? src : dst;
+    SurfaceView& second_view = first == child ? dst : src;
+    if (!lock_window_surface(first, &first_view)) return;
+    if (!lock_window_surface(second, &second_view)) {
+        unlock_window_surface(first);
         return;
     }
     auto put = [&](int x, int y, uint32_t px) {
@@ -456,8 +462,8 @@ void compose_child(HWND child, const RECT& dirty) {
         }
         changed = frame;
     }
-    unlock_window_surface(top->hwnd);
-    unlock_window_surface(child);
+    unlock_window_surface(second);
+    unlock_window_surface(first);
     window_surface_changed(top->hwnd, changed);
 }
 
