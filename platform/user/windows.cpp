@@ -283,7 +283,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 BOOL WINAPI DestroyWindow(HWND hWnd) {
     State& st = state();
     std::shared_ptr<Window> w;
-    bool had_capture, was_visible;
+    bool was_visible;
+    uint32_t capture_id = 0;  // the backend window whose capture ends
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         w = find_window(st, hWnd);
@@ -297,11 +298,13 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
         }
         if (w->destroying) return TRUE;  // called again from its own WM_DESTROY
         w->destroying = true;
-        had_capture = st.capture == hWnd;
-        if (had_capture) st.capture = nullptr;
+        if (st.capture && is_descendant(st, st.capture, hWnd)) {
+            capture_id = top_level_of(st, w)->backend_id;
+            st.capture = nullptr;
+        }
         was_visible = w->visible;
     }
-    if (had_capture && w->backend_id) plat::backend().set_capture(w->backend_id, false);
+    if (capture_id) plat::backend().set_capture(capture_id, false);
     if (was_visible && w->backend_id) plat::backend().show_window(w->backend_id, false);
     SendMessageA(hWnd, WM_DESTROY, 0, 0);
     // Then the children, each with its own WM_DESTROY and WM_NCDESTROY.
@@ -797,12 +800,13 @@ HWND WINAPI SetCapture(HWND hWnd) {
         }
         previous = st.capture;
         if (previous == hWnd) return previous;
-        if (auto old = find_window(st, previous)) old_id = old->backend_id;
-        new_id = w->backend_id;
+        // The backend captures for the top-level window that holds the child.
+        if (auto old = find_window(st, previous)) old_id = top_level_of(st, old)->backend_id;
+        new_id = top_level_of(st, w)->backend_id;
         st.capture = hWnd;
     }
-    if (old_id) plat::backend().set_capture(old_id, false);
-    plat::backend().set_capture(new_id, true);
+    if (old_id && old_id != new_id) plat::backend().set_capture(old_id, false);
+    if (new_id) plat::backend().set_capture(new_id, true);
     return previous;
 }
 
@@ -811,7 +815,7 @@ BOOL WINAPI ReleaseCapture(void) {
     uint32_t id = 0;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
-        if (auto w = find_window(st, st.capture)) id = w->backend_id;
+        if (auto w = find_window(st, st.capture)) id = top_level_of(st, w)->backend_id;
         st.capture = nullptr;
     }
     if (id) plat::backend().set_capture(id, false);
