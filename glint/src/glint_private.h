@@ -376,7 +376,8 @@ extern const XFORM g_StdxForm;
 // Device counting: a new device starts the layer when it is the first, a
 // device going away stops it when only the back buffer is left.
 void AddDevice();
-void RemoveDevice();
+// `dying` is the image whose destructor gives its count back, if any.
+void RemoveDevice(const IMAGE* dying = nullptr);
 
 // Scoped hold of g_csGDILock (recursive).
 class GdiLock {

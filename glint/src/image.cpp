@@ -120,7 +120,7 @@ IMAGE::~IMAGE() {
         m_hBmp = nullptr;
         m_pBuffer = nullptr;
     }
-    RemoveDevice();
+    RemoveDevice(this);
     // The line and fill styles (and a pattern image) go with the members.
 }
 

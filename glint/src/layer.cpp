@@ -59,8 +59,29 @@ void AddDevice() {
     if (g_iDeviceCount++ == 0) _Init();
 }
 
-void RemoveDevice() {
-    if (--g_iDeviceCount == 1) _Release();
+namespace {
+// True while _Release runs: the images it destroys give their counts back
+// without starting a second stop.
+bool s_bReleasing = false;
+
+// The pattern image of the back buffer's fill style is a device too, but it
+// belongs to the back buffer: it must neither keep the layer alive once every
+// other device is gone, nor stop the layer from inside a style change on the
+// back buffer (which would destroy the window object under that call).
+int DevicesOwnedByBackBuffer() {
+    return (g_pGraphWnd && g_pGraphWnd->m_fillstyle.pattern) ? 1 : 0;
+}
+}  // namespace
+
+void RemoveDevice(const IMAGE* dying) {
+    --g_iDeviceCount;
+    if (s_bReleasing || !g_pGraphWnd) return;
+    if (dying && dying == g_pGraphWnd->m_fillstyle.pattern) return;
+    if (g_iDeviceCount == 1 + DevicesOwnedByBackBuffer()) {
+        s_bReleasing = true;
+        _Release();
+        s_bReleasing = false;
+    }
 }
 
 }  // namespace Glint

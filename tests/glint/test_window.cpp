@@ -129,6 +129,44 @@ TEST(GlintWindow, ImagesAloneStartAndStopTheLayer) {
     EXPECT_EQ(Glint::g_pGraphWnd, nullptr);
 }
 
+// The back buffer's own pattern image counts as a device but belongs to the
+// back buffer: closegraph still stops the layer, and dropping the pattern with
+// a style change while the window is open neither stops the layer nor frees
+// the window object under the call.
+TEST(GlintWindow, BackBufferPatternNeitherKeepsNorStopsTheLayer) {
+    BYTE dots[8] = {0x80, 0, 0x08, 0, 0x80, 0, 0x08, 0};
+    initgraph(40, 30, 0);
+    setfillstyle(dots);
+    EXPECT_EQ(Glint::g_iDeviceCount, 3);  // window, back buffer, its pattern
+    closegraph();
+    EXPECT_EQ(Glint::g_iDeviceCount, 0);
+    EXPECT_EQ(Glint::g_pGraphWnd, nullptr);
+
+    HWND hwnd = initgraph(40, 30, 0);
+    setfillstyle(dots);
+    FILLSTYLE solid;  // a record without a pattern: assigning it destroys the image
+    setfillstyle(&solid);
+    EXPECT_EQ(Glint::g_iDeviceCount, 2);
+    EXPECT_TRUE(IsWindow(hwnd));
+    ASSERT_NE(Glint::g_pGraphWnd, nullptr);
+    setfillcolor(RED);
+    solidrectangle(0, 0, 3, 3);
+    EXPECT_EQ(Pixel(nullptr, 2, 2) & 0xFFFFFF, BGR(RED));
+    closegraph();
+    EXPECT_EQ(Glint::g_iDeviceCount, 0);
+
+    // An image of the program's own still keeps the layer after closegraph.
+    initgraph(40, 30, 0);
+    setfillstyle(dots);
+    {
+        IMAGE keep(2, 2);
+        closegraph();
+        EXPECT_NE(Glint::g_pGraphWnd, nullptr);
+    }
+    EXPECT_EQ(Glint::g_iDeviceCount, 0);
+    EXPECT_EQ(Glint::g_pGraphWnd, nullptr);
+}
+
 TEST(GlintWindow, EmptyClientAreaKeepsNoPixels) {
     HWND hwnd = initgraph(0, 0, 0);
     ASSERT_NE(hwnd, nullptr);
