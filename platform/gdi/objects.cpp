@@ -462,12 +462,12 @@ static bool tile_from_bitmap(const Bitmap& bm, Brush* b) {
 }
 
 // Decodes a packed DIB (header, colour table, bits) into a brush tile.
-static bool tile_from_packed_dib(const void* packed, Brush* b) {
-    if (!packed) return false;
+static bool tile_from_packed_dib(const void* packed, Brush* b, size_t limit = SIZE_MAX) {
+    if (!packed || limit < sizeof(BITMAPINFOHEADER)) return false;
     BITMAPINFOHEADER h;
     std::memcpy(&h, packed, sizeof h);
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN ||
-        h.biPlanes != 1)
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > 124 || h.biWidth <= 0 || h.biHeight == 0 ||
+        h.biHeight == INT32_MIN || h.biPlanes != 1)
         return false;
     if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && h.biBitCount == 32)) return false;
     int bpp = h.biBitCount;
@@ -477,11 +477,13 @@ static bool tile_from_packed_dib(const void* packed, Brush* b) {
     if (int64_t(w) * hh > (1 << 24)) return false;
     const uint8_t* p = static_cast<const uint8_t*>(packed) + h.biSize;
     size_t ncolours = 0;
-    if (bpp <= 8) ncolours = h.biClrUsed ? h.biClrUsed : (1u << bpp);
+    if (bpp <= 8) ncolours = (h.biClrUsed && h.biClrUsed < (1u << bpp)) ? h.biClrUsed : (1u << bpp);
     if (h.biCompression == BI_BITFIELDS) p += 12;  // standard 8-8-8 masks assumed
     const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(p);
     const uint8_t* bits = p + ncolours * sizeof(RGBQUAD);
     size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
+    // A block that is too small for what its header describes is refused.
+    if (size_t(bits - static_cast<const uint8_t*>(packed)) + stride * size_t(hh) > limit) return false;
     b->pw = w;
     b->ph = hh;
     b->colour.resize(size_t(w) * hh);
@@ -531,7 +533,7 @@ HBRUSH WINAPI CreateBrushIndirect(CONST LOGBRUSH* plbrush) {
         case BS_DIBPATTERN8X8: {
             HGLOBAL mem = reinterpret_cast<HGLOBAL>(plbrush->lbHatch);
             const void* packed = mem ? GlobalLock(mem) : nullptr;
-            bool ok = tile_from_packed_dib(packed, b.get());
+            bool ok = tile_from_packed_dib(packed, b.get(), packed ? size_t(GlobalSize(mem)) : 0);
             if (packed) GlobalUnlock(mem);
             if (!ok) return nullptr;
             break;

@@ -275,6 +275,13 @@ TEST(GdiBrushes, DibPatternFromGlobalMemoryAndPointer) {
     LOGBRUSH lb{BS_DIBPATTERN, DIB_RGB_COLORS, reinterpret_cast<ULONG_PTR>(mem)};
     HBRUSH a = CreateBrushIndirect(&lb);
     GlobalFree(mem);
+    // A block shorter than its header says is refused rather than read past its end.
+    HGLOBAL short_mem = GlobalAlloc(GMEM_FIXED, sizeof dib - 4);
+    std::memcpy(GlobalLock(short_mem), &dib, sizeof dib - 4);
+    GlobalUnlock(short_mem);
+    LOGBRUSH bad{BS_DIBPATTERN, DIB_RGB_COLORS, reinterpret_cast<ULONG_PTR>(short_mem)};
+    EXPECT_EQ(CreateBrushIndirect(&bad), nullptr);
+    GlobalFree(short_mem);
     HBRUSH b = CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS);
     for (HBRUSH br : {a, b}) {
         ASSERT_NE(br, nullptr);
