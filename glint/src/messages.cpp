@@ -108,12 +108,13 @@ LRESULT GraphWnd::ArmWaitMsg(BYTE filter) {
 
 void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
     HWND hwnd = m_hWnd;
-    if (!hwnd) {
-        // No window thread to wake a reader: answer at once with an empty record.
+    PurgeFront(filter);
+    if (!hwnd && m_MsgQueue.IsEmpty()) {
+        // No window thread could wake a reader and nothing can arrive: answer
+        // at once with an empty record instead of waiting for ever.
         if (msg) std::memset(msg, 0, sizeof *msg);
         return;
     }
-    PurgeFront(filter);
     if (m_MsgQueue.IsEmpty()) {
         ResetEvent(m_hEvent);
         if (SendMessageA(hwnd, MSG_WAITMSG, filter, 0) == 0) WaitForSingleObject(m_hEvent, INFINITE);
@@ -122,8 +123,9 @@ void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
     m_MsgQueue.Dequeue();
 }
 
+// Peeking and flushing never involve the window thread: they work on what is
+// queued whether or not a window is open (the queue outlives a closed window).
 bool GraphWnd::PeekExMessage(ExMessage* msg, BYTE filter, bool removemsg) {
-    if (!m_hWnd) return false;
     PurgeFront(filter);
     if (m_MsgQueue.IsEmpty()) return false;
     if (msg) *msg = m_MsgQueue.Front();
@@ -132,7 +134,6 @@ bool GraphWnd::PeekExMessage(ExMessage* msg, BYTE filter, bool removemsg) {
 }
 
 void GraphWnd::FlushExMessage(BYTE filter) {
-    if (!m_hWnd) return;
     if (AllCategories(filter)) {
         m_MsgQueue.Clear();
         return;
