@@ -139,8 +139,11 @@ void sync_surface(Window& w) {
     if (width == w.surf_w && height == w.surf_h) return;
     std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0);
     int cw = std::min(width, w.surf_w), ch = std::min(height, w.surf_h);
-    for (int y = 0; y < ch; ++y)
-        std::memcpy(&pixels[size_t(y) * width], &w.pixels[size_t(y) * w.surf_w], size_t(cw) * sizeof(uint32_t));
+    // An empty old or new surface has nothing to carry over (and no storage to index).
+    if (cw > 0)
+        for (int y = 0; y < ch; ++y)
+            std::memcpy(pixels.data() + size_t(y) * width, w.pixels.data() + size_t(y) * w.surf_w,
+                        size_t(cw) * sizeof(uint32_t));
     w.pixels.swap(pixels);
     w.surf_w = width;
     w.surf_h = height;
