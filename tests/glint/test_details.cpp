@@ -179,3 +179,29 @@ TEST(GlintDetails, CopyConstructedImageHasPixelsAndDefaults) {
     EXPECT_EQ(Glint::g_iDeviceCount, before);
     SetWorkingImage(NULL);
 }
+
+// A full-colour pattern keeps the image's row order: the top row of the
+// pattern paints the top row of each tile.
+TEST(GlintDetails, ColourPatternRowsStayInOrder) {
+    IMAGE pat(2, 2);
+    pat.m_pBuffer[0] = BGR(RED);
+    pat.m_pBuffer[1] = BGR(GREEN);
+    pat.m_pBuffer[2] = BGR(BLUE);
+    pat.m_pBuffer[3] = BGR(YELLOW);
+    IMAGE img(4, 4);
+    SetWorkingImage(&img);
+    setfillstyle(BS_DIBPATTERN, 0, &pat);
+    solidrectangle(0, 0, 3, 3);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(Pixel(&img, x, y) & 0xFFFFFF, pat.m_pBuffer[(y % 2) * 2 + x % 2]) << x << "," << y;
+    HGLOBAL dib = Glint::g_pDrawOnImg->DDBToDIB(&pat, BI_RGB, NULL);
+    ASSERT_NE(dib, nullptr);
+    auto* bi = static_cast<BITMAPINFOHEADER*>(GlobalLock(dib));
+    EXPECT_EQ(bi->biPlanes, 1);
+    EXPECT_EQ(bi->biCompression, DWORD(BI_RGB));
+    EXPECT_EQ(bi->biSizeImage, 16u);
+    GlobalUnlock(dib);
+    GlobalFree(dib);
+    SetWorkingImage(NULL);
+}
