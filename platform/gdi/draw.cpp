@@ -432,17 +432,17 @@ bool beyond_chord(const CurveSpec& s, double x, double y) {
     return cross >= 0;
 }
 
-BOOL draw_curve(HDC hdc, CurveSpec spec, bool fill, bool radii, bool chord_line) {
+BOOL draw_curve(HDC hdc, CurveSpec curve, bool fill, bool radii, bool chord_line) {
     BEGIN_DRAW(hdc);
-    if (spec.box.right <= spec.box.left || spec.box.bottom <= spec.box.top) return TRUE;
+    if (curve.box.right <= curve.box.left || curve.box.bottom <= curve.box.top) return TRUE;
     const Pen* pen = st.pen.get();
     bool pen_vis = pen && pen->visible();
     int pw = pen_vis ? pen_width(st, *pen) : 0;
     // A visible pen is centred on the outline (inside it for PS_INSIDEFRAME).
     double grow = (pen_vis && pen->dash_kind() != PS_INSIDEFRAME) ? (pw - 1) / 2 : 0;
-    CurveSpec outer = spec;
-    outer.box = RECT{LONG(spec.box.left - grow), LONG(spec.box.top - grow), LONG(spec.box.right + grow),
-                     LONG(spec.box.bottom + grow)};
+    CurveSpec outer = curve;
+    outer.box = RECT{LONG(curve.box.left - grow), LONG(curve.box.top - grow), LONG(curve.box.right + grow),
+                     LONG(curve.box.bottom + grow)};
     if (!pen_vis && fill) {
         // An invisible pen leaves one pixel less on the right and bottom.
         outer.box.right -= 1;
@@ -453,24 +453,24 @@ BOOL draw_curve(HDC hdc, CurveSpec spec, bool fill, bool radii, bool chord_line)
     for (int y = cv.y0; y < cv.y0 + cv.h; ++y)
         for (int x = cv.x0; x < cv.x0 + cv.w; ++x) {
             if (!in_round_shape(outer, 0, x, y)) continue;
-            bool region = spec.kind == Curve::Pie ? in_sector(outer, x, y)
-                          : spec.kind == Curve::Chord ? beyond_chord(outer, x, y)
-                          : spec.kind == Curve::Arc ? in_sector(outer, x, y)
+            bool region = curve.kind == Curve::Pie ? in_sector(outer, x, y)
+                          : curve.kind == Curve::Chord ? beyond_chord(outer, x, y)
+                          : curve.kind == Curve::Arc ? in_sector(outer, x, y)
                                                     : true;
             if (!region) continue;
             bool ring = pen_vis && !in_round_shape(outer, pw, x, y);
-            if (spec.kind == Curve::Arc) {
+            if (curve.kind == Curve::Arc) {
                 if (ring) cv.set(x, y, 2);
             } else {
                 cv.set(x, y, ring ? 2 : (fill ? 1 : 0));
             }
         }
-    if (pen_vis && (radii || chord_line) && !spec.full_turn) {
+    if (pen_vis && (radii || chord_line) && !curve.full_turn) {
         double cx = (outer.box.left + outer.box.right) / 2.0, cy = (outer.box.top + outer.box.bottom) / 2.0;
         double ax = (outer.box.right - outer.box.left) / 2.0, ay = (outer.box.bottom - outer.box.top) / 2.0;
         POINT c{LONG(std::floor(cx)), LONG(std::floor(cy))};
-        POINT s{LONG(std::floor(cx + ax * std::cos(spec.a0))), LONG(std::floor(cy - ay * std::sin(spec.a0)))};
-        POINT e{LONG(std::floor(cx + ax * std::cos(spec.a1))), LONG(std::floor(cy - ay * std::sin(spec.a1)))};
+        POINT s{LONG(std::floor(cx + ax * std::cos(curve.a0))), LONG(std::floor(cy - ay * std::sin(curve.a0)))};
+        POINT e{LONG(std::floor(cx + ax * std::cos(curve.a1))), LONG(std::floor(cy - ay * std::sin(curve.a1)))};
         auto line = [&](POINT a, POINT b) {
             if (pw <= 1) {
                 bresenham(a, b, [&](int x, int y) { cv.set(x, y, 2); });
