@@ -205,3 +205,29 @@ TEST(GlintDetails, ColourPatternRowsStayInOrder) {
     GlobalFree(dib);
     SetWorkingImage(NULL);
 }
+
+// Resizing the window copies the back buffer at once only when the new client
+// area outgrows the old outer size; smaller steps wait for the next refresh.
+TEST(GlintDetails, WindowResizeFlushesOnlyWhenItOutgrowsTheOldFrame) {
+    HWND hwnd = initgraph(100, 80, 0);
+    Settle(hwnd);
+    BeginBatchDraw();  // no periodic refresh: only explicit copies present
+    Settle(hwnd);
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
+    int frameW = (outer.right - outer.left) - 100;
+    uint64_t n = headless::PresentCount(hwnd);
+    Resize(NULL, 100 + frameW + 2, 90);  // wider than the old outer width + 1
+    Settle(hwnd);
+    uint64_t grown = headless::PresentCount(hwnd);
+    EXPECT_GT(grown, n);
+    Resize(NULL, 100 + frameW + 3, 91);  // a small step: no copy
+    Settle(hwnd);
+    EXPECT_EQ(headless::PresentCount(hwnd), grown);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    EXPECT_EQ(rc.right, 100 + frameW + 3);
+    EXPECT_EQ(rc.bottom, 91);
+    EndBatchDraw();
+    closegraph();
+}
