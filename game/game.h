@@ -71,7 +71,7 @@ public:
     void _do_play_v_1_0_0(int level);
     void _do_play_defv(int level);
 
-private:
+    // Steps shared by the entry points and the duels.
     void login(bool is_v_1_0_0);
     void level_loop(bool early_version, bool draw_prompt);
     void prompt_action(bool clear_power_line);

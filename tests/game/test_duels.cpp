@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "game.h"
 #include "session.h"
@@ -294,6 +295,14 @@ TEST(Duel, Level2ShieldBanIsCountedAwayBeforeTheNextChoice) {
     EXPECT_EQ(pl.lingli, 0);
     EXPECT_EQ(AI.lingli, 1);
     EXPECT_TRUE(prog.ShowsExactly(40, "剩余灵力：0"));
+    // A refused action (no power for the sword finger) is not a round: the
+    // monster neither chooses nor counts its ban down.
+    random_32 replay(seed);
+    replay(0, 1);
+    prog.Type("4\n");
+    EXPECT_EQ(AI.jindun, 1);
+    EXPECT_EQ(AI.chu, jingangdun);
+    EXPECT_TRUE(rd.rd == replay.rd) << "the refused round drew from the random source";
     // Round 3: the player shields whatever comes; the counter is gone.
     prog.Type("1\n");
     EXPECT_EQ(AI.jindun, 0);
@@ -302,6 +311,35 @@ TEST(Duel, Level2ShieldBanIsCountedAwayBeforeTheNextChoice) {
     for (int i = 0; i < 200 && !prog.finished(); ++i) prog.Type(pl.lingli > 0 ? "4\n" : "0\n");
     EXPECT_TRUE(prog.Finish());
     EXPECT_NE(Game_t().killed(), 0);
+}
+
+TEST(Duel, Level3LoopKeepsTheLastEightPlayedActions) {
+    // The level-3 loop is not offered at the level prompt; it is driven here
+    // directly, from a cleared duel as the level dispatch would start it.
+    rd = random_32(31);
+    Game_t g;
+    Program prog([&] {
+        session::WhiteScreen();
+        pl.clear();
+        AI.clear();
+        g.player_history.clear();
+        g.monster_duel(3);
+    });
+    // Round 1: the monster has no power and cultivates, as the player does.
+    prog.Type("0\n");
+    EXPECT_EQ(g.player_history, std::vector<int>{0});
+    prog.Type("9\n");  // refused: not a played round
+    EXPECT_EQ(g.player_history, std::vector<int>{0});
+    // A shield survives every action the monster can reach within 8 rounds
+    // (it cannot get two levels ahead, nor annihilate).
+    for (int i = 0; i < 7; ++i) prog.Type("1\n");
+    EXPECT_EQ(g.player_history, (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1}));
+    prog.Type("1\n");  // the ninth played round pushes out the oldest
+    EXPECT_EQ(g.player_history, std::vector<int>(8, 1));
+    ASSERT_FALSE(prog.finished());
+    for (int i = 0; i < 300 && !prog.finished(); ++i) prog.Type(pl.lingli > 0 ? "4\n" : "0\n");
+    EXPECT_TRUE(prog.Finish());
+    EXPECT_NE(g.killed(), 0);
 }
 
 TEST(Screens, RulesAndRefusals) {
