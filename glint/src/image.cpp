@@ -108,6 +108,14 @@ void IMAGE::SetDefault() {
 IMAGE::~IMAGE() {
     {
         GdiLock lock;
+        if (g_pCurImg == this && g_pGraphWnd && g_pGraphWnd != this) {
+            // The working image goes away: drawing falls back to the window
+            // instead of reaching a destroyed image.
+            g_pCurImg = g_pGraphWnd;
+            g_pDraw = g_pDrawOnWnd;
+            g_hWndDC = g_pGraphWnd->m_hWndDC;
+            g_hMemDC = g_pGraphWnd->m_hDC;
+        }
         if (m_hDC) {
             Replace(m_hDC, _Gdi::GetStockObject(WHITE_PEN));
             Replace(m_hDC, _Gdi::GetStockObject(BLACK_BRUSH));

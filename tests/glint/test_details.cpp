@@ -231,3 +231,20 @@ TEST(GlintDetails, WindowResizeFlushesOnlyWhenItOutgrowsTheOldFrame) {
     EndBatchDraw();
     closegraph();
 }
+
+// Destroying the working image makes the window the working image again, so
+// later drawing never reaches the destroyed image.
+TEST(GlintDetails, DestroyedWorkingImageFallsBackToTheWindow) {
+    initgraph(30, 20, 0);
+    {
+        IMAGE img(10, 10);
+        SetWorkingImage(&img);
+        EXPECT_EQ(GetWorkingImage(), &img);
+    }
+    EXPECT_EQ(GetWorkingImage(), nullptr);
+    EXPECT_EQ(getwidth(), 30);
+    setbkcolor(RED);
+    cleardevice();
+    EXPECT_EQ(Count(nullptr, 0, 0, 29, 19, BGR(RED)), 600);
+    closegraph();
+}
