@@ -194,7 +194,9 @@ const char* GetGlintVer();
 // ---------------------------------------------------------------------------
 // Input messages. A null `msg` takes (or, for a peek, looks at) a message
 // without copying it. Messages of other categories in front of the wanted one
-// are discarded.
+// are discarded. The queue outlives a closed window: with no window open,
+// peekmessage and flushmessage work on what is left in it, and getmessage
+// takes a queued message or answers at once with an all-zero record.
 // ---------------------------------------------------------------------------
 ExMessage getmessage(BYTE filter = 0xFF);
 void getmessage(ExMessage* msg, BYTE filter = 0xFF);
