@@ -16,6 +16,7 @@
 // This source is compiled with the narrow execution character set GBK, so
 // the Chinese literal below is already in code page 936.
 #include <windows.h>
+#include <windowsx.h>
 
 #include <cstdio>
 #include <string>

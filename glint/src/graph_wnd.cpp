@@ -14,6 +14,8 @@
 
 #include "glint_private.h"
 
+#include <windowsx.h>
+
 namespace Glint {
 
 GraphWnd* GraphWnd::pthis = nullptr;

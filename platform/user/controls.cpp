@@ -24,6 +24,7 @@
 #include "user/user_internal.h"
 #include "window_surface.h"
 #include "wingdi.h"
+#include "windowsx.h"
 
 namespace plat::user {
 namespace {

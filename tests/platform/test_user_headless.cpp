@@ -7,6 +7,7 @@
 #include "user_test_util.h"
 #include "kernel/kernel_internal.h"
 #include "window_registry.h"
+#include "windowsx.h"
 
 namespace {
 

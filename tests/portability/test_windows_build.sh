@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The graphics layer and the game are one source for Linux and Windows: build
+# them, with the project's own CMake files, against the real Windows headers
+# and libraries of the MinGW-w64 cross compiler, and check that the results
+# are Windows executables. Usage: test_windows_build.sh SOURCE_DIR
+set -euo pipefail
+src=${1:?source dir}
+if ! command -v x86_64-w64-mingw32-g++ >/dev/null; then
+  echo "x86_64-w64-mingw32-g++ not found (scripts/setup.sh installs it)" >&2
+  exit 1
+fi
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+cmake -S "$src" -B "$out" -DCMAKE_SYSTEM_NAME=Windows \
+  -DCMAKE_C_COMPILER=x86_64-w64-mingw32-gcc -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-static \
+  -DLV_BUILD_TESTS=OFF -DLV_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+cmake --build "$out" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+for exe in game/lumenvale.exe examples/glint_hello.exe examples/echo_window.exe; do
+  desc=$(file -b "$out/$exe")
+  case "$desc" in
+    PE32+*x86-64*"MS Windows"*) echo "ok: $exe ($desc)" ;;
+    *) echo "not a Windows executable: $exe: $desc" >&2; exit 1 ;;
+  esac
+done
+# No Linux stand-in may have crept into the Windows build.
+if grep -q -a -E 'SDL_Init|FcInit|FT_Init_FreeType' "$out/game/lumenvale.exe"; then
+  echo "the Windows build links Linux-only code" >&2
+  exit 1
+fi
+echo "1 passed, 0 failed"
