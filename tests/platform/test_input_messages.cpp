@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include "platform/headless.h"
 
