@@ -102,6 +102,51 @@ TEST(Practice, GuestCultivatesIsBlockedBansTheShieldAndWins) {
     EXPECT_EQ(pl.lingli, 0);
 }
 
+TEST(Practice, TrailingSpacesCoverALongEcho) {
+    // A long entry leaves its echo on the message line; the round's first
+    // text is drawn over it without a wipe, so its trailing spaces decide how
+    // much of the echo is covered. Draws: 2nd (shield round) any, 3rd must be
+    // cultivate so that the sword finger wins.
+    const unsigned seed = FindSeed([](random_32& r) {
+        r();
+        r();
+        return (r() & 1u) == 0;
+    });
+    rd = random_32(seed);
+    const int kEchoLen = 36;  // leading zeros: the number is still the last digit
+    auto entry = [&](char digit) { return std::string(kEchoLen - 1, '0') + digit; };
+    // What the line shows: `text`, then the part of the echo beyond its width.
+    auto over_echo = [&](const std::string& text, char digit) {
+        const int cell = session::Render("0").text_width;
+        const int width = session::Render(text).text_width;
+        EXPECT_EQ(width % cell, 0) << text;
+        return text + entry(digit).substr(static_cast<size_t>(width / cell));
+    };
+    Program prog([&] {
+        session::WhiteScreen();
+        Game_t g;
+        g._do_play_v_1_0_0(0);
+    },
+                 /*real_clock=*/true);
+    prog.Type(entry('0'));
+    prog.Send("\n");
+    EXPECT_TRUE(prog.ShowsExactly(20, over_echo(pad("你选择修炼...", 10), '0')));
+    prog.Idle();
+    prog.Type(entry('9'));  // unaffordable: the refusal has no trailing spaces
+    prog.Send("\n");
+    EXPECT_TRUE(prog.ShowsExactly(20, over_echo("该方案不可行！！！", '9')));
+    prog.Idle();
+    prog.Type(entry('1'));
+    prog.Send("\n");
+    EXPECT_TRUE(prog.ShowsExactly(20, over_echo(pad("你啥也没反弹到...", 1), '1')));
+    prog.Idle();
+    prog.Type(entry('4'));
+    prog.Send("\n");
+    EXPECT_TRUE(prog.ShowsExactly(20, over_echo(pad("你使用了剑指！", 6), '4')));
+    EXPECT_TRUE(prog.ShowsExactly(20, pad("你赢了！", 10)));
+    EXPECT_TRUE(prog.Finish());
+}
+
 TEST(Practice, BreakthroughsUpToJindanWinThroughTheShield) {
     // Virtual clock: only the final state and the screens at the prompts count.
     const std::string early_then_v1[] = {"early", "v1"};
