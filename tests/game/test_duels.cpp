@@ -147,6 +147,24 @@ TEST(Practice, TrailingSpacesCoverALongEcho) {
     EXPECT_TRUE(prog.Finish());
 }
 
+TEST(Practice, PromptIsDrawnOverTheLevelEcho) {
+    // As in the level loop: the level's echo stays on the message line and
+    // the action prompt, two spaces included, is drawn over it.
+    rd = random_32(11);
+    const std::string level = std::string(30, '0');
+    Program prog([&] {
+        session::WhiteScreen();
+        Game_t g;
+        g._do_play_v_1_0_0(g.getint());
+    });
+    prog.Type(level + "\n");
+    const int cell = session::Render("0").text_width;
+    const size_t covered = static_cast<size_t>(session::Render(kPrompt).text_width / cell);
+    EXPECT_TRUE(prog.ShowsExactly(20, kPrompt + level.substr(covered)));
+    for (int i = 0; i < 100 && !prog.finished(); ++i) prog.Type(pl.lingli > 0 ? "4\n" : "0\n");
+    EXPECT_TRUE(prog.Finish());
+}
+
 TEST(Practice, BreakthroughsUpToJindanWinThroughTheShield) {
     // Virtual clock: only the final state and the screens at the prompts count.
     const std::string early_then_v1[] = {"early", "v1"};

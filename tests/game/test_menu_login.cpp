@@ -21,6 +21,16 @@ void ExpectMenu(Program& prog) {
     EXPECT_TRUE(prog.ShowsExactly(40, "请选择版本，如没有版本则默认最新"));
     EXPECT_TRUE(prog.ShowsExactly(60, "Exit退出"));
 }
+
+// What the echo line shows after `text` is drawn over `echo` without a wipe:
+// the text, then the part of the echo beyond its width.
+std::string Over(const std::string& text, const std::string& echo) {
+    const int cell = session::Render(echo.substr(0, 1)).text_width;
+    const int width = session::Render(text).text_width;
+    EXPECT_EQ(width % cell, 0) << text;
+    const size_t covered = static_cast<size_t>(width / cell);
+    return covered < echo.size() ? text + echo.substr(covered) : text;
+}
 }  // namespace
 
 TEST(Menu, ExitEndsTheLoopAndEscReturnsToTheMenu) {
@@ -71,9 +81,11 @@ TEST(Menu, UnlistedNamesAndEscStartVersion100) {
 
         // Esc at the menu with text typed ends the entry like Enter.
         ExpectMenu(prog);
-        prog.Type("exit");
+        // The start message is drawn over the echo of a longer name.
+        const std::string name = "exit-by-a-name-longer-than-the-text";
+        prog.Type(name);
         prog.SendKey(SDLK_ESCAPE);
-        EXPECT_TRUE(prog.ShowsExactly(20, "正在启动version-1.0.0"));
+        EXPECT_TRUE(prog.ShowsExactly(20, Over("正在启动version-1.0.0", name)));
         prog.Idle();
         prog.Key(SDLK_ESCAPE);
         prog.Key(SDLK_ESCAPE);
@@ -132,8 +144,10 @@ TEST(Login, WrongPasswordRetriesThenAdministratorGreeting) {
         prog.Type("kestrel_v\n");
         prog.Type("_tek");
         EXPECT_TRUE(prog.ShowsExactly(20, "****"));
+        // The message is drawn over the masked echo without wiping it.
+        prog.Type("4590$-and-some-more-letters");
         prog.Send("\n");
-        EXPECT_TRUE(prog.ShowsExactly(20, "道号或暗号错误！"));
+        EXPECT_TRUE(prog.ShowsExactly(20, Over("道号或暗号错误！", std::string(31, '*'))));
         prog.Idle();
         // The name prompt is drawn over the message without wiping the line.
         EXPECT_TRUE(prog.Shows(20, "请输入大侠道号"));
@@ -161,8 +175,8 @@ TEST(Login, GuestNameIsNotAnAccountAndNeiceGreetingInVersion100) {
             },
             /*real_clock=*/true);
         prog.Type("YouKeZhangHao\n");
-        prog.Send("BlankQuill\n");
-        EXPECT_TRUE(prog.ShowsExactly(20, "欢迎您，无名侠客"));
+        prog.Send("BlankQuill-with-a-long-tail-1234\n");
+        EXPECT_TRUE(prog.ShowsExactly(20, Over("欢迎您，无名侠客", std::string(32, '*'))));
         prog.Idle();
         prog.Key(SDLK_ESCAPE);
         prog.Type("pemberfold\n");
