@@ -338,6 +338,38 @@ TEST(Duel, Level1PreemptiveStrikeWhenTheMonsterIsTwoLevelsAbove) {
     EXPECT_EQ(pl.lingli, power_before);  // nothing was paid
 }
 
+TEST(Duel, MonsterTwoLevelsAboveCultivatesWithoutPowerThenStrikesFirst) {
+    // Driven from a cleared duel with the monster placed at jindan.
+    rd = random_32(5);
+    Program prog([&] {
+        session::WhiteScreen();
+        Game_t g;
+        pl.clear();
+        AI.clear();
+        AI.xiuwei = jindan;
+        g.monster_duel(1);
+    },
+                 /*real_clock=*/true);
+    // No power: the monster cultivates, no strike, nothing drawn from rd.
+    prog.Send("0\n");
+    EXPECT_TRUE(prog.ShowsExactly(20, "你选择修炼"));
+    EXPECT_TRUE(prog.ShowsExactly(20, "魔物选择修炼"));
+    prog.Idle();
+    EXPECT_EQ(AI.lingli, 3);
+    EXPECT_EQ(pl.lingli, 1);
+    // With power: the strike comes before anything is drawn, paid or judged.
+    prog.Send("4\n");
+    EXPECT_TRUE(prog.ShowsExactly(20, "你使用了剑指"));
+    EXPECT_TRUE(prog.ShowsExactly(20, "魔物使用了剑指！"));
+    EXPECT_TRUE(prog.ShowsExactly(20, "你输了！"));
+    EXPECT_TRUE(prog.ShowsExactly(20, "还好有宗门之人来接应你，否则你就死了"));
+    EXPECT_TRUE(prog.Finish());
+    EXPECT_EQ(pl.lingli, 1);
+    EXPECT_EQ(AI.lingli, 3);
+    EXPECT_EQ(AI.chu, jianzhi);
+    EXPECT_TRUE(rd.rd == random_32(5).rd) << "the monster drew a number";
+}
+
 TEST(Duel, Level2ShieldBanIsCountedAwayBeforeTheNextChoice) {
     // Both at lianqi. Round 1: the monster has no power and cultivates.
     // Round 2 (balance, power 1): rd(0, 1) must give the shield; the
