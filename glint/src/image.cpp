@@ -16,7 +16,15 @@ void FillMemory4(DWORD* dst, size_t count, DWORD value) {
         std::memset(dst, b0, count * sizeof(DWORD));
         return;
     }
-    for (size_t i = 0; i < count; ++i) dst[i] = value;
+    // Write a short run, then double the written prefix with memcpy: long
+    // fills run at memory speed instead of one 4-byte store per pixel.
+    const size_t seed = count < 16 ? count : 16;
+    for (size_t i = 0; i < seed; ++i) dst[i] = value;
+    for (size_t done = seed; done < count;) {
+        size_t k = done < count - done ? done : count - done;
+        std::memcpy(dst + done, dst, k * sizeof(DWORD));
+        done += k;
+    }
 }
 }  // namespace Memory
 
