@@ -107,6 +107,24 @@ void BM_TextOutGbkLineFreshFont(benchmark::State& state) {
 }
 BENCHMARK(BM_TextOutGbkLineFreshFont);
 
+// A first draw: each iteration uses a height the font engine holds no
+// instance for (128 heights cycle through a cache of 64 fonts), so the face is
+// opened at that size and all 16 glyphs are rendered anew.
+void BM_TextOutGbkLineFirstRender(benchmark::State& state) {
+    Surface s;
+    LOGFONTA lf = DefaultLogFont();
+    int i = 0;
+    for (auto _ : state) {
+        lf.lfHeight = 12 + (i++ % 128);
+        HFONT f = CreateFontIndirectA(&lf);
+        HGDIOBJ old = SelectObject(s.dc, f);
+        TextOutA(s.dc, 10, 10, kLine, int(sizeof kLine - 1));
+        SelectObject(s.dc, old);
+        DeleteObject(f);
+    }
+}
+BENCHMARK(BM_TextOutGbkLineFirstRender);
+
 void BM_TextOutGbkLineCachedFont(benchmark::State& state) {
     Surface s;
     LOGFONTA lf = DefaultLogFont();
