@@ -265,7 +265,7 @@ TEST(UserHeadless, WaitIdleIsNotFooledByAThreadBlockedInGetMessage) {
         MSG m;
         while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
     });
-    while (!w) std::this_thread::yield();
+    while (!w || !owner) std::this_thread::yield();  // owner is set after w
     ASSERT_TRUE(headless::WaitIdle(owner, 5000));
     headless::MouseMove(1, 2, 0, w);
     headless::MouseMove(3, 4, 0, w);
