@@ -303,15 +303,36 @@ int DrawOnImg::textheight(LPCTSTR str) {
     return size.cy;
 }
 
+namespace {
+// A given face name (at most 31 characters and a terminating zero); a null
+// face leaves the name as it is.
+void CopyFace(LOGFONTA& font, LPCTSTR face) {
+    if (!face) return;
+    std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    font.lfFaceName[LF_FACESIZE - 1] = 0;
+}
+
+// The fields that the nine- and fourteen-parameter settextstyle both set.
+void SetFontFields(LOGFONTA& font, int height, int width, LPCTSTR face, int escapement, int orientation,
+                   int weight, bool italic, bool underline, bool strikeout) {
+    font.lfHeight = height;
+    font.lfWidth = width;
+    font.lfEscapement = escapement;
+    font.lfOrientation = orientation;
+    font.lfWeight = weight;
+    font.lfItalic = italic;
+    font.lfUnderline = underline;
+    font.lfStrikeOut = strikeout;
+    CopyFace(font, face);
+}
+}  // namespace
+
 void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace) {
     LOGFONTA font;
     gettextstyle(&font);
     font.lfHeight = nHeight;
     font.lfWidth = nWidth;
-    if (lpszFace) {
-        std::strncpy(font.lfFaceName, lpszFace, LF_FACESIZE - 1);
-        font.lfFaceName[LF_FACESIZE - 1] = 0;
-    }
+    CopyFace(font, lpszFace);
     settextstyle(&font);
 }
 
@@ -319,18 +340,8 @@ void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEsc
                              int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut) {
     LOGFONTA font;
     gettextstyle(&font);
-    font.lfHeight = nHeight;
-    font.lfWidth = nWidth;
-    font.lfEscapement = nEscapement;
-    font.lfOrientation = nOrientation;
-    font.lfWeight = nWeight;
-    font.lfItalic = bItalic;
-    font.lfUnderline = bUnderline;
-    font.lfStrikeOut = bStrikeOut;
-    if (lpszFace) {
-        std::strncpy(font.lfFaceName, lpszFace, LF_FACESIZE - 1);
-        font.lfFaceName[LF_FACESIZE - 1] = 0;
-    }
+    SetFontFields(font, nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                  bStrikeOut);
     settextstyle(&font);
 }
 
@@ -338,25 +349,14 @@ void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEsc
                              int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet,
                              BYTE fbOutPrecision, BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
     LOGFONTA font;
-    std::memset(&font, 0, sizeof font);
-    font.lfHeight = nHeight;
-    font.lfWidth = nWidth;
-    font.lfEscapement = nEscapement;
-    font.lfOrientation = nOrientation;
-    font.lfWeight = nWeight;
-    font.lfItalic = bItalic;
-    font.lfUnderline = bUnderline;
-    font.lfStrikeOut = bStrikeOut;
+    std::memset(&font, 0, sizeof font);  // a null face leaves the name empty: the platform's default face
+    SetFontFields(font, nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                  bStrikeOut);
     font.lfCharSet = fbCharSet;
     font.lfOutPrecision = fbOutPrecision;
     font.lfClipPrecision = fbClipPrecision;
     font.lfQuality = fbQuality;
     font.lfPitchAndFamily = fbPitchAndFamily;
-    // A null face leaves the name empty: the platform picks its default face.
-    if (lpszFace) {
-        std::strncpy(font.lfFaceName, lpszFace, LF_FACESIZE - 1);
-        font.lfFaceName[LF_FACESIZE - 1] = 0;
-    }
     settextstyle(&font);
 }
 

@@ -34,9 +34,14 @@ constexpr SIZE_T kMaxBlock = SIZE_T(1) << 40;
 
 uintptr_t key(HGLOBAL h) { return reinterpret_cast<uintptr_t>(h); }
 
+// The block behind a handle; an unknown handle sets ERROR_INVALID_HANDLE.
 Block* find(GlobalTable& t, HGLOBAL h) {
     auto it = t.blocks.find(key(h));
-    return it == t.blocks.end() ? nullptr : it->second.get();
+    if (it == t.blocks.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return it->second.get();
 }
 
 }  // namespace
@@ -83,10 +88,7 @@ LPVOID WINAPI GlobalLock(HGLOBAL hMem) {
     GlobalTable& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     Block* b = find(t, hMem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
+    if (!b) return nullptr;
     if (b->moveable && b->locks < GMEM_LOCKCOUNT) ++b->locks;
     return b->data;
 }
@@ -97,10 +99,7 @@ BOOL WINAPI GlobalUnlock(HGLOBAL hMem) {
     GlobalTable& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     Block* b = find(t, hMem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (!b) return FALSE;
     if (!b->moveable) return TRUE;
     if (b->locks == 0) {
         SetLastError(ERROR_NOT_LOCKED);
@@ -117,10 +116,7 @@ SIZE_T WINAPI GlobalSize(HGLOBAL hMem) {
     GlobalTable& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     Block* b = find(t, hMem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
+    if (!b) return 0;
     return b->size;
 }
 
@@ -128,10 +124,7 @@ UINT WINAPI GlobalFlags(HGLOBAL hMem) {
     GlobalTable& t = table();
     std::lock_guard<std::mutex> lock(t.mutex);
     Block* b = find(t, hMem);
-    if (!b) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return GMEM_INVALID_HANDLE;
-    }
+    if (!b) return GMEM_INVALID_HANDLE;
     return b->locks & GMEM_LOCKCOUNT;
 }
 
