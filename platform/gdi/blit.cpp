@@ -1,0 +1,225 @@
+// blit.cpp — block transfers and pixels: PatBlt, BitBlt, StretchBlt with
+// ternary raster operations, SetPixel and GetPixel.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "gdi/draw_internal.h"
+
+using namespace plat::gdi;
+
+// ---------------------------------------------------------------- block transfers
+
+// Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device rect.
+static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
+    return device_rect(st, x, y, clamp_sum(x, w), clamp_sum(y, h));
+}
+
+namespace plat::gdi {
+void rop_fill(Target& t, const RECT& d, const Paint& pat, uint8_t rop) {
+    for (const RECT& c : t.clip) {
+        int x0 = std::max(d.left, c.left), x1 = std::min(d.right, c.right);
+        int y0 = std::max(d.top, c.top), y1 = std::min(d.bottom, c.bottom);
+        if (x0 >= x1 || y0 >= y1) continue;
+        t.touch(x0, y0, x1, y1);
+        for (int y = y0; y < y1; ++y) rop3_span(t.surf.row(y) + x0, nullptr, x1 - x0, x0, y, pat, rop);
+    }
+}
+}  // namespace plat::gdi
+
+BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+    uint8_t code = uint8_t(rop >> 16);
+    if (rop_uses_src(code)) return FALSE;
+    BEGIN_DRAW(hdc);
+    Paint pat = brush_paint(*dc);
+    if (rop_uses_pat(code) && pat.type == Paint::Type::None) return TRUE;  // hollow brush paints nothing
+    rop_fill(t, blt_rect(st, x, y, w, h), pat, code);
+    return TRUE;
+}
+
+// Source pixels for a blit: a 32-bpp surface, or a monochrome bitmap
+// expanded to the destination's text (0 bits) and background (1 bits) colours.
+struct Source {
+    Surface surf;
+    const Bitmap* mono = nullptr;
+    uint32_t c0 = 0, c1 = 0;
+    int width = 0, height = 0;
+    std::vector<uint32_t> tmp;
+    const uint32_t* row(int y, int x, int n) {
+        if (!mono) return surf.row(y) + x;
+        tmp.resize(size_t(n));
+        const uint8_t* r = mono->row_bytes(y);
+        for (int i = 0; i < n; ++i) {
+            int xx = x + i;
+            bool bit = (r[xx >> 3] >> (7 - (xx & 7))) & 1;
+            if (mono->dib && mono->palette.size() >= 2) {
+                const RGBQUAD& q = mono->palette[bit];
+                tmp[size_t(i)] = (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
+            } else {
+                tmp[size_t(i)] = bit ? c1 : c0;
+            }
+        }
+        return tmp.data();
+    }
+};
+
+static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* out) {
+    if (st.ok()) {
+        out->surf = st.surf;
+        out->width = st.surf.width;
+        out->height = st.surf.height;
+        return true;
+    }
+    if (src.dc_kind == DCKind::Memory && src.st.bitmap && src.st.bitmap->bpp == 1) {
+        out->mono = src.st.bitmap.get();
+        out->width = out->mono->width;
+        out->height = out->mono->height;
+        out->c0 = to_pixel(dst_state.text);
+        out->c1 = to_pixel(dst_state.bk);
+        return true;
+    }
+    return false;
+}
+
+static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                        int wSrc, int hSrc, DWORD rop, bool stretch) {
+    uint8_t code = uint8_t(rop >> 16);
+    if (!rop_uses_src(code)) return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
+    auto dc = get_dc(hdcDest);
+    auto sdc = get_dc(hdcSrc);
+    if (!dc || !sdc) return FALSE;
+    // The same DC (or two DCs of one window) as source and destination
+    // shares one lock; surfaces of two windows are locked in a fixed order.
+    bool both_windows = sdc->dc_kind == DCKind::Window && dc->dc_kind == DCKind::Window;
+    bool shared = sdc == dc || (both_windows && sdc->hwnd == dc->hwnd);
+    std::unique_ptr<Target> own_dst, own_src;
+    if (!shared && both_windows && std::less<void*>()(sdc->hwnd, dc->hwnd)) {
+        own_src.reset(new Target(*sdc));
+        own_dst.reset(new Target(*dc));
+    } else {
+        own_dst.reset(new Target(*dc));
+        if (!shared) own_src.reset(new Target(*sdc));
+    }
+    Target& t = *own_dst;
+    if (!t.ok()) return t.screen() ? TRUE : FALSE;
+    Target* ts = shared ? &t : own_src.get();
+    Source src;
+    if (!open_source(*sdc, *ts, dc->st, &src)) return ts->screen() ? TRUE : FALSE;
+    Paint pat = rop_uses_pat(code) ? brush_paint(*dc) : Paint{};
+    // Device rectangles; a negative extent mirrors.
+    POINT d0 = to_device(dc->st, xDest, yDest), d1 = to_device(dc->st, clamp_sum(xDest, wDest), clamp_sum(yDest, hDest));
+    POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, clamp_sum(xSrc, wSrc), clamp_sum(ySrc, hSrc));
+    if (!stretch) {
+        // Same size: the device extent of the destination.
+        s1 = POINT{s0.x + (d1.x - d0.x), s0.y + (d1.y - d0.y)};
+    }
+    int dw = d1.x - d0.x, dh = d1.y - d0.y, sw = s1.x - s0.x, sh = s1.y - s0.y;
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return TRUE;
+    bool flip_x = (dw < 0) != (sw < 0), flip_y = (dh < 0) != (sh < 0);
+    int dl = std::min(d0.x, d1.x), dt = std::min(d0.y, d1.y), adw = std::abs(dw), adh = std::abs(dh);
+    int sl = std::min(s0.x, s1.x), stp = std::min(s0.y, s1.y), asw = std::abs(sw), ash = std::abs(sh);
+    bool same = src.surf.base && src.surf.base == t.surf.base;
+    // Copy the source rectangle first when it is the destination's own surface.
+    std::vector<uint32_t> snapshot;
+    Surface snap;
+    if (same) {
+        int x0 = std::max(sl, 0), y0 = std::max(stp, 0);
+        int x1 = std::min(sl + asw, src.width), y1 = std::min(stp + ash, src.height);
+        if (x0 < x1 && y0 < y1) {
+            snapshot.resize(size_t(src.width) * size_t(y1 - y0));
+            for (int y = y0; y < y1; ++y)
+                std::memcpy(&snapshot[size_t(y - y0) * src.width + x0], src.surf.row(y) + x0, size_t(x1 - x0) * 4);
+            snap.base = snapshot.data() - ptrdiff_t(y0) * src.width;
+            snap.stride = src.width;
+            snap.width = src.width;
+            snap.height = src.height;
+            src.surf = snap;
+        }
+    }
+    std::vector<uint32_t> rowbuf;
+    for (const RECT& c : t.clip) {
+        int x0 = std::max<int>(dl, c.left), x1 = std::min<int>(dl + adw, c.right);
+        int y0 = std::max<int>(dt, c.top), y1 = std::min<int>(dt + adh, c.bottom);
+        if (x0 >= x1 || y0 >= y1) continue;
+        for (int y = y0; y < y1; ++y) {
+            int j = y - dt;
+            if (flip_y) j = adh - 1 - j;
+            int sy = stp + int(int64_t(j) * ash / adh);
+            if (sy < 0 || sy >= src.height) continue;  // outside the source: left unchanged
+            // The run of destination pixels whose source lies inside the source bitmap.
+            int a = x0, b = x1;
+            auto src_x = [&](int x) {
+                int i = x - dl;
+                if (flip_x) i = adw - 1 - i;
+                return sl + int(int64_t(i) * asw / adw);
+            };
+            if (!flip_x && asw == adw) {
+                a = std::max(a, dl + (0 - sl));
+                b = std::min(b, dl + (src.width - sl));
+                if (a >= b) continue;
+                const uint32_t* s = src.row(sy, src_x(a), b - a);
+                t.touch(a, y, b, y + 1);
+                rop3_span(t.surf.row(y) + a, s, b - a, a, y, pat, code);
+                continue;
+            }
+            rowbuf.resize(size_t(x1 - x0));
+            int n = 0, start = -1;
+            auto flush = [&](int end) {
+                if (start < 0) return;
+                t.touch(start, y, end, y + 1);
+                rop3_span(t.surf.row(y) + start, rowbuf.data(), end - start, start, y, pat, code);
+                start = -1;
+                n = 0;
+            };
+            for (int x = x0; x < x1; ++x) {
+                int sx = src_x(x);
+                if (sx < 0 || sx >= src.width) {
+                    flush(x);
+                    continue;
+                }
+                if (start < 0) start = x;
+                rowbuf[size_t(n++)] = *src.row(sy, sx, 1);
+            }
+            flush(x1);
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+    return stretch_blt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop, false);
+}
+
+BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                       int wSrc, int hSrc, DWORD rop) {
+    return stretch_blt(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop, true);
+}
+
+// ---------------------------------------------------------------- pixels
+
+COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
+    auto dc = get_dc(hdc);
+    if (!dc) return CLR_INVALID;
+    Target t(*dc);
+    if (!t.ok()) return CLR_INVALID;
+    POINT p = to_device(dc->st, x, y);
+    if (!t.in_clip(p.x, p.y)) return CLR_INVALID;
+    t.surf.row(p.y)[p.x] = to_pixel(color);
+    t.touch(p.x, p.y, p.x + 1, p.y + 1);
+    return color & 0x00FFFFFF;
+}
+
+BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {
+    return SetPixel(hdc, x, y, color) != CLR_INVALID ? TRUE : FALSE;
+}
+
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
+    auto dc = get_dc(hdc);
+    if (!dc) return CLR_INVALID;
+    Target t(*dc);
+    if (!t.ok()) return CLR_INVALID;
+    POINT p = to_device(dc->st, x, y);
+    if (!t.in_clip(p.x, p.y)) return CLR_INVALID;
+    return to_colorref(t.surf.row(p.y)[p.x]);
+}

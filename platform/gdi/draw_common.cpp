@@ -1,0 +1,54 @@
+// draw_common.cpp — device-space helpers shared by the drawing calls.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "gdi/draw_internal.h"
+
+using namespace plat::gdi;
+
+namespace plat::gdi {
+
+// x + w without overflow, kept within +-2^30.
+int clamp_sum(int a, int b) {
+    int64_t v = int64_t(a) + b;
+    return int(std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(INT32_MAX / 2, v)));
+}
+
+RECT device_rect(const DCState& st, int l, int top, int r, int b) {
+    POINT a = to_device(st, l, top), c = to_device(st, r, b);
+    return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+}
+
+// Device width of a pen: geometric pens scale with the transform.
+int pen_width(const DCState& st, const Pen& pen) {
+    if ((pen.style & PS_TYPE_MASK) != PS_GEOMETRIC && !(pen.width > 1)) return 1;
+    double w = pen.width ? pen.width : 1;
+    if (st.gm == GM_ADVANCED) w *= std::sqrt(std::fabs(double(st.xf.eM11) * st.xf.eM22 - double(st.xf.eM12) * st.xf.eM21));
+    int iw = int(std::floor(w + 0.5));
+    return iw < 1 ? 1 : iw;
+}
+
+Paint brush_paint(const DC& dc) { return realise_brush(dc, dc.st.brush.get()); }
+
+// Transforms logical points to device points.
+std::vector<POINT> device_points(const DCState& st, const POINT* apt, size_t n) {
+    std::vector<POINT> v(n);
+    for (size_t i = 0; i < n; ++i) v[i] = to_device(st, apt[i].x, apt[i].y);
+    return v;
+}
+
+// The device box a bounding-rectangle shape covers, right/bottom exclusive:
+// the compatible mode excludes the right and bottom edges, the advanced
+// mode includes them.
+RECT shape_box(const DCState& st, int l, int top, int r, int b) {
+    RECT d = device_rect(st, l, top, r, b);
+    if (st.gm == GM_ADVANCED) {
+        d.right += 1;
+        d.bottom += 1;
+    }
+    return d;
+}
+
+}  // namespace plat::gdi
