@@ -1,7 +1,9 @@
 // draw_on_img.cpp — the image drawing target: colours and drawing state,
 // text output and metrics, rectangles and the other shapes. Every operation
 // acts on the working image g_pCurImg through its context g_hMemDC.
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -14,6 +16,17 @@ void ReplaceObject(HDC dc, HGDIOBJ obj) {
     if (!obj) return;
     HGDIOBJ old = _Gdi::SelectObject(dc, obj);
     if (old && old != obj) _Gdi::DeleteObject(old);
+}
+
+// a + b clamped to the int range. Coordinates near INT_MAX or INT_MIN would
+// otherwise wrap round to the far side of the plane (centre + radius, the
+// inclusive right edge + 1); clamped, the shape stays where it was, cut off
+// at the last representable coordinate, which no surface reaches anyway.
+int SaturatedAdd(int a, int64_t b) {
+    int64_t sum = int64_t(a) + b;
+    if (sum > INT_MAX) return INT_MAX;
+    if (sum < INT_MIN) return INT_MIN;
+    return int(sum);
 }
 }  // namespace
 
@@ -121,7 +134,8 @@ void DrawOnImg::fillrectangle(int left, int top, int right, int bottom) {
 }
 
 void DrawOnImg::fillcircle(int x, int y, int radius) {
-    _Gdi::Ellipse(g_hMemDC, x - radius, y - radius, x + radius, y + radius);
+    _Gdi::Ellipse(g_hMemDC, SaturatedAdd(x, -int64_t(radius)), SaturatedAdd(y, -int64_t(radius)),
+                  SaturatedAdd(x, radius), SaturatedAdd(y, radius));
 }
 
 void DrawOnImg::fillellipse(int left, int top, int right, int bottom) {
@@ -136,16 +150,18 @@ void DrawOnImg::arcpiecore(int left, int top, int right, int bottom, double stan
                            int& ys, int& xe, int& ye) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    int a = (right - left) / 2, b = (bottom - top) / 2;
-    double cx = left + a, cy = top + b;
+    // The semi-axes truncate like int division; the difference is taken in
+    // 64 bits, as a box from INT_MIN to INT_MAX is wider than an int.
+    int64_t a = (int64_t(right) - left) / 2, b = (int64_t(bottom) - top) / 2;
+    double cx = double(left + a), cy = double(top + b);
     auto point = [&](double angle, int& x, int& y) {
         if (angle == 0) {
-            x = Common::Math::Round(cx + a);
+            x = Common::Math::Round(cx + double(a));
             y = Common::Math::Round(cy);
             return;
         }
-        x = Common::Math::Round(cx + a * std::cos(angle));
-        y = Common::Math::Round(cy - b * std::sin(angle));
+        x = Common::Math::Round(cx + double(a) * std::cos(angle));
+        y = Common::Math::Round(cy - double(b) * std::sin(angle));
     };
     point(stangle, xs, ys);
     point(endangle, xe, ye);
@@ -165,7 +181,11 @@ void DrawOnImg::fillpie(int left, int top, int right, int bottom, double stangle
 
 void DrawOnImg::polyline(const POINT* points, int num) { _Gdi::Polyline(g_hMemDC, points, num); }
 void DrawOnImg::fillpolygon(const POINT* points, int num) { _Gdi::Polygon(g_hMemDC, points, num); }
-void DrawOnImg::polybezier(const POINT* points, int num) { _Gdi::PolyBezier(g_hMemDC, points, DWORD(num)); }
+void DrawOnImg::polybezier(const POINT* points, int num) {
+    // The platform's count is unsigned: a negative count would become some
+    // four billion points read from the caller's array. It draws nothing.
+    _Gdi::PolyBezier(g_hMemDC, points, num < 0 ? 0 : DWORD(num));
+}
 
 void DrawOnImg::floodfill(int x, int y, COLORREF color, int filltype) {
     _Gdi::ExtFloodFill(g_hMemDC, x, y, color, UINT(filltype));
@@ -224,8 +244,9 @@ void DrawOnImg::rectangle(int left, int top, int right, int bottom) {
 void DrawOnImg::solidrectangle(int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    // The null pen paints one pixel less on the right and bottom: made up here.
-    Solid(this, [&] { fillrectangle(left, top, right + 1, bottom + 1); });
+    // The null pen paints one pixel less on the right and bottom: made up here
+    // (clamped, so that a right or bottom edge at INT_MAX does not wrap).
+    Solid(this, [&] { fillrectangle(left, top, SaturatedAdd(right, 1), SaturatedAdd(bottom, 1)); });
 }
 
 void DrawOnImg::clearrectangle(int left, int top, int right, int bottom) {

@@ -74,7 +74,8 @@ void FillMemory4(DWORD* dst, size_t count, DWORD value);
 }  // namespace Memory
 
 namespace Math {
-// Rounds halves away from zero.
+// Rounds halves away from zero. Results beyond int saturate at INT_MIN or
+// INT_MAX; NaN gives 0.
 int Round(double x);
 }  // namespace Math
 

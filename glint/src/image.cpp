@@ -1,5 +1,6 @@
 // image.cpp — IMAGE: pixel surface, drawing context, defaults, resize, copy;
 // the working image; the pixel-fill and rounding helpers.
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +30,16 @@ void FillMemory4(DWORD* dst, size_t count, DWORD value) {
 }  // namespace Memory
 
 namespace Math {
-int Round(double x) { return x >= 0 ? int(x + 0.5) : int(x - 0.5); }
+int Round(double x) {
+    // Halves go away from zero: x + 0.5 (or x - 0.5) truncated toward zero.
+    double r = x >= 0 ? x + 0.5 : x - 0.5;
+    // Values that truncate outside int saturate, and NaN gives 0: converting
+    // them to int would be undefined (an arc angle of infinity, a huge box).
+    if (r != r) return 0;
+    if (r <= -2147483649.0) return INT_MIN;
+    if (r >= 2147483648.0) return INT_MAX;
+    return int(r);
+}
 }  // namespace Math
 }  // namespace Common
 

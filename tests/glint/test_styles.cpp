@@ -204,28 +204,3 @@ TEST(GlintFillStyle, ColourPatternFromAnImage) {
     EXPECT_EQ(Glint::g_pDrawOnImg->DDBToDIB(&pat, BI_BITFIELDS, NULL), nullptr);
     SetWorkingImage(NULL);
 }
-
-TEST(GlintShapes, OutlineSolidAndClearVariantsRestoreState) {
-    IMAGE img(40, 40);
-    SetWorkingImage(&img);
-    setlinecolor(RED);
-    setfillcolor(GREEN);
-    rectangle(0, 0, 9, 9);  // outline only
-    EXPECT_EQ(Count(&img, 0, 0, 9, 9, BGR(RED)), 36);
-    EXPECT_EQ(Count(&img, 1, 1, 8, 8, 0), 64);
-    solidcircle(20, 20, 5);
-    EXPECT_GT(Count(&img, 14, 14, 26, 26, BGR(GREEN)), 50);
-    EXPECT_EQ(Count(&img, 14, 14, 26, 26, BGR(RED)), 0);
-    setbkcolor(BLUE);
-    clearcircle(20, 20, 5);
-    EXPECT_EQ(Count(&img, 14, 14, 26, 26, BGR(GREEN)), 0);
-    FILLSTYLE fs;
-    getfillstyle(&fs);
-    EXPECT_EQ(fs.style, BS_SOLID);
-    LINESTYLE ls;
-    getlinestyle(&ls);
-    EXPECT_EQ(ls.style, PS_SOLID);
-    EXPECT_EQ(getfillcolor(), GREEN);
-    EXPECT_EQ(getpixel(20, 20), BLUE);
-    SetWorkingImage(NULL);
-}
