@@ -150,6 +150,15 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         int x0 = int(std::max<int64_t>(dl, c.left)), x1 = int(std::min<int64_t>(dl + adw, c.right));
         int y0 = int(std::max<int64_t>(dt, c.top)), y1 = int(std::min<int64_t>(dt + adh, c.bottom));
         if (x0 >= x1 || y0 >= y1) continue;
+        if (plan.kind == Rop3Plan::Kind::Copy && !src.mono && !flip_x && !flip_y && asw == adw && ash == adh &&
+            x0 == 0 && x1 == t.surf.width && dl == sl && dt - stp <= y0 && y1 - (dt - stp) <= src.height &&
+            src.width == t.surf.width && t.surf.stride == t.surf.width && src.surf.stride == src.width) {
+            // Whole rows of two top-down surfaces of one width, not shifted
+            // sideways: the rows are one run of memory.
+            t.touch(x0, y0, x1, y1);
+            std::memmove(t.surf.row(y0), src.surf.row(int(y0 - (dt - stp))), size_t(y1 - y0) * size_t(x1) * 4);
+            continue;
+        }
         for (int y = y0; y < y1; ++y) {
             int64_t j = y - dt;
             if (flip_y) j = adh - 1 - j;
@@ -204,15 +213,39 @@ BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, 
 
 // ---------------------------------------------------------------- pixels
 
+// The pixel a logical point names, or null when it is outside the surface
+// or the clip. A memory DC's bitmap is read directly (no surface lock to take).
+static uint32_t* pixel_at(DC& dc, Target* t, int x, int y) {
+    POINT p = to_device(dc.st, x, y);
+    if (t) return t->ok() && t->in_clip(p.x, p.y) ? t->surf.row(p.y) + p.x : nullptr;
+    Surface s;
+    if (!dc.st.bitmap || !bitmap_surface(*dc.st.bitmap, &s)) return nullptr;
+    if (p.x < 0 || p.y < 0 || p.x >= s.width || p.y >= s.height) return nullptr;
+    if (dc.st.has_clip) {
+        bool inside = false;
+        for (const RECT& c : dc.st.clip)
+            if (p.x >= c.left && p.x < c.right && p.y >= c.top && p.y < c.bottom) {
+                inside = true;
+                break;
+            }
+        if (!inside) return nullptr;
+    }
+    return s.row(p.y) + p.x;
+}
+
+// SetPixel stores the colour itself: its top byte is 0 whatever was there.
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
-    Target t(*dc);
-    if (!t.ok()) return CLR_INVALID;
-    POINT p = to_device(dc->st, x, y);
-    if (!t.in_clip(p.x, p.y)) return CLR_INVALID;
-    t.surf.row(p.y)[p.x] = to_pixel(color);
-    t.touch(p.x, p.y, p.x + 1, p.y + 1);
+    std::unique_ptr<Target> t;
+    if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
+    uint32_t* px = pixel_at(*dc, t.get(), x, y);
+    if (!px) return CLR_INVALID;
+    *px = to_pixel(color);
+    if (t) {
+        POINT p = to_device(dc->st, x, y);
+        t->touch(p.x, p.y, p.x + 1, p.y + 1);
+    }
     return color & 0x00FFFFFF;
 }
 
@@ -223,9 +256,8 @@ BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
-    Target t(*dc);
-    if (!t.ok()) return CLR_INVALID;
-    POINT p = to_device(dc->st, x, y);
-    if (!t.in_clip(p.x, p.y)) return CLR_INVALID;
-    return to_colorref(t.surf.row(p.y)[p.x]);
+    std::unique_ptr<Target> t;
+    if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
+    const uint32_t* px = pixel_at(*dc, t.get(), x, y);
+    return px ? to_colorref(*px) : CLR_INVALID;
 }
