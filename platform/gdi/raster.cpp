@@ -87,16 +87,42 @@ void mix_const(uint32_t* d, int n, uint32_t a, uint32_t x) {
 }
 
 // Pattern pixels p[0..n) under a mix mode, painted where mask is all ones.
+// The masks are copied to locals: the stores through d could otherwise alias them.
 template <bool Masked>
 void mix_pattern(uint32_t* d, const uint32_t* p, const uint32_t* mask, int n, const Mix& m) {
+    const uint32_t a1 = m.a1, a0 = m.a0, x1 = m.x1, x0 = m.x0;
     for_lanes(n, [&](auto tag, int i) {
         using T = decltype(tag);
         T pv = load<T>(p + i);
-        T a = select(pv, m.a1, m.a0), x = select(pv, m.x1, m.x0);
+        T a = select(pv, a1, a0), x = select(pv, x1, x0);
         if constexpr (Masked) {
             T k = load<T>(mask + i);
             a |= ~k;
             x &= k;
+        }
+        store<T>(d + i, (load<T>(d + i) & a) ^ x);
+    });
+}
+
+// A ternary operation with a pattern row p (and a source row s when HasSrc):
+// the masks of rop3 planning chosen per pattern bit.
+template <bool HasSrc, bool Masked>
+void rop3_pattern(uint32_t* d, const uint32_t* s, const uint32_t* p, const uint32_t* mask, int n,
+                  const uint32_t (&m)[8]) {
+    const uint32_t m0 = m[0], m1 = m[1], m2 = m[2], m3 = m[3], m4 = m[4], m5 = m[5], m6 = m[6], m7 = m[7];
+    for_lanes(n, [&](auto tag, int i) {
+        using T = decltype(tag);
+        T pv = load<T>(p + i);
+        T a = select(pv, m1, m5), x = select(pv, m3, m7);
+        if constexpr (HasSrc) {
+            T sv = load<T>(s + i);
+            a ^= sv & select(pv, m0, m4);
+            x ^= sv & select(pv, m2, m6);
+        }
+        if constexpr (Masked) {
+            T keep = load<T>(mask + i);
+            a |= ~keep;
+            x &= keep;
         }
         store<T>(d + i, (load<T>(d + i) & a) ^ x);
     });
@@ -412,26 +438,16 @@ void rop3_row(const Rop3Plan& plan, uint32_t* d, const uint32_t* s, int n, int d
     int ty = wrap(dev_y - plan.pat.org.y, t->h);
     const uint32_t* row = t->row(ty);
     const uint32_t* mrow = t->mask_row(ty);
-    const uint32_t* m = plan.m;
     for (int off = wrap(dev_x - plan.pat.org.x, t->w), done = 0; done < n; off = 0) {
         int k = std::min(n - done, t->ew - off);
         const uint32_t* p = row + off;
         const uint32_t* mk = mrow ? mrow + off : nullptr;
         uint32_t* dd = d + done;
         const uint32_t* ss = s ? s + done : nullptr;
-        for_lanes(k, [&](auto tag, int i) {
-            using T = decltype(tag);
-            T pv = load<T>(p + i);
-            T sv = ss ? load<T>(ss + i) : T{};
-            T a = (sv & select(pv, m[0], m[4])) ^ select(pv, m[1], m[5]);
-            T x = (sv & select(pv, m[2], m[6])) ^ select(pv, m[3], m[7]);
-            if (mk) {
-                T keep = load<T>(mk + i);
-                a |= ~keep;
-                x &= keep;
-            }
-            store<T>(dd + i, (load<T>(dd + i) & a) ^ x);
-        });
+        if (ss && mk) rop3_pattern<true, true>(dd, ss, p, mk, k, plan.m);
+        else if (ss) rop3_pattern<true, false>(dd, ss, p, nullptr, k, plan.m);
+        else if (mk) rop3_pattern<false, true>(dd, nullptr, p, mk, k, plan.m);
+        else rop3_pattern<false, false>(dd, nullptr, p, nullptr, k, plan.m);
         done += k;
     }
 }
