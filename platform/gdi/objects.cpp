@@ -444,6 +444,7 @@ HBRUSH WINAPI CreateHatchBrush(int iHatch, COLORREF color) {
 
 // Copies a bitmap's pixels into a brush tile.
 static bool tile_from_bitmap(const Bitmap& bm, Brush* b) {
+    if (int64_t(bm.width) * bm.height > (1 << 24)) return false;  // as for packed DIBs: bounded tiles
     b->pw = bm.width;
     b->ph = bm.height;
     size_t n = size_t(bm.width) * size_t(bm.height);

@@ -210,7 +210,9 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
     t->h = h;
     // Narrow patterns are repeated to at least 256 pixels so that a typical
     // span is one or two block copies; wide ones are kept as they are.
+    // The repetition is capped so that a tall pattern does not grow without bound.
     int reps = w >= 256 ? 1 : (256 + w - 1) / w;
+    reps = int(std::max<int64_t>(1, std::min<int64_t>(reps, (int64_t(1) << 22) / (int64_t(w) * h))));
     t->ew = w * reps;
     t->px.resize(size_t(t->ew) * size_t(h));
     if (on) t->mask.resize(t->px.size());

@@ -3,6 +3,7 @@
 // brush origin, pens painted with a brush, and hostile blit extents.
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "gdi_test_util.h"
 
@@ -164,6 +165,17 @@ TEST(GdiRaster, DibPatternAlignsToBrushOriginAndTopRow) {
     GlobalFree(mem);
     LOGBRUSH small{BS_DIBPATTERN, DIB_RGB_COLORS, 0x1234};  // neither a handle nor an address
     EXPECT_EQ(CreateBrushIndirect(&small), nullptr);
+    // A 1 x 1048576 pattern: prepared without repeating its rows sideways.
+    std::vector<uint32_t> tall(sizeof(BITMAPINFOHEADER) / 4 + (1 << 20), 0x00ABCDEF);
+    BITMAPINFOHEADER h{sizeof h, 1, -(1 << 20), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::memcpy(tall.data(), &h, sizeof h);
+    HBRUSH tb = CreateDIBPatternBrushPt(tall.data(), DIB_RGB_COLORS);
+    ASSERT_NE(tb, nullptr);
+    Canvas cv(4, 4, 0);
+    RECT r{0, 0, 4, 4};
+    FillRect(cv.dc, &r, tb);
+    EXPECT_EQ(cv.at(3, 3), 0x00ABCDEFu);
+    DeleteObject(tb);
 }
 
 // Hatched and pattern pens paint their pixels with that brush; a 1-bpp
