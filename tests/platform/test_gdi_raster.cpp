@@ -3,6 +3,7 @@
 // brush origin, pens painted with a brush, and hostile blit extents.
 #include <climits>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "gdi_test_util.h"
@@ -235,4 +236,28 @@ TEST(GdiRaster, HostileBlitExtentsAreClipped) {
     EXPECT_EQ(FillRect(dst.dc, &r, nullptr), 0);
     EXPECT_EQ(GetPixel(dst.dc, INT_MIN, INT_MAX), CLR_INVALID);
     EXPECT_EQ(SetPixel(dst.dc, INT_MAX, INT_MIN, 0), CLR_INVALID);
+}
+
+// One hatch brush selected into two DCs with different background colours,
+// drawn from two threads: each DC gets its own gap colour every time.
+TEST(GdiRaster, SharedPatternBrushAcrossThreads) {
+    HBRUSH br = CreateHatchBrush(HS_VERTICAL, RGB(0, 0, 0xFF));
+    bool ok[2] = {true, true};
+    auto work = [&](int k) {
+        Canvas cv(16, 8, 0);
+        SelectObject(cv.dc, br);
+        SelectObject(cv.dc, GetStockObject(NULL_PEN));
+        SetBkColor(cv.dc, k ? RGB(0x10, 0x20, 0x30) : RGB(0x40, 0x50, 0x60));
+        for (int i = 0; i < 300; ++i) {
+            Rectangle(cv.dc, 0, 0, 17, 9);
+            ok[k] = ok[k] && cv.at(4, 3) == 0x0000FFu && cv.at(5, 3) == (k ? 0x102030u : 0x405060u);
+        }
+        SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+    };
+    std::thread a(work, 0), b(work, 1);
+    a.join();
+    b.join();
+    EXPECT_TRUE(ok[0]);
+    EXPECT_TRUE(ok[1]);
+    DeleteObject(br);
 }
