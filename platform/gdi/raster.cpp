@@ -42,8 +42,9 @@ inline T select(T p, uint32_t one, uint32_t zero) {
     return (p & one) | (~p & zero);
 }
 
-inline int wrap(int v, int n) {
-    int r = v % n;
+// v mod n in [0, n); v is a difference of two ints, so it is taken in 64 bits.
+inline int wrap(int64_t v, int n) {
+    int r = int(v % n);
     return r < 0 ? r + n : r;
 }
 
@@ -286,12 +287,12 @@ void span(const Surface& s, int y, int x0, int x1, const Paint& p, const Mix& m)
     }
     const Tile* t = p.tile.get();
     if (!t) return;
-    int ty = wrap(y - p.org.y, t->h);
+    int ty = wrap(int64_t(y) - p.org.y, t->h);
     const uint32_t* row = t->row(ty);
     const uint32_t* mask = t->mask_row(ty);
     // After the first piece every piece starts at pattern column 0, because
     // the stored row length is a multiple of the pattern width.
-    for (int off = wrap(x0 - p.org.x, t->w); n > 0; off = 0) {
+    for (int off = wrap(int64_t(x0) - p.org.x, t->w); n > 0; off = 0) {
         int k = std::min(n, t->ew - off);
         pattern_pass(d, row + off, mask ? mask + off : nullptr, k, m);
         d += k;
@@ -437,10 +438,10 @@ void rop3_row(const Rop3Plan& plan, uint32_t* d, const uint32_t* s, int n, int d
     // Pattern from a tile: the masks are chosen per pattern bit. Pixels the
     // tile leaves out (a transparent hatch's gaps) keep the destination.
     const Tile* t = plan.pat.tile.get();
-    int ty = wrap(dev_y - plan.pat.org.y, t->h);
+    int ty = wrap(int64_t(dev_y) - plan.pat.org.y, t->h);
     const uint32_t* row = t->row(ty);
     const uint32_t* mrow = t->mask_row(ty);
-    for (int off = wrap(dev_x - plan.pat.org.x, t->w), done = 0; done < n; off = 0) {
+    for (int off = wrap(int64_t(dev_x) - plan.pat.org.x, t->w), done = 0; done < n; off = 0) {
         int k = std::min(n - done, t->ew - off);
         const uint32_t* p = row + off;
         const uint32_t* mk = mrow ? mrow + off : nullptr;

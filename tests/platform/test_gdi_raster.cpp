@@ -234,6 +234,12 @@ TEST(GdiRaster, HostileBlitExtentsAreClipped) {
     EXPECT_FALSE(PatBlt(nullptr, 0, 0, 4, 4, PATCOPY));
     RECT r{0, 0, 4, 4};
     EXPECT_EQ(FillRect(dst.dc, &r, nullptr), 0);
+    // A brush origin at the end of the range: tiles still wrap (INT_MIN = 0 mod 8).
+    SelectObject(dst.dc, CreateHatchBrush(HS_VERTICAL, RGB(0, 0, 0xFF)));
+    SetBrushOrgEx(dst.dc, INT_MIN, INT_MAX, nullptr);
+    EXPECT_TRUE(PatBlt(dst.dc, 0, 0, 16, 16, PATCOPY));
+    EXPECT_EQ(dst.at(4, 0), 0x0000FFu);
+    DeleteObject(SelectObject(dst.dc, GetStockObject(WHITE_BRUSH)));
     EXPECT_EQ(GetPixel(dst.dc, INT_MIN, INT_MAX), CLR_INVALID);
     EXPECT_EQ(SetPixel(dst.dc, INT_MAX, INT_MIN, 0), CLR_INVALID);
 }
