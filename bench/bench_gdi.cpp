@@ -148,6 +148,106 @@ void BM_BitBlt640x480SrcCopy(benchmark::State& state) {
 }
 BENCHMARK(BM_BitBlt640x480SrcCopy);
 
+// ---- brushes, mix modes and ternary raster operations, each next to its floor
+
+void BM_Memcpy640x480(benchmark::State& state) {
+    std::vector<uint32_t> a(size_t(kW) * kH, 1), b(size_t(kW) * kH);
+    for (auto _ : state) {
+        std::memcpy(b.data(), a.data(), a.size() * 4);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kW * kH * 4);
+}
+BENCHMARK(BM_Memcpy640x480);
+
+// R2_XORPEN fill of the whole surface: a read-modify-write pass (floor: memcpy).
+void BM_RectangleXor640x480(benchmark::State& state) {
+    Surface s;
+    HBRUSH br = CreateSolidBrush(RGB(12, 34, 56));
+    SelectObject(s.dc, br);
+    SelectObject(s.dc, GetStockObject(NULL_PEN));
+    SetROP2(s.dc, R2_XORPEN);
+    for (auto _ : state) {
+        Rectangle(s.dc, 0, 0, kW + 1, kH + 1);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kW * kH * 4);
+    SelectObject(s.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(br);
+}
+BENCHMARK(BM_RectangleXor640x480);
+
+// Opaque hatch 200 x 200: pattern rows copied from the prepared tile
+// (floor: memset of the same 200 rows of 800 bytes).
+void BM_RectangleHatch200(benchmark::State& state) {
+    Surface s;
+    HBRUSH br = CreateHatchBrush(HS_DIAGCROSS, RGB(0x20, 0x60, 0xA0));
+    SelectObject(s.dc, br);
+    SelectObject(s.dc, GetStockObject(NULL_PEN));
+    int i = 0;
+    for (auto _ : state) {
+        int x = (i * 37) % (kW - 200), y = (i * 53) % (kH - 200);
+        ++i;
+        Rectangle(s.dc, x, y, x + 201, y + 201);
+        benchmark::ClobberMemory();
+    }
+    SelectObject(s.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(br);
+}
+BENCHMARK(BM_RectangleHatch200);
+
+void BM_MemsetRows200(benchmark::State& state) {
+    std::vector<uint32_t> buf(size_t(kW) * kH);
+    int i = 0;
+    for (auto _ : state) {
+        int x = (i * 37) % (kW - 200), y = (i * 53) % (kH - 200);
+        ++i;
+        for (int r = 0; r < 200; ++r) std::memset(&buf[size_t(y + r) * kW + x], i & 0xFF, 800);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MemsetRows200);
+
+// Full-surface blits with source: SRCINVERT (one XOR pass), and PSDPxax
+// (0xB8074A, a code with no pass of its own) with a hatch brush pattern.
+void BlitRop(benchmark::State& state, DWORD rop, bool hatch) {
+    Surface a, b;
+    for (int i = 0; i < kW * kH; ++i) a.bits[i] = uint32_t(i) * 2654435761u;
+    HBRUSH br = hatch ? CreateHatchBrush(HS_CROSS, RGB(0x20, 0x40, 0xF0)) : CreateSolidBrush(RGB(1, 2, 3));
+    SelectObject(b.dc, br);
+    for (auto _ : state) {
+        BitBlt(b.dc, 0, 0, kW, kH, a.dc, 0, 0, rop);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kW * kH * 4);
+    SelectObject(b.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(br);
+}
+void BM_BitBlt640x480SrcInvert(benchmark::State& state) { BlitRop(state, SRCINVERT, false); }
+BENCHMARK(BM_BitBlt640x480SrcInvert);
+void BM_BitBlt640x480Rop3HatchPattern(benchmark::State& state) { BlitRop(state, 0x00B8074A, true); }
+BENCHMARK(BM_BitBlt640x480Rop3HatchPattern);
+
+void BM_SetPixelV(benchmark::State& state) {
+    Surface s;
+    unsigned i = 0;
+    for (auto _ : state) {
+        SetPixelV(s.dc, 100 + int(i & 255), 100 + int((i >> 8) & 255), COLORREF(i & 0xFFFFFF));
+        ++i;
+    }
+}
+BENCHMARK(BM_SetPixelV);
+
+void BM_GetPixel(benchmark::State& state) {
+    Surface s;
+    unsigned i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(GetPixel(s.dc, 100 + int(i & 255), 100 + int((i >> 8) & 255)));
+        ++i;
+    }
+}
+BENCHMARK(BM_GetPixel);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -18,12 +18,14 @@ static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
 
 namespace plat::gdi {
 void rop_fill(Target& t, const RECT& d, const Paint& pat, uint8_t rop) {
+    const Rop3Plan plan = plan_rop3(rop, pat);
+    if (plan.kind == Rop3Plan::Kind::Nop) return;
     for (const RECT& c : t.clip) {
         int x0 = std::max(d.left, c.left), x1 = std::min(d.right, c.right);
         int y0 = std::max(d.top, c.top), y1 = std::min(d.bottom, c.bottom);
         if (x0 >= x1 || y0 >= y1) continue;
         t.touch(x0, y0, x1, y1);
-        for (int y = y0; y < y1; ++y) rop3_span(t.surf.row(y) + x0, nullptr, x1 - x0, x0, y, pat, rop);
+        for (int y = y0; y < y1; ++y) rop3_row(plan, t.surf.row(y) + x0, nullptr, x1 - x0, x0, y);
     }
 }
 }  // namespace plat::gdi
@@ -106,26 +108,32 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     Target* ts = shared ? &t : own_src.get();
     Source src;
     if (!open_source(*sdc, *ts, dc->st, &src)) return ts->screen() ? TRUE : FALSE;
-    Paint pat = rop_uses_pat(code) ? brush_paint(*dc) : Paint{};
-    // Device rectangles; a negative extent mirrors.
+    const Rop3Plan plan = plan_rop3(code, rop_uses_pat(code) ? brush_paint(*dc) : Paint{});
+    // Device rectangles; a negative extent mirrors. Extents are worked out in
+    // 64 bits: device coordinates lie within +-1e9, their differences do not
+    // fit an int.
     POINT d0 = to_device(dc->st, xDest, yDest), d1 = to_device(dc->st, clamp_sum(xDest, wDest), clamp_sum(yDest, hDest));
     POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, clamp_sum(xSrc, wSrc), clamp_sum(ySrc, hSrc));
+    int64_t dw = int64_t(d1.x) - d0.x, dh = int64_t(d1.y) - d0.y;
+    int64_t sw = int64_t(s1.x) - s0.x, sh = int64_t(s1.y) - s0.y;
     if (!stretch) {
         // Same size: the device extent of the destination.
-        s1 = POINT{s0.x + (d1.x - d0.x), s0.y + (d1.y - d0.y)};
+        sw = dw;
+        sh = dh;
     }
-    int dw = d1.x - d0.x, dh = d1.y - d0.y, sw = s1.x - s0.x, sh = s1.y - s0.y;
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return TRUE;
     bool flip_x = (dw < 0) != (sw < 0), flip_y = (dh < 0) != (sh < 0);
-    int dl = std::min(d0.x, d1.x), dt = std::min(d0.y, d1.y), adw = std::abs(dw), adh = std::abs(dh);
-    int sl = std::min(s0.x, s1.x), stp = std::min(s0.y, s1.y), asw = std::abs(sw), ash = std::abs(sh);
+    int64_t dl = std::min<int64_t>(d0.x, d0.x + dw), dt = std::min<int64_t>(d0.y, d0.y + dh);
+    int64_t adw = dw < 0 ? -dw : dw, adh = dh < 0 ? -dh : dh;
+    int64_t sl = std::min<int64_t>(s0.x, s0.x + sw), stp = std::min<int64_t>(s0.y, s0.y + sh);
+    int64_t asw = sw < 0 ? -sw : sw, ash = sh < 0 ? -sh : sh;
     bool same = src.surf.base && src.surf.base == t.surf.base;
     // Copy the source rectangle first when it is the destination's own surface.
     std::vector<uint32_t> snapshot;
     Surface snap;
     if (same) {
-        int x0 = std::max(sl, 0), y0 = std::max(stp, 0);
-        int x1 = std::min(sl + asw, src.width), y1 = std::min(stp + ash, src.height);
+        int x0 = int(std::max<int64_t>(sl, 0)), y0 = int(std::max<int64_t>(stp, 0));
+        int x1 = int(std::min<int64_t>(sl + asw, src.width)), y1 = int(std::min<int64_t>(stp + ash, src.height));
         if (x0 < x1 && y0 < y1) {
             snapshot.resize(size_t(src.width) * size_t(y1 - y0));
             for (int y = y0; y < y1; ++y)
@@ -139,28 +147,35 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     }
     std::vector<uint32_t> rowbuf;
     for (const RECT& c : t.clip) {
-        int x0 = std::max<int>(dl, c.left), x1 = std::min<int>(dl + adw, c.right);
-        int y0 = std::max<int>(dt, c.top), y1 = std::min<int>(dt + adh, c.bottom);
+        int x0 = int(std::max<int64_t>(dl, c.left)), x1 = int(std::min<int64_t>(dl + adw, c.right));
+        int y0 = int(std::max<int64_t>(dt, c.top)), y1 = int(std::min<int64_t>(dt + adh, c.bottom));
         if (x0 >= x1 || y0 >= y1) continue;
+        if (plan.kind == Rop3Plan::Kind::Copy && !src.mono && !flip_x && !flip_y && asw == adw && ash == adh &&
+            x0 == 0 && x1 == t.surf.width && dl == sl && dt - stp <= y0 && y1 - (dt - stp) <= src.height &&
+            src.width == t.surf.width && t.surf.stride == t.surf.width && src.surf.stride == src.width) {
+            // Whole rows of two top-down surfaces of one width, not shifted
+            // sideways: the rows are one run of memory.
+            t.touch(x0, y0, x1, y1);
+            std::memmove(t.surf.row(y0), src.surf.row(int(y0 - (dt - stp))), size_t(y1 - y0) * size_t(x1) * 4);
+            continue;
+        }
         for (int y = y0; y < y1; ++y) {
-            int j = y - dt;
+            int64_t j = y - dt;
             if (flip_y) j = adh - 1 - j;
-            int sy = stp + int(int64_t(j) * ash / adh);
+            int64_t sy = stp + j * ash / adh;
             if (sy < 0 || sy >= src.height) continue;  // outside the source: left unchanged
-            // The run of destination pixels whose source lies inside the source bitmap.
-            int a = x0, b = x1;
             auto src_x = [&](int x) {
-                int i = x - dl;
+                int64_t i = x - dl;
                 if (flip_x) i = adw - 1 - i;
-                return sl + int(int64_t(i) * asw / adw);
+                return sl + i * asw / adw;
             };
             if (!flip_x && asw == adw) {
-                a = std::max(a, dl + (0 - sl));
-                b = std::min(b, dl + (src.width - sl));
+                // The run of destination pixels whose source lies inside the source bitmap.
+                int a = int(std::max<int64_t>(x0, dl - sl)), b = int(std::min<int64_t>(x1, dl - sl + src.width));
                 if (a >= b) continue;
-                const uint32_t* s = src.row(sy, src_x(a), b - a);
+                const uint32_t* s = src.row(int(sy), int(src_x(a)), b - a);
                 t.touch(a, y, b, y + 1);
-                rop3_span(t.surf.row(y) + a, s, b - a, a, y, pat, code);
+                rop3_row(plan, t.surf.row(y) + a, s, b - a, a, y);
                 continue;
             }
             rowbuf.resize(size_t(x1 - x0));
@@ -168,18 +183,18 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
             auto flush = [&](int end) {
                 if (start < 0) return;
                 t.touch(start, y, end, y + 1);
-                rop3_span(t.surf.row(y) + start, rowbuf.data(), end - start, start, y, pat, code);
+                rop3_row(plan, t.surf.row(y) + start, rowbuf.data(), end - start, start, y);
                 start = -1;
                 n = 0;
             };
             for (int x = x0; x < x1; ++x) {
-                int sx = src_x(x);
+                int64_t sx = src_x(x);
                 if (sx < 0 || sx >= src.width) {
                     flush(x);
                     continue;
                 }
                 if (start < 0) start = x;
-                rowbuf[size_t(n++)] = *src.row(sy, sx, 1);
+                rowbuf[size_t(n++)] = *src.row(int(sy), int(sx), 1);
             }
             flush(x1);
         }
@@ -198,15 +213,39 @@ BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, 
 
 // ---------------------------------------------------------------- pixels
 
+// The pixel a logical point names, or null when it is outside the surface
+// or the clip. A memory DC's bitmap is read directly (no surface lock to take).
+static uint32_t* pixel_at(DC& dc, Target* t, int x, int y) {
+    POINT p = to_device(dc.st, x, y);
+    if (t) return t->ok() && t->in_clip(p.x, p.y) ? t->surf.row(p.y) + p.x : nullptr;
+    Surface s;
+    if (!dc.st.bitmap || !bitmap_surface(*dc.st.bitmap, &s)) return nullptr;
+    if (p.x < 0 || p.y < 0 || p.x >= s.width || p.y >= s.height) return nullptr;
+    if (dc.st.has_clip) {
+        bool inside = false;
+        for (const RECT& c : dc.st.clip)
+            if (p.x >= c.left && p.x < c.right && p.y >= c.top && p.y < c.bottom) {
+                inside = true;
+                break;
+            }
+        if (!inside) return nullptr;
+    }
+    return s.row(p.y) + p.x;
+}
+
+// SetPixel stores the colour itself: its top byte is 0 whatever was there.
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
-    Target t(*dc);
-    if (!t.ok()) return CLR_INVALID;
-    POINT p = to_device(dc->st, x, y);
-    if (!t.in_clip(p.x, p.y)) return CLR_INVALID;
-    t.surf.row(p.y)[p.x] = to_pixel(color);
-    t.touch(p.x, p.y, p.x + 1, p.y + 1);
+    std::unique_ptr<Target> t;
+    if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
+    uint32_t* px = pixel_at(*dc, t.get(), x, y);
+    if (!px) return CLR_INVALID;
+    *px = to_pixel(color);
+    if (t) {
+        POINT p = to_device(dc->st, x, y);
+        t->touch(p.x, p.y, p.x + 1, p.y + 1);
+    }
     return color & 0x00FFFFFF;
 }
 
@@ -217,9 +256,8 @@ BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
-    Target t(*dc);
-    if (!t.ok()) return CLR_INVALID;
-    POINT p = to_device(dc->st, x, y);
-    if (!t.in_clip(p.x, p.y)) return CLR_INVALID;
-    return to_colorref(t.surf.row(p.y)[p.x]);
+    std::unique_ptr<Target> t;
+    if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
+    const uint32_t* px = pixel_at(*dc, t.get(), x, y);
+    return px ? to_colorref(*px) : CLR_INVALID;
 }

@@ -33,6 +33,9 @@ struct Object {
     bool delete_pending = false;  // DeleteObject while selected: freed when deselected
 };
 
+struct Tile;
+struct Brush;
+
 struct Pen : Object {
     Pen() : Object(Kind::Pen) {}
     DWORD style = PS_SOLID;  // full style word: dash kind, cap, join, type
@@ -43,6 +46,7 @@ struct Pen : Object {
     std::vector<DWORD> dashes;  // PS_USERSTYLE entries
     bool extended = false;      // made by ExtCreatePen (GetObject gives EXTLOGPEN)
     bool dc_pen = false;        // stock DC_PEN: colour from the DC
+    std::shared_ptr<Brush> brush;  // hatched and pattern pens: what the pen's pixels are painted with
     int dash_kind() const { return int(style & PS_STYLE_MASK); }
     bool visible() const { return dash_kind() != PS_NULL; }
 };
@@ -54,7 +58,12 @@ struct Brush : Object {
     // BS_PATTERN: mono tile, one byte per pixel (0/1); colour tile when mono is empty.
     int pw = 0, ph = 0;
     std::vector<uint8_t> mono;
-    std::vector<uint32_t> colour;  // 0x00RRGGBB
+    std::vector<uint32_t> colour;  // 32-bit pixel values (a 32-bpp pattern keeps its top byte)
+    // The tile prepared for drawing, made on selection or first use and kept
+    // while the DC colours it depends on (text, background, mode) stay the same.
+    mutable std::mutex prepared_m;
+    mutable std::shared_ptr<const Tile> prepared;
+    mutable uint64_t prepared_key = 0;
 };
 
 struct Bitmap : Object {
@@ -203,25 +212,42 @@ private:
 };
 
 // ---- raster primitives (raster.cpp) ----
+//
+// Raster operations work on all 32 bits of a pixel. A pen or brush colour
+// has a zero top byte, a source pixel or a 32-bpp pattern pixel keeps its
+// own, so e.g. R2_NOT or DSTINVERT also invert the top byte.
 
 // A mix mode reduced to masks: for pen bits 1 the destination becomes
 // (d & a1) ^ x1, for pen bits 0 (d & a0) ^ x0 (masks are 0 or all ones).
 struct Mix {
     uint32_t a1, x1, a0, x0;
     bool copy;  // R2_COPYPEN: plain stores
-    uint32_t and_for(uint32_t p) const { return ((p & a1) | (~p & a0)) & 0x00FFFFFFu; }
-    uint32_t xor_for(uint32_t p) const { return ((p & x1) | (~p & x0)) & 0x00FFFFFFu; }
+    uint32_t and_for(uint32_t p) const { return (p & a1) | (~p & a0); }
+    uint32_t xor_for(uint32_t p) const { return (p & x1) | (~p & x0); }
 };
 Mix mix_for_rop2(int rop2);
+
+// A brush pattern prepared for drawing: each row repeated to a stored width
+// that is a multiple of the pattern width, so a span is a few block copies.
+struct Tile {
+    int w = 0, h = 0;  // pattern size
+    int ew = 0;        // stored row length (a multiple of w)
+    std::vector<uint32_t> px;    // h rows of ew pixels
+    std::vector<uint32_t> mask;  // same layout: ~0 paints, 0 leaves the destination; empty: all paint
+    const uint32_t* row(int y) const { return px.data() + size_t(y) * size_t(ew); }
+    const uint32_t* mask_row(int y) const { return mask.empty() ? nullptr : mask.data() + size_t(y) * size_t(ew); }
+};
+// Builds a tile from w x h pixels (row 0 = top) and an optional per-pixel
+// paint flag (nullptr: every pixel paints).
+std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const uint8_t* on);
 
 // What a brush or pen paints, realised for one call against the DC's colours.
 struct Paint {
     enum class Type : uint8_t { None, Solid, Tiled } type = Type::None;
     uint32_t color = 0;
     int w = 0, h = 0;
-    std::vector<uint32_t> px;
-    std::vector<uint8_t> on;  // empty: every tile pixel paints; else 0 = leave the destination
-    POINT org{0, 0};          // device position of tile pixel (0, 0)
+    std::shared_ptr<const Tile> tile;  // Tiled
+    POINT org{0, 0};                   // device position of tile pixel (0, 0)
 };
 Paint realise_brush(const DC& dc, const Brush* br);
 Paint realise_pen(const DC& dc, const Pen* pen);
@@ -234,8 +260,26 @@ void fill_rect(Target& t, int l, int top, int r, int b, const Paint& p, const Mi
 // Glyph coverage (0..255) drawn in colour c at device (x, y), clipped.
 void masked_glyph(Target& t, int x, int y, int w, int h, const uint8_t* coverage, uint32_t c);
 
-// Ternary raster operation on one row: dst = rop(P, S, D). src may be null
-// when the rop ignores the source; pattern per pixel from the paint.
+// A ternary raster operation prepared once per call: the code reduced to
+// masks so that every row is one branch-free pass (or a copy / XOR / fill).
+// Per bit, with the destination split out: result = (D & A) ^ X where A and
+// X are functions of the pattern and source bits; for a fixed pattern bit
+// each is (S & a) ^ x.
+struct Rop3Plan {
+    enum class Kind : uint8_t { Nop, Copy, Xor, And, Or, Mix, Solid, Tiled } kind = Kind::Nop;
+    uint8_t code = 0xAA;
+    bool src = false;  // the operation reads the source
+    Paint pat;
+    // Solid pattern (or none): A = (S & aa) ^ ax, X = (S & xa) ^ xx.
+    uint32_t aa = 0, ax = 0, xa = 0, xx = 0;
+    // Tiled pattern: the same four masks for pattern bit 1 ([0..3]) and 0 ([4..7]).
+    uint32_t m[8] = {};
+};
+Rop3Plan plan_rop3(uint8_t rop, const Paint& pat);
+// One destination row of n pixels starting at device (dev_x, dev_y); src
+// may be null when the plan does not read it.
+void rop3_row(const Rop3Plan& plan, uint32_t* dst, const uint32_t* src, int n, int dev_x, int dev_y);
+// Ternary raster operation on one row (plans it first; for single calls).
 void rop3_span(uint32_t* dst, const uint32_t* src, int n, int dev_x, int dev_y, const Paint& pat, uint8_t rop);
 bool rop_uses_src(uint8_t rop);
 bool rop_uses_pat(uint8_t rop);

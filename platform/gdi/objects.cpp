@@ -303,10 +303,12 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
         case Kind::Pen:
             before = st.pen;
             st.pen = std::static_pointer_cast<Pen>(obj);
+            if (st.pen->brush) realise_brush(*dc, st.pen->brush.get());
             break;
         case Kind::Brush:
             before = st.brush;
             st.brush = std::static_pointer_cast<Brush>(obj);
+            realise_brush(*dc, st.brush.get());  // prepares a pattern brush's tile once, here
             break;
         case Kind::Font:
             before = st.font;
@@ -370,6 +372,10 @@ BOOL WINAPI DeleteObject(HGDIOBJ h) {
 
 // ---------------------------------------------------------------- pens
 
+namespace plat::gdi {
+std::shared_ptr<Brush> make_brush(const LOGBRUSH& lb);
+}
+
 static bool known_brush_style(UINT s) { return s == BS_SOLID || s == BS_NULL || s == BS_HATCHED; }
 
 HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
@@ -414,6 +420,11 @@ HPEN WINAPI ExtCreatePen(DWORD iPenStyle, DWORD cWidth, CONST LOGBRUSH* plbrush,
     p->hatch = plbrush->lbHatch;
     p->extended = true;
     if (kind == PS_USERSTYLE) p->dashes.assign(pstyle, pstyle + cStyle);
+    if (plbrush->lbStyle != BS_SOLID && plbrush->lbStyle != BS_NULL) {
+        // Hatched and pattern pens paint their pixels with that brush.
+        p->brush = make_brush(*plbrush);
+        if (!p->brush) return nullptr;
+    }
     // A hollow brush makes an invisible pen.
     if (plbrush->lbStyle == BS_NULL) p->style = (iPenStyle & ~PS_STYLE_MASK) | PS_NULL;
     return static_cast<HPEN>(add_object(p));
@@ -433,6 +444,7 @@ HBRUSH WINAPI CreateHatchBrush(int iHatch, COLORREF color) {
 
 // Copies a bitmap's pixels into a brush tile.
 static bool tile_from_bitmap(const Bitmap& bm, Brush* b) {
+    if (int64_t(bm.width) * bm.height > (1 << 24)) return false;  // as for packed DIBs: bounded tiles
     b->pw = bm.width;
     b->ph = bm.height;
     size_t n = size_t(bm.width) * size_t(bm.height);
@@ -457,7 +469,7 @@ static bool tile_from_bitmap(const Bitmap& bm, Brush* b) {
     if (!bitmap_surface(bm, &s)) return false;
     b->colour.resize(n);
     for (int y = 0; y < bm.height; ++y)
-        for (int x = 0; x < bm.width; ++x) b->colour[size_t(y) * bm.width + x] = s.row(y)[x] & 0x00FFFFFFu;
+        for (int x = 0; x < bm.width; ++x) b->colour[size_t(y) * bm.width + x] = s.row(y)[x];
     return true;
 }
 
@@ -492,8 +504,7 @@ static bool tile_from_packed_dib(const void* packed, Brush* b, size_t limit = SI
         for (int x = 0; x < w; ++x) {
             uint32_t c;
             if (bpp == 32) {
-                std::memcpy(&c, row + 4 * x, 4);
-                c &= 0x00FFFFFFu;
+                std::memcpy(&c, row + 4 * x, 4);  // the whole value, top byte included
             } else if (bpp == 24) {
                 c = row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
             } else {
@@ -512,38 +523,55 @@ static bool tile_from_packed_dib(const void* packed, Brush* b, size_t limit = SI
     return true;
 }
 
-HBRUSH WINAPI CreateBrushIndirect(CONST LOGBRUSH* plbrush) {
-    if (!plbrush) return nullptr;
+namespace plat::gdi {
+// A brush object for a LOGBRUSH (also the paint of hatched and pattern pens);
+// null for a style it cannot make.
+std::shared_ptr<Brush> make_brush(const LOGBRUSH& lb) {
     auto b = std::make_shared<Brush>();
-    b->lb = *plbrush;
-    switch (plbrush->lbStyle) {
+    b->lb = lb;
+    switch (lb.lbStyle) {
         case BS_SOLID:
         case BS_NULL: break;
         case BS_HATCHED:
-            if (plbrush->lbHatch > HS_DIAGCROSS) return nullptr;
+            if (lb.lbHatch > HS_DIAGCROSS) return nullptr;
             break;
         case BS_PATTERN:
         case BS_PATTERN8X8: {
-            auto bm = lookup_as<Bitmap>(reinterpret_cast<HGDIOBJ>(plbrush->lbHatch), Kind::Bitmap);
+            auto bm = lookup_as<Bitmap>(reinterpret_cast<HGDIOBJ>(lb.lbHatch), Kind::Bitmap);
             if (!bm || !tile_from_bitmap(*bm, b.get())) return nullptr;
             b->lb.lbStyle = BS_PATTERN;
             break;
         }
         case BS_DIBPATTERN:
         case BS_DIBPATTERN8X8: {
-            HGLOBAL mem = reinterpret_cast<HGLOBAL>(plbrush->lbHatch);
+            HGLOBAL mem = reinterpret_cast<HGLOBAL>(lb.lbHatch);
             const void* packed = mem ? GlobalLock(mem) : nullptr;
-            bool ok = tile_from_packed_dib(packed, b.get(), packed ? size_t(GlobalSize(mem)) : 0);
-            if (packed) GlobalUnlock(mem);
+            bool ok;
+            if (packed) {
+                ok = tile_from_packed_dib(packed, b.get(), size_t(GlobalSize(mem)));
+                GlobalUnlock(mem);
+            } else {
+                // A fixed block's handle is its address, and programs pass the
+                // address of a packed DIB of their own here too: take it as one
+                // (small values are never addresses).
+                ok = lb.lbHatch >= 0x10000 && tile_from_packed_dib(reinterpret_cast<const void*>(lb.lbHatch), b.get());
+            }
             if (!ok) return nullptr;
             break;
         }
         case BS_DIBPATTERNPT:
-            if (!tile_from_packed_dib(reinterpret_cast<const void*>(plbrush->lbHatch), b.get())) return nullptr;
+            if (!tile_from_packed_dib(reinterpret_cast<const void*>(lb.lbHatch), b.get())) return nullptr;
             break;
         default: return nullptr;
     }
-    return static_cast<HBRUSH>(add_object(b));
+    return b;
+}
+}  // namespace plat::gdi
+
+HBRUSH WINAPI CreateBrushIndirect(CONST LOGBRUSH* plbrush) {
+    if (!plbrush) return nullptr;
+    auto b = make_brush(*plbrush);
+    return b ? static_cast<HBRUSH>(add_object(b)) : nullptr;
 }
 
 HBRUSH WINAPI CreatePatternBrush(HBITMAP hbm) {
