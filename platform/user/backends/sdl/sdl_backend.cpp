@@ -15,8 +15,9 @@
 //
 // Presenting copies the window's client surface (0x00RRGGBB, which is
 // SDL_PIXELFORMAT_RGB888) into the SDL window surface pixel for pixel and
-// updates the changed rectangle; invalidations are merged and presented at
-// most once per loop iteration. No renderer and no OpenGL are used, so it
+// updates the changed rectangle; invalidations are first narrowed to the
+// pixels that differ from the previous report (a redrawn but identical frame
+// is dropped), then merged and presented at most once per loop iteration. No renderer and no OpenGL are used, so it
 // works on Xvfb.
 //
 // Window-manager limits (X11): a disabled close box cannot be removed on
@@ -39,6 +40,7 @@
 #include <unordered_map>
 
 #include "backends.h"
+#include "user/backends/sdl/frame_shadow.h"
 #include "window_surface.h"
 #include "windows.h"
 
@@ -68,6 +70,10 @@ struct Shared {
     std::deque<std::function<void()>> commands;
     std::unordered_map<uint32_t, RECT> dirty;          // pending presents
     std::unordered_map<uint32_t, Geometry> geometry;   // client rects as last known
+    // What each window last reported (callers' threads, under shadow_mu,
+    // taken after the window's surface lock).
+    std::mutex shadow_mu;
+    std::unordered_map<uint32_t, FrameShadow> shadows;
     uint32_t next_id = 1;
     uint32_t wake_type = 0;
     std::atomic<bool> wake_pending{false};
@@ -171,6 +177,10 @@ public:
             s_->geometry.erase(id);
             s_->dirty.erase(id);
         }
+        {
+            std::lock_guard<std::mutex> lock(s_->shadow_mu);
+            s_->shadows.erase(id);
+        }
         post([s = s_, id] {
             auto it = s->windows.find(id);
             if (it == s->windows.end()) return;
@@ -243,9 +253,15 @@ public:
         {
             std::lock_guard<std::mutex> lock(s_->mu);
             if (s_->init != Shared::Init::Ready || !s_->geometry.count(id)) return;
+        }
+        RECT r = dirty;
+        if (!narrow_to_changes(s_, id, &r)) return;  // an identical frame: nothing to show
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            if (!s_->geometry.count(id)) return;
             auto it = s_->dirty.find(id);
-            if (it == s_->dirty.end()) s_->dirty.emplace(id, dirty);
-            else union_rect(&it->second, dirty);
+            if (it == s_->dirty.end()) s_->dirty.emplace(id, r);
+            else union_rect(&it->second, r);
         }
         wake(s_);
     }
@@ -308,6 +324,24 @@ private:
         SDL_zero(e);
         e.type = s->wake_type;
         SDL_PushEvent(&e);
+    }
+
+    // Narrows *r to the pixels that differ from what the window reported
+    // before; false when none do. Runs on the reporting thread, so an
+    // unchanged refresh does not even wake the SDL thread.
+    static bool narrow_to_changes(Shared* s, uint32_t id, RECT* r) {
+        HWND hwnd = window_from_backend_id(id);
+        if (!hwnd) return true;
+        SurfaceView view;
+        if (!lock_window_surface(hwnd, &view)) return true;
+        bool changed = true;
+        if (view.pixels) {
+            std::lock_guard<std::mutex> lock(s->shadow_mu);
+            *r = s->shadows[id].update(view.pixels, view.width, view.height, *r);
+            changed = r->left < r->right && r->top < r->bottom;
+        }
+        unlock_window_surface(hwnd);
+        return changed;
     }
 
     static WindowRecord* find(Shared* s, uint32_t id) {
