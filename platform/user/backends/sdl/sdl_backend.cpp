@@ -40,6 +40,8 @@
 #include <unordered_map>
 
 #include "backends.h"
+#include "codepage.h"
+#include "font_engine.h"
 #include "user/backends/sdl/frame_shadow.h"
 #include "window_surface.h"
 #include "windows.h"
@@ -304,9 +306,21 @@ private:
                 if (Shared* s = exiting_shared().load()) stop_delivery(s);
             });
             std::thread(thread_main, s_).detach();
+            warm_text_in_background();
         }
         s_->cv.wait(lock, [&] { return s_->init != Shared::Init::Starting; });
         return s_->init == Shared::Init::Ready;
+    }
+
+    // A program with a window draws text next. Loading fontconfig's
+    // configuration, the fonts and the code-page converter takes as long as
+    // starting SDL: do it on a thread of its own while SDL starts, instead of
+    // after the window is shown, on the way to the first frame.
+    static void warm_text_in_background() {
+        std::thread([] {
+            text::warm_up();
+            codepage::decode_936("\xb0\xa1", 2);
+        }).detach();
     }
 
     void post(std::function<void()> fn) {
