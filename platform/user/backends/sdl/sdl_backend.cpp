@@ -80,6 +80,9 @@ struct Shared {
     uint32_t wake_type = 0;
     std::atomic<bool> wake_pending{false};
     RECT display = {0, 0, 1024, 768};
+    // Every window is shown this many times larger, pixels repeated, and
+    // mouse positions are divided back (set once before Init::Ready).
+    int scale = 1;
     bool frame_known = false;
     RECT frame = kDefaultCaptionFrame;
 
@@ -160,8 +163,8 @@ public:
             g.h = desc.height;
             if (desc.x == kDefaultPos || desc.y == kDefaultPos) {
                 // SDL centres windows of undefined position on the display.
-                g.x = s_->display.left + (s_->display.right - s_->display.left - desc.width) / 2;
-                g.y = s_->display.top + (s_->display.bottom - s_->display.top - desc.height) / 2;
+                g.x = s_->display.left + (s_->display.right - s_->display.left - desc.width * s_->scale) / 2;
+                g.y = s_->display.top + (s_->display.bottom - s_->display.top - desc.height * s_->scale) / 2;
             } else {
                 g.x = desc.x;
                 g.y = desc.y;
@@ -231,7 +234,7 @@ public:
             WindowRecord* w = find(s, id);
             if (!w) return;
             SDL_SetWindowPosition(w->sdl, x, y);
-            SDL_SetWindowSize(w->sdl, width > 0 ? width : 1, height > 0 ? height : 1);
+            SDL_SetWindowSize(w->sdl, (width > 0 ? width : 1) * s->scale, (height > 0 ? height : 1) * s->scale);
             present(s, id, *w, full_rect(w->sdl));
         });
     }
@@ -375,8 +378,8 @@ private:
         int x = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.x;
         int y = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.y;
         // SDL cannot make a window with an empty client area.
-        SDL_Window* w = SDL_CreateWindow(d.title_utf8.c_str(), x, y, d.width > 0 ? d.width : 1,
-                                         d.height > 0 ? d.height : 1, flags);
+        SDL_Window* w = SDL_CreateWindow(d.title_utf8.c_str(), x, y, (d.width > 0 ? d.width : 1) * s->scale,
+                                         (d.height > 0 ? d.height : 1) * s->scale, flags);
         if (!w) {
             std::fprintf(stderr, "platform: cannot create a window: %s\n", SDL_GetError());
             return;
@@ -424,9 +427,19 @@ private:
         if (r.top < 0) r.top = 0;
         if (r.right > view.width) r.right = view.width;
         if (r.bottom > view.height) r.bottom = view.height;
-        if (r.right > dst->w) r.right = dst->w;
-        if (r.bottom > dst->h) r.bottom = dst->h;
+        if (r.right > dst->w / s->scale) r.right = dst->w / s->scale;
+        if (r.bottom > dst->h / s->scale) r.bottom = dst->h / s->scale;
         bool copied = false;
+        if (s->scale > 1) {
+            if (view.pixels && r.left < r.right && r.top < r.bottom) copied = copy_scaled(view, r, dst, s->scale);
+            unlock_window_surface(hwnd);
+            if (copied) {
+                const int k = s->scale;
+                SDL_Rect sr{r.left * k, r.top * k, (r.right - r.left) * k, (r.bottom - r.top) * k};
+                SDL_UpdateWindowSurfaceRects(w.sdl, &sr, 1);
+            }
+            return;
+        }
         if (view.pixels && r.left < r.right && r.top < r.bottom) {
             if (SDL_MUSTLOCK(dst)) SDL_LockSurface(dst);
             const uint32_t* src = view.pixels + size_t(r.top) * size_t(view.width) + size_t(r.left);
@@ -449,6 +462,56 @@ private:
             SDL_Rect sr{r.left, r.top, r.right - r.left, r.bottom - r.top};
             SDL_UpdateWindowSurfaceRects(w.sdl, &sr, 1);
         }
+    }
+
+    // Copies rectangle r of the client surface into the window surface k
+    // times larger, each pixel repeated k x k times (nearest neighbour), as
+    // Windows shows a program that is not DPI-aware on a scaled desktop.
+    static bool copy_scaled(const SurfaceView& view, const RECT& r, SDL_Surface* dst, int k) {
+        if (dst->format->BytesPerPixel != 4) return false;
+        if (SDL_MUSTLOCK(dst)) SDL_LockSurface(dst);
+        const bool same_layout =
+            dst->format->format == SDL_PIXELFORMAT_RGB888 || dst->format->format == SDL_PIXELFORMAT_ARGB8888;
+        const size_t out_w = size_t(r.right - r.left) * size_t(k);
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            const uint32_t* src = view.pixels + size_t(y) * size_t(view.width);
+            auto* first = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(dst->pixels) +
+                                                      size_t(y) * size_t(k) * size_t(dst->pitch)) +
+                          size_t(r.left) * size_t(k);
+            uint32_t* out = first;
+            for (LONG x = r.left; x < r.right; ++x) {
+                uint32_t p = src[x] & 0xFFFFFF;
+                if (!same_layout) p = SDL_MapRGB(dst->format, Uint8(p >> 16), Uint8(p >> 8), Uint8(p));
+                for (int i = 0; i < k; ++i) *out++ = p;
+            }
+            for (int i = 1; i < k; ++i)  // the other k - 1 rows repeat the first
+                std::memcpy(reinterpret_cast<uint8_t*>(first) + size_t(i) * size_t(dst->pitch), first, out_w * 4);
+        }
+        if (SDL_MUSTLOCK(dst)) SDL_UnlockSurface(dst);
+        return true;
+    }
+
+    // Mouse positions on a scaled window back to client coordinates (floor
+    // division, so that positions left of or above the window, seen while
+    // the mouse is captured, stay negative).
+    static void map_mouse_back(const Shared* s, BackendEvent* ev) {
+        const int k = s->scale;
+        if (k <= 1) return;
+        auto down = [k](int32_t v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
+        ev->x = down(ev->x);
+        ev->y = down(ev->y);
+    }
+
+    // The scale of the windows: GLINT_SCALE if set (1 to 8), else the
+    // desktop's integer scale where one is published (GDK_SCALE), else 1.
+    static int choose_scale() {
+        for (const char* name : {"GLINT_SCALE", "GDK_SCALE"}) {
+            const char* v = SDL_getenv(name);
+            if (!v || !*v) continue;
+            int k = std::atoi(v);
+            return k >= 1 && k <= 8 ? k : 1;
+        }
+        return 1;
     }
 
     static void present_dirty(Shared* s) {
@@ -529,6 +592,9 @@ private:
             default:
                 return;
         }
+        if (ev.kind == BackendEventKind::MouseMove || ev.kind == BackendEventKind::MouseDown ||
+            ev.kind == BackendEventKind::MouseUp || ev.kind == BackendEventKind::MouseWheel)
+            map_mouse_back(s, &ev);
         if (ev.window) deliver(s, ev);
     }
 
@@ -553,17 +619,18 @@ private:
                 return true;
             }
             case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                const int cw = e.window.data1 / s->scale, ch = e.window.data2 / s->scale;  // client units
                 {
                     std::lock_guard<std::mutex> lock(s->mu);
                     Geometry& g = s->geometry[ev->window];
                     // Our own resize (an empty client area is shown as 1 x 1).
-                    if ((g.w > 0 ? g.w : 1) == e.window.data1 && (g.h > 0 ? g.h : 1) == e.window.data2) return false;
-                    g.w = e.window.data1;
-                    g.h = e.window.data2;
+                    if ((g.w > 0 ? g.w : 1) == cw && (g.h > 0 ? g.h : 1) == ch) return false;
+                    g.w = cw;
+                    g.h = ch;
                 }
                 ev->kind = BackendEventKind::Resized;
-                ev->width = e.window.data1;
-                ev->height = e.window.data2;
+                ev->width = cw;
+                ev->height = ch;
                 return true;
             }
             case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -624,6 +691,7 @@ private:
         {
             std::lock_guard<std::mutex> lock(s->mu);
             if (ok) {
+                s->scale = choose_scale();
                 SDL_Rect b;
                 if (SDL_GetDisplayBounds(0, &b) == 0) s->display = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
             }
