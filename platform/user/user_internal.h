@@ -37,6 +37,9 @@ struct SentMessage {
     std::shared_ptr<ThreadQueue> sender;  // woken when done
 };
 
+// Whatever adds to `posted` or `sent`, sets `quit` or counts a pending event
+// must also call wake(): it clears `idle`, without which a thread polling
+// with PeekMessageA would not look again.
 struct ThreadQueue {
     DWORD thread_id = 0;
     bool alive = true;
