@@ -38,8 +38,8 @@ struct SentMessage {
 };
 
 // Whatever adds to `posted` or `sent`, sets `quit` or counts a pending event
-// must also call wake(): it clears `idle`, without which a thread polling
-// with PeekMessageA would not look again.
+// must also clear `idle` (wake() does), or a thread polling with
+// PeekMessageA would not look at its queue again.
 struct ThreadQueue {
     DWORD thread_id = 0;
     bool alive = true;
