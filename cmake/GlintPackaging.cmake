@@ -9,13 +9,13 @@
 #   glint_private_dependency(PKG <PREFIX> <pkg-config module>)
 #       pkg_check_modules(<PREFIX> REQUIRED IMPORTED_TARGET <module>);
 #       link PkgConfig::<PREFIX>.
-#   glint_private_dependency(FIND <Package> [PC <pkg-config module>] [LIBS <flags>...])
-#       find_package(<Package> REQUIRED); the .pc file names the module, or
-#       else the flags (for libraries without a .pc file, e.g. -lgif).
+#   glint_private_dependency(FIND <Package> [VERSION <v>] [PC <pkg-config module>] [LIBS <flags>...])
+#       find_package(<Package> [<v>] REQUIRED); the .pc file names the module,
+#       or else the flags (for libraries without a .pc file, e.g. -lgif).
 include_guard(GLOBAL)
 
 function(glint_private_dependency kind name)
-  cmake_parse_arguments(ARG "" "PC" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PC;VERSION" "LIBS" ${ARGN})
   if(kind STREQUAL "PKG")
     list(GET ARG_UNPARSED_ARGUMENTS 0 module)
     find_package(PkgConfig REQUIRED)
@@ -24,8 +24,8 @@ function(glint_private_dependency kind name)
       "pkg_check_modules(${name} REQUIRED IMPORTED_TARGET ${module})")
     set_property(GLOBAL APPEND PROPERTY GLINT_PC_REQUIRES ${module})
   elseif(kind STREQUAL "FIND")
-    find_package(${name} REQUIRED)
-    set_property(GLOBAL APPEND PROPERTY GLINT_CONFIG_DEPS "find_dependency(${name})")
+    find_package(${name} ${ARG_VERSION} REQUIRED)
+    set_property(GLOBAL APPEND PROPERTY GLINT_CONFIG_DEPS "find_dependency(${name} ${ARG_VERSION})")
     if(ARG_PC)
       set_property(GLOBAL APPEND PROPERTY GLINT_PC_REQUIRES ${ARG_PC})
     endif()
