@@ -7,8 +7,9 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-unifont fonts-wqy-zenhei
   libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-win32 file
-  xvfb xdotool x11-utils x11-apps imagemagick python3
+  g++-mingw-w64-x86-64-win32 file dpkg-dev libpng-dev
+  xvfb xdotool x11-utils x11-apps imagemagick python3 libx11-dev
+  wine64 locales
 )
 
 missing=()

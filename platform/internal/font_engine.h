@@ -45,6 +45,10 @@ public:
     virtual const Glyph& glyph(char32_t cp) = 0;
 };
 
+// Loads fontconfig's configuration and opens the fallback faces now; else
+// the first text drawn waits for them. Safe from any thread, at any time.
+void warm_up();
+
 // Never returns null: if nothing matches, the built-in fallback face is used.
 std::shared_ptr<Font> create_font(const LOGFONTA& lf);
 

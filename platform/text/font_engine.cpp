@@ -608,6 +608,15 @@ std::shared_ptr<Font> create_font(const LOGFONTA& lf) {
     return font;
 }
 
+void warm_up() {
+    {
+        std::lock_guard<std::mutex> lock(fc_mutex());
+        fc_ready_locked();
+    }
+    find_unifont();
+    find_cjk();
+}
+
 int text_width(Font& font, const std::u32string& text) {
     int w = 0;
     for (char32_t cp : text) w += font.glyph(cp).advance;

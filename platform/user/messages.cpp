@@ -23,13 +23,19 @@ void cleanup_thread(DWORD tid);
 // CreateThread, through the thread_local destructor).
 struct QueueHolder {
     DWORD tid = 0;
-    ~QueueHolder() {
-        if (tid) cleanup_thread(tid);
-    }
+    ~QueueHolder();
 };
 thread_local QueueHolder t_holder;
+// This thread's queue while it lives (owned by State::queues).
+thread_local ThreadQueue* t_queue = nullptr;
+
+QueueHolder::~QueueHolder() {
+    t_queue = nullptr;
+    if (tid) cleanup_thread(tid);
+}
 
 void exit_hook() {
+    t_queue = nullptr;
     if (t_holder.tid) {
         DWORD tid = t_holder.tid;
         t_holder.tid = 0;
@@ -161,10 +167,14 @@ std::shared_ptr<Window> find_window(State& st, HWND hwnd) {
 std::shared_ptr<ThreadQueue> own_queue(State& st) {
     DWORD tid = GetCurrentThreadId();
     auto it = st.queues.find(tid);
-    if (it != st.queues.end()) return it->second;
+    if (it != st.queues.end()) {
+        t_queue = it->second.get();
+        return it->second;
+    }
     auto q = std::make_shared<ThreadQueue>();
     q->thread_id = tid;
     st.queues.emplace(tid, q);
+    t_queue = q.get();
     t_holder.tid = tid;
     plat::kernel::set_thread_exit_hook(&exit_hook);
     return q;
@@ -200,6 +210,7 @@ void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void wake(ThreadQueue& q) {
+    q.idle.store(false, std::memory_order_release);
     if (q.blocked_in_get) plat::kernel::mark_waking(q.thread_id);
     q.cv.notify_all();
 }
@@ -223,6 +234,10 @@ void notify(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 using namespace plat::user;
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
+    // A polling loop asks about a thousand times a second: when the last
+    // look found nothing and nobody has given the thread work since, answer
+    // without the lock. Work arriving during this look is seen by the next.
+    if (lpMsg && !hWnd && t_queue && t_queue->idle.load(std::memory_order_acquire)) return FALSE;
     State& st = state();
     std::unique_lock<std::mutex> lock(st.mutex);
     auto q = own_queue(st);
@@ -238,6 +253,8 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     process_sent(lock, st, *q);
     if (take_message(*q, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0)) return TRUE;
     settle_events(st, *q);
+    if (q->posted.empty() && q->sent.empty() && !q->quit && q->pending_events == 0 && q->alive)
+        q->idle.store(true, std::memory_order_release);
     return FALSE;
 }
 

@@ -6,6 +6,7 @@
 // runs, while waiting, or while calling the backend.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -36,6 +37,9 @@ struct SentMessage {
     std::shared_ptr<ThreadQueue> sender;  // woken when done
 };
 
+// Whatever adds to `posted` or `sent`, sets `quit` or counts a pending event
+// must also clear `idle` (wake() does), or a thread polling with
+// PeekMessageA would not look at its queue again.
 struct ThreadQueue {
     DWORD thread_id = 0;
     bool alive = true;
@@ -49,6 +53,11 @@ struct ThreadQueue {
     uint64_t pending_events = 0;  // backend events whose messages are not yet all dispatched
     int handling_sent = 0;        // InSendMessage
     bool blocked_in_get = false;  // the thread waits in GetMessageA
+    // Set by the owner when a PeekMessageA found nothing to do (nothing
+    // posted or sent, no quit, no events left to settle); cleared, under
+    // State::mutex, by everything that gives the thread work (wake()). Lets
+    // the idle PeekMessageA of a polling loop return without the lock.
+    std::atomic<bool> idle{false};
 };
 
 struct Window {

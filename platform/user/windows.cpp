@@ -1077,6 +1077,7 @@ void deliver_backend_event(const BackendEvent& ev) {
     if (!q->alive) return;
     ++q->pending_events;
     ++st.pending_events;
+    q->idle.store(false, std::memory_order_release);
     settle_events(st, *q);
 }
 

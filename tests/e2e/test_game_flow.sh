@@ -53,7 +53,7 @@ ref won "你赢了！          "
 e2e_start_xvfb
 e2e_run "$bin"
 pid=$E2E_LAST_PID
-win=$(e2e_wait_window "lumenvale" 15) || e2e_fail "the game window did not appear"
+win=$(e2e_wait_window "lumenvale" "${E2E_WINDOW_TIMEOUT:-15}") || e2e_fail "the game window did not appear"
 
 geometry=$(e2e_client_geometry "$win")
 [ "$geometry" = "300 240" ] || e2e_fail "client size is '$geometry', expected '300 240'"

@@ -2,15 +2,22 @@
 # The graphics layer and the game are one source for Linux and Windows: build
 # them, with the project's own CMake files, against the real Windows headers
 # and libraries of the MinGW-w64 cross compiler, and check that the results
-# are Windows executables. Usage: test_windows_build.sh SOURCE_DIR
+# are Windows executables. Usage: test_windows_build.sh SOURCE_DIR [OUT_DIR]
+# With OUT_DIR the build is kept there (for the test under Wine), together
+# with render_text_line.exe, the end-to-end tests' reference-line renderer.
 set -euo pipefail
 src=${1:?source dir}
 if ! command -v x86_64-w64-mingw32-g++ >/dev/null; then
   echo "x86_64-w64-mingw32-g++ not found (scripts/setup.sh installs it)" >&2
   exit 1
 fi
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+if [ -n "${2:-}" ]; then
+  out=$2
+  mkdir -p "$out"
+else
+  out=$(mktemp -d)
+  trap 'rm -rf "$out"' EXIT
+fi
 cmake -S "$src" -B "$out" -DCMAKE_SYSTEM_NAME=Windows \
   -DCMAKE_C_COMPILER=x86_64-w64-mingw32-gcc -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-static \
@@ -27,5 +34,9 @@ done
 if grep -q -a -E 'SDL_Init|FcInit|FT_Init_FreeType' "$out/game/lumenvale.exe"; then
   echo "the Windows build links Linux-only code" >&2
   exit 1
+fi
+if [ -n "${2:-}" ]; then
+  x86_64-w64-mingw32-g++ -std=c++17 -O2 -static -o "$out/render_text_line.exe" \
+    "$src/tests/e2e/render_text_line.cpp" -lgdi32
 fi
 echo "1 passed, 0 failed"

@@ -245,7 +245,7 @@ void post_translated_char(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if ((k >= WM_KEYFIRST && k <= WM_KEYLAST) || (k >= WM_MOUSEFIRST && k <= WM_MOUSELAST)) break;
     }
     q.posted.insert(it, m);
-    q.cv.notify_all();
+    wake(q);
 }
 
 // Control character of a key-down, or 0.

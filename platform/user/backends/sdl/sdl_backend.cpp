@@ -15,8 +15,9 @@
 //
 // Presenting copies the window's client surface (0x00RRGGBB, which is
 // SDL_PIXELFORMAT_RGB888) into the SDL window surface pixel for pixel and
-// updates the changed rectangle; invalidations are merged and presented at
-// most once per loop iteration. No renderer and no OpenGL are used, so it
+// updates the changed rectangle; invalidations are first narrowed to the
+// pixels that differ from the previous report (a redrawn but identical frame
+// is dropped), then merged and presented at most once per loop iteration. No renderer and no OpenGL are used, so it
 // works on Xvfb.
 //
 // Window-manager limits (X11): a disabled close box cannot be removed on
@@ -39,6 +40,9 @@
 #include <unordered_map>
 
 #include "backends.h"
+#include "codepage.h"
+#include "font_engine.h"
+#include "user/backends/sdl/frame_shadow.h"
 #include "window_surface.h"
 #include "windows.h"
 
@@ -68,10 +72,17 @@ struct Shared {
     std::deque<std::function<void()>> commands;
     std::unordered_map<uint32_t, RECT> dirty;          // pending presents
     std::unordered_map<uint32_t, Geometry> geometry;   // client rects as last known
+    // What each window last reported (callers' threads, under shadow_mu,
+    // taken after the window's surface lock).
+    std::mutex shadow_mu;
+    std::unordered_map<uint32_t, FrameShadow> shadows;
     uint32_t next_id = 1;
     uint32_t wake_type = 0;
     std::atomic<bool> wake_pending{false};
     RECT display = {0, 0, 1024, 768};
+    // Every window is shown this many times larger, pixels repeated, and
+    // mouse positions are divided back (set once before Init::Ready).
+    int scale = 1;
     bool frame_known = false;
     RECT frame = kDefaultCaptionFrame;
 
@@ -152,8 +163,8 @@ public:
             g.h = desc.height;
             if (desc.x == kDefaultPos || desc.y == kDefaultPos) {
                 // SDL centres windows of undefined position on the display.
-                g.x = s_->display.left + (s_->display.right - s_->display.left - desc.width) / 2;
-                g.y = s_->display.top + (s_->display.bottom - s_->display.top - desc.height) / 2;
+                g.x = s_->display.left + (s_->display.right - s_->display.left - desc.width * s_->scale) / 2;
+                g.y = s_->display.top + (s_->display.bottom - s_->display.top - desc.height * s_->scale) / 2;
             } else {
                 g.x = desc.x;
                 g.y = desc.y;
@@ -170,6 +181,10 @@ public:
             std::lock_guard<std::mutex> lock(s_->mu);
             s_->geometry.erase(id);
             s_->dirty.erase(id);
+        }
+        {
+            std::lock_guard<std::mutex> lock(s_->shadow_mu);
+            s_->shadows.erase(id);
         }
         post([s = s_, id] {
             auto it = s->windows.find(id);
@@ -219,7 +234,7 @@ public:
             WindowRecord* w = find(s, id);
             if (!w) return;
             SDL_SetWindowPosition(w->sdl, x, y);
-            SDL_SetWindowSize(w->sdl, width > 0 ? width : 1, height > 0 ? height : 1);
+            SDL_SetWindowSize(w->sdl, (width > 0 ? width : 1) * s->scale, (height > 0 ? height : 1) * s->scale);
             present(s, id, *w, full_rect(w->sdl));
         });
     }
@@ -243,9 +258,15 @@ public:
         {
             std::lock_guard<std::mutex> lock(s_->mu);
             if (s_->init != Shared::Init::Ready || !s_->geometry.count(id)) return;
+        }
+        RECT r = dirty;
+        if (!narrow_to_changes(s_, id, &r)) return;  // an identical frame: nothing to show
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            if (!s_->geometry.count(id)) return;
             auto it = s_->dirty.find(id);
-            if (it == s_->dirty.end()) s_->dirty.emplace(id, dirty);
-            else union_rect(&it->second, dirty);
+            if (it == s_->dirty.end()) s_->dirty.emplace(id, r);
+            else union_rect(&it->second, r);
         }
         wake(s_);
     }
@@ -288,9 +309,21 @@ private:
                 if (Shared* s = exiting_shared().load()) stop_delivery(s);
             });
             std::thread(thread_main, s_).detach();
+            warm_text_in_background();
         }
         s_->cv.wait(lock, [&] { return s_->init != Shared::Init::Starting; });
         return s_->init == Shared::Init::Ready;
+    }
+
+    // A program with a window draws text next. Loading fontconfig's
+    // configuration, the fonts and the code-page converter takes as long as
+    // starting SDL: do it on a thread of its own while SDL starts, instead of
+    // after the window is shown, on the way to the first frame.
+    static void warm_text_in_background() {
+        std::thread([] {
+            text::warm_up();
+            codepage::decode_936("\xb0\xa1", 2);
+        }).detach();
     }
 
     void post(std::function<void()> fn) {
@@ -310,6 +343,24 @@ private:
         SDL_PushEvent(&e);
     }
 
+    // Narrows *r to the pixels that differ from what the window reported
+    // before; false when none do. Runs on the reporting thread, so an
+    // unchanged refresh does not even wake the SDL thread.
+    static bool narrow_to_changes(Shared* s, uint32_t id, RECT* r) {
+        HWND hwnd = window_from_backend_id(id);
+        if (!hwnd) return true;
+        SurfaceView view;
+        if (!lock_window_surface(hwnd, &view)) return true;
+        bool changed = true;
+        if (view.pixels) {
+            std::lock_guard<std::mutex> lock(s->shadow_mu);
+            *r = s->shadows[id].update(view.pixels, view.width, view.height, *r);
+            changed = r->left < r->right && r->top < r->bottom;
+        }
+        unlock_window_surface(hwnd);
+        return changed;
+    }
+
     static WindowRecord* find(Shared* s, uint32_t id) {
         auto it = s->windows.find(id);
         return (it == s->windows.end() || !it->second.sdl) ? nullptr : &it->second;
@@ -327,8 +378,8 @@ private:
         int x = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.x;
         int y = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.y;
         // SDL cannot make a window with an empty client area.
-        SDL_Window* w = SDL_CreateWindow(d.title_utf8.c_str(), x, y, d.width > 0 ? d.width : 1,
-                                         d.height > 0 ? d.height : 1, flags);
+        SDL_Window* w = SDL_CreateWindow(d.title_utf8.c_str(), x, y, (d.width > 0 ? d.width : 1) * s->scale,
+                                         (d.height > 0 ? d.height : 1) * s->scale, flags);
         if (!w) {
             std::fprintf(stderr, "platform: cannot create a window: %s\n", SDL_GetError());
             return;
@@ -376,9 +427,19 @@ private:
         if (r.top < 0) r.top = 0;
         if (r.right > view.width) r.right = view.width;
         if (r.bottom > view.height) r.bottom = view.height;
-        if (r.right > dst->w) r.right = dst->w;
-        if (r.bottom > dst->h) r.bottom = dst->h;
+        if (r.right > dst->w / s->scale) r.right = dst->w / s->scale;
+        if (r.bottom > dst->h / s->scale) r.bottom = dst->h / s->scale;
         bool copied = false;
+        if (s->scale > 1) {
+            if (view.pixels && r.left < r.right && r.top < r.bottom) copied = copy_scaled(view, r, dst, s->scale);
+            unlock_window_surface(hwnd);
+            if (copied) {
+                const int k = s->scale;
+                SDL_Rect sr{r.left * k, r.top * k, (r.right - r.left) * k, (r.bottom - r.top) * k};
+                SDL_UpdateWindowSurfaceRects(w.sdl, &sr, 1);
+            }
+            return;
+        }
         if (view.pixels && r.left < r.right && r.top < r.bottom) {
             if (SDL_MUSTLOCK(dst)) SDL_LockSurface(dst);
             const uint32_t* src = view.pixels + size_t(r.top) * size_t(view.width) + size_t(r.left);
@@ -401,6 +462,56 @@ private:
             SDL_Rect sr{r.left, r.top, r.right - r.left, r.bottom - r.top};
             SDL_UpdateWindowSurfaceRects(w.sdl, &sr, 1);
         }
+    }
+
+    // Copies rectangle r of the client surface into the window surface k
+    // times larger, each pixel repeated k x k times (nearest neighbour), as
+    // Windows shows a program that is not DPI-aware on a scaled desktop.
+    static bool copy_scaled(const SurfaceView& view, const RECT& r, SDL_Surface* dst, int k) {
+        if (dst->format->BytesPerPixel != 4) return false;
+        if (SDL_MUSTLOCK(dst)) SDL_LockSurface(dst);
+        const bool same_layout =
+            dst->format->format == SDL_PIXELFORMAT_RGB888 || dst->format->format == SDL_PIXELFORMAT_ARGB8888;
+        const size_t out_w = size_t(r.right - r.left) * size_t(k);
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            const uint32_t* src = view.pixels + size_t(y) * size_t(view.width);
+            auto* first = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(dst->pixels) +
+                                                      size_t(y) * size_t(k) * size_t(dst->pitch)) +
+                          size_t(r.left) * size_t(k);
+            uint32_t* out = first;
+            for (LONG x = r.left; x < r.right; ++x) {
+                uint32_t p = src[x] & 0xFFFFFF;
+                if (!same_layout) p = SDL_MapRGB(dst->format, Uint8(p >> 16), Uint8(p >> 8), Uint8(p));
+                for (int i = 0; i < k; ++i) *out++ = p;
+            }
+            for (int i = 1; i < k; ++i)  // the other k - 1 rows repeat the first
+                std::memcpy(reinterpret_cast<uint8_t*>(first) + size_t(i) * size_t(dst->pitch), first, out_w * 4);
+        }
+        if (SDL_MUSTLOCK(dst)) SDL_UnlockSurface(dst);
+        return true;
+    }
+
+    // Mouse positions on a scaled window back to client coordinates (floor
+    // division, so that positions left of or above the window, seen while
+    // the mouse is captured, stay negative).
+    static void map_mouse_back(const Shared* s, BackendEvent* ev) {
+        const int k = s->scale;
+        if (k <= 1) return;
+        auto down = [k](int32_t v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
+        ev->x = down(ev->x);
+        ev->y = down(ev->y);
+    }
+
+    // The scale of the windows: GLINT_SCALE if set (1 to 8), else the
+    // desktop's integer scale where one is published (GDK_SCALE), else 1.
+    static int choose_scale() {
+        for (const char* name : {"GLINT_SCALE", "GDK_SCALE"}) {
+            const char* v = SDL_getenv(name);
+            if (!v || !*v) continue;
+            int k = std::atoi(v);
+            return k >= 1 && k <= 8 ? k : 1;
+        }
+        return 1;
     }
 
     static void present_dirty(Shared* s) {
@@ -481,6 +592,9 @@ private:
             default:
                 return;
         }
+        if (ev.kind == BackendEventKind::MouseMove || ev.kind == BackendEventKind::MouseDown ||
+            ev.kind == BackendEventKind::MouseUp || ev.kind == BackendEventKind::MouseWheel)
+            map_mouse_back(s, &ev);
         if (ev.window) deliver(s, ev);
     }
 
@@ -505,17 +619,18 @@ private:
                 return true;
             }
             case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                const int cw = e.window.data1 / s->scale, ch = e.window.data2 / s->scale;  // client units
                 {
                     std::lock_guard<std::mutex> lock(s->mu);
                     Geometry& g = s->geometry[ev->window];
                     // Our own resize (an empty client area is shown as 1 x 1).
-                    if ((g.w > 0 ? g.w : 1) == e.window.data1 && (g.h > 0 ? g.h : 1) == e.window.data2) return false;
-                    g.w = e.window.data1;
-                    g.h = e.window.data2;
+                    if ((g.w > 0 ? g.w : 1) == cw && (g.h > 0 ? g.h : 1) == ch) return false;
+                    g.w = cw;
+                    g.h = ch;
                 }
                 ev->kind = BackendEventKind::Resized;
-                ev->width = e.window.data1;
-                ev->height = e.window.data2;
+                ev->width = cw;
+                ev->height = ch;
                 return true;
             }
             case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -576,6 +691,7 @@ private:
         {
             std::lock_guard<std::mutex> lock(s->mu);
             if (ok) {
+                s->scale = choose_scale();
                 SDL_Rect b;
                 if (SDL_GetDisplayBounds(0, &b) == 0) s->display = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
             }
