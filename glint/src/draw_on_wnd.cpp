@@ -73,8 +73,11 @@ HWND DrawOnWnd::initgraph(int width, int height, int flag) {
 
     HWND hwnd = g_pGraphWnd->InitGraphWnd(width, height, name, flag & EX_SHOWCONSOLE, flag & EX_NOCLOSE,
                                           flag & EX_NOMINIMIZE, flag & EX_DBLCLKS);
-    g_pCurImg = g_pGraphWnd;
-    g_pDraw = g_pDrawOnWnd;
+    {
+        GdiLock lock;
+        g_pCurImg = g_pGraphWnd;
+        g_pDraw = g_pDrawOnWnd;
+    }
     graphdefaults();
     {
         GdiLock lock;
