@@ -73,16 +73,12 @@ HWND DrawOnWnd::initgraph(int width, int height, int flag) {
 
     HWND hwnd = g_pGraphWnd->InitGraphWnd(width, height, name, flag & EX_SHOWCONSOLE, flag & EX_NOCLOSE,
                                           flag & EX_NOMINIMIZE, flag & EX_DBLCLKS);
-    {
-        GdiLock lock;
-        g_pCurImg = g_pGraphWnd;
-        g_pDraw = g_pDrawOnWnd;
-    }
+    // Drawing calls of other threads see the new window only once it is set up.
+    GdiLock lock;
+    g_pCurImg = g_pGraphWnd;
+    g_pDraw = g_pDrawOnWnd;
     graphdefaults();
-    {
-        GdiLock lock;
-        Common::Memory::FillMemory4(g_pGraphWnd->m_pBuffer, size_t(g_pGraphWnd->m_width) * g_pGraphWnd->m_height, 0);
-    }
+    Common::Memory::FillMemory4(g_pGraphWnd->m_pBuffer, size_t(g_pGraphWnd->m_width) * g_pGraphWnd->m_height, 0);
     FlushBatchDraw();
     return hwnd;
 }

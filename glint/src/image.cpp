@@ -85,11 +85,11 @@ IMAGE& IMAGE::operator=(const IMAGE& img) {
 }
 
 void IMAGE::SetDefault() {
+    // The transform is read by the window thread's refresh, the styles by
+    // drawing calls of other threads: all written under the lock.
+    GdiLock lock;
     m_linestyle = LINESTYLE();
     m_fillstyle = FILLSTYLE();
-
-    // The transform is read by the window thread's refresh: written under the lock.
-    GdiLock lock;
     m_linecolor = WHITE;
     m_textcolor = WHITE;
     m_bkcolor = BLACK;
