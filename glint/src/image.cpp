@@ -141,7 +141,9 @@ IMAGE::~IMAGE() {
 }
 
 void IMAGE::Resize(int width, int height) {
-    if (width == 0 || height == 0) return;
+    // A negative size is ignored like an empty one: it would otherwise give a
+    // bottom-up surface whose pixel count, taken from the signed size, wraps.
+    if (width <= 0 || height <= 0) return;
     GdiLock lock;
     BITMAPINFO bmi;
     std::memset(&bmi, 0, sizeof bmi);
