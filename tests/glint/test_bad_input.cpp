@@ -118,17 +118,18 @@ std::vector<Case> DrawingCases() {
              RECT r = {0, 0, 40, 30};
              drawtext("\x81\x81\x81\x81\x81", &r, DT_WORDBREAK);
          }},
-        {"long texts",
-         [] {
-             outtextxy(0, 0, longText.c_str());
-             outtextxy(-5, 5, longGbk.c_str());
-             (void)textwidth(longText.c_str());
-             (void)textwidth(longGbk.c_str());
-         }},
-        {"long text drawn into a rectangle",
+        {"100,000-byte text", [] { outtextxy(0, 0, longText.c_str()); }},
+        {"100,000-byte GBK text", [] { outtextxy(-5, 5, longGbk.c_str()); }},
+        {"width of a 100,000-byte text", [] { (void)textwidth(longText.c_str()); }},
+        {"width of a 100,000-byte GBK text", [] { (void)textwidth(longGbk.c_str()); }},
+        {"100,000-byte text drawn into a rectangle",
          [] {
              RECT rect = {0, 0, 40, 30};
              drawtext(longText.c_str(), &rect, DT_LEFT);
+         }},
+        {"100,000-byte GBK text wrapped into a rectangle",
+         [] {
+             RECT rect = {0, 0, 40, 30};
              drawtext(longGbk.c_str(), &rect, DT_WORDBREAK);
          }},
         {"extreme fonts",
