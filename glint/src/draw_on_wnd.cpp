@@ -2,6 +2,7 @@
 // the platform holds g_csGDILock, because the window thread copies the back
 // buffer to the screen concurrently; plus opening/closing the window and
 // batch drawing.
+#include <algorithm>
 #include <cstring>
 
 #include "glint_private.h"
@@ -73,13 +74,12 @@ HWND DrawOnWnd::initgraph(int width, int height, int flag) {
 
     HWND hwnd = g_pGraphWnd->InitGraphWnd(width, height, name, flag & EX_SHOWCONSOLE, flag & EX_NOCLOSE,
                                           flag & EX_NOMINIMIZE, flag & EX_DBLCLKS);
+    // Drawing calls of other threads see the new window only once it is set up.
+    GdiLock lock;
     g_pCurImg = g_pGraphWnd;
     g_pDraw = g_pDrawOnWnd;
     graphdefaults();
-    {
-        GdiLock lock;
-        Common::Memory::FillMemory4(g_pGraphWnd->m_pBuffer, size_t(g_pGraphWnd->m_width) * g_pGraphWnd->m_height, 0);
-    }
+    Common::Memory::FillMemory4(g_pGraphWnd->m_pBuffer, size_t(g_pGraphWnd->m_width) * g_pGraphWnd->m_height, 0);
     FlushBatchDraw();
     return hwnd;
 }
@@ -102,8 +102,15 @@ void DrawOnWnd::FlushBatchDraw() {
 void DrawOnWnd::FlushBatchDraw(int left, int top, int right, int bottom) {
     GdiLock lock;
     if (!g_hWndDC) return;
+    // Both edges are included. The rectangle is cut to the back buffer in 64
+    // bits first: any int edges are valid, and the width and height of a
+    // rectangle from far left to far right do not fit an int.
+    long long l = left < 0 ? 0 : left, t = top < 0 ? 0 : top;
+    long long r = std::min<long long>(right, g_pGraphWnd->m_width - 1);
+    long long b = std::min<long long>(bottom, g_pGraphWnd->m_height - 1);
+    if (r < l || b < t) return;
     _Gdi::SetWorldTransform(g_hMemDC, &g_StdxForm);
-    _Gdi::BitBlt(g_hWndDC, left, top, right - left + 1, bottom - top + 1, g_hMemDC, left, top, SRCCOPY);
+    _Gdi::BitBlt(g_hWndDC, int(l), int(t), int(r - l + 1), int(b - t + 1), g_hMemDC, int(l), int(t), SRCCOPY);
     _Gdi::SetWorldTransform(g_hMemDC, &g_pGraphWnd->m_xform);
 }
 

@@ -194,6 +194,9 @@ public:
     LRESULT ArmWaitMsg(BYTE filter);
     // Drops front elements whose category is not in the filter.
     void PurgeFront(BYTE filter);
+    // Program's thread: the first record of the filter, with the ones in
+    // front of it dropped; false when none is queued.
+    bool TakeFront(ExMessage* msg, BYTE filter, bool remove);
 
     bool m_bHadConsole;
     HANDLE m_hEvent;

@@ -95,11 +95,11 @@ IMAGE& IMAGE::operator=(const IMAGE& img) {
 }
 
 void IMAGE::SetDefault() {
+    // The transform is read by the window thread's refresh, the styles by
+    // drawing calls of other threads: all written under the lock.
+    GdiLock lock;
     m_linestyle = LINESTYLE();
     m_fillstyle = FILLSTYLE();
-
-    // The transform is read by the window thread's refresh: written under the lock.
-    GdiLock lock;
     m_linecolor = WHITE;
     m_textcolor = WHITE;
     m_bkcolor = BLACK;
@@ -151,7 +151,9 @@ IMAGE::~IMAGE() {
 }
 
 void IMAGE::Resize(int width, int height) {
-    if (width == 0 || height == 0) return;
+    // A negative size is ignored like an empty one: it would otherwise give a
+    // bottom-up surface whose pixel count, taken from the signed size, wraps.
+    if (width <= 0 || height <= 0) return;
     GdiLock lock;
     BITMAPINFO bmi;
     std::memset(&bmi, 0, sizeof bmi);

@@ -19,11 +19,23 @@ HDC g_hMemDC = nullptr;
 HWND g_hConWnd = nullptr;
 const XFORM g_StdxForm = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
 
+namespace {
+// The drawing lock lives as long as the process: a thread may be inside a
+// drawing call, or about to enter one, when another thread stops the layer,
+// and a lock deleted under it would be undefined. Drawing calls hold it around
+// their whole call (including the read of the current target), and the stop
+// holds it while it tears the targets down, so a call either completes on a
+// live target or finds none and does nothing.
+struct DrawingLockInit {
+    DrawingLockInit() { InitializeCriticalSection(&g_csGDILock); }
+} s_drawingLockInit;
+}  // namespace
+
 void _Init() {
     _Ole::Init();
-    InitializeCriticalSection(&g_csGDILock);
     _Gdi::Init();
     _GdiPlus::Init();
+    GdiLock lock;
     g_hWndDC = nullptr;
     g_hMemDC = nullptr;
     g_pDrawOnImg = new DrawOnImg();
@@ -32,27 +44,33 @@ void _Init() {
 }
 
 void _Release() {
-    if (g_pGraphWnd) {
-        GraphWnd* wnd = g_pGraphWnd;
-        delete wnd;  // takes the count from 1 to 0
-        g_pGraphWnd = nullptr;
+    // A window still open is closed first: that waits for the window thread,
+    // which must not find the drawing lock held by us.
+    if (g_pGraphWnd) g_pGraphWnd->CloseGraphWnd();
+    {
+        // Drawing calls of other threads finish before anything goes away,
+        // and later ones find no target.
+        GdiLock lock;
+        g_pDraw = nullptr;
+        g_pCurImg = nullptr;
+        g_hWndDC = nullptr;
+        g_hMemDC = nullptr;
+        if (g_pGraphWnd) {
+            GraphWnd* wnd = g_pGraphWnd;
+            delete wnd;  // takes the count from 1 to 0
+            g_pGraphWnd = nullptr;
+        }
+        if (g_pDrawOnWnd) {
+            delete g_pDrawOnWnd;
+            g_pDrawOnWnd = nullptr;
+        }
+        if (g_pDrawOnImg) {
+            delete g_pDrawOnImg;
+            g_pDrawOnImg = nullptr;
+        }
     }
-    if (g_pDrawOnWnd) {
-        delete g_pDrawOnWnd;
-        g_pDrawOnWnd = nullptr;
-    }
-    if (g_pDrawOnImg) {
-        delete g_pDrawOnImg;
-        g_pDrawOnImg = nullptr;
-    }
-    // Nothing is left to draw on.
-    g_pDraw = nullptr;
-    g_pCurImg = nullptr;
-    g_hWndDC = nullptr;
-    g_hMemDC = nullptr;
     _GdiPlus::Release();
-    DeleteCriticalSection(&g_csGDILock);
-    _Ole::Release();
+    _Ole::Release();  // the drawing lock stays for the next start
 }
 
 void AddDevice() {

@@ -106,31 +106,45 @@ LRESULT GraphWnd::ArmWaitMsg(BYTE filter) {
     return 0;
 }
 
-void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
-    HWND hwnd = m_hWnd;
-    PurgeFront(filter);
-    if (!hwnd && m_MsgQueue.IsEmpty()) {
-        // No window thread could wake a reader and nothing can arrive: answer
-        // at once with an empty record instead of waiting for ever.
-        if (msg) std::memset(msg, 0, sizeof *msg);
-        return;
+// Takes (or, without `remove`, looks at) the first queued record whose
+// category is in the filter, dropping the records in front of it. Every record
+// is tested as it is taken from the front: the window thread may append at any
+// moment, so a separate purge, emptiness test and front copy could return a
+// record that arrived after the purge without its category ever being tested.
+bool GraphWnd::TakeFront(ExMessage* msg, BYTE filter, bool remove) {
+    const bool all = AllCategories(filter);
+    for (;;) {
+        if (m_MsgQueue.IsEmpty()) return false;
+        const ExMessage& front = m_MsgQueue.Front();
+        if (all || (GetMsgType(front.message) & filter)) {
+            if (msg) *msg = front;
+            if (remove) m_MsgQueue.Dequeue();
+            return true;
+        }
+        m_MsgQueue.Dequeue();
     }
-    if (m_MsgQueue.IsEmpty()) {
+}
+
+void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
+    for (;;) {
+        if (TakeFront(msg, filter, true)) return;
+        HWND hwnd = m_hWnd;
+        if (!hwnd) {
+            // No window thread could wake a reader and nothing can arrive:
+            // answer at once with an empty record instead of waiting for ever.
+            if (msg) std::memset(msg, 0, sizeof *msg);
+            return;
+        }
         ResetEvent(m_hEvent);
         if (SendMessageA(hwnd, MSG_WAITMSG, filter, 0) == 0) WaitForSingleObject(m_hEvent, INFINITE);
+        // Tested again from the front: the record that woke us is there.
     }
-    if (msg && !m_MsgQueue.IsEmpty()) *msg = m_MsgQueue.Front();
-    m_MsgQueue.Dequeue();
 }
 
 // Peeking and flushing never involve the window thread: they work on what is
 // queued whether or not a window is open (the queue outlives a closed window).
 bool GraphWnd::PeekExMessage(ExMessage* msg, BYTE filter, bool removemsg) {
-    PurgeFront(filter);
-    if (m_MsgQueue.IsEmpty()) return false;
-    if (msg) *msg = m_MsgQueue.Front();
-    if (removemsg) m_MsgQueue.Dequeue();
-    return true;
+    return TakeFront(msg, filter, removemsg);
 }
 
 void GraphWnd::FlushExMessage(BYTE filter) {

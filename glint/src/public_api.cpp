@@ -1,30 +1,34 @@
 // public_api.cpp — the public drawing functions: each forwards to the
 // operation of the same name on the current drawing target g_pDraw. Before
 // any working image exists (the layer stopped) they do nothing and return 0.
+// Each holds the drawing lock from reading the target to the end of the call,
+// so a stop on another thread waits for it instead of freeing the target
+// under it.
 #include "glint_private.h"
 
 using namespace Glint;
 
 #define GLINT_FORWARD(call) \
+    GdiLock lock;           \
     if (!g_pDraw) return;   \
     g_pDraw->call
-#define GLINT_FORWARD_RESULT(call) return g_pDraw ? g_pDraw->call : 0
+#define GLINT_FORWARD_RESULT(call) \
+    GdiLock lock;                  \
+    return g_pDraw ? g_pDraw->call : 0
+#define GLINT_FORWARD_WND(call)    \
+    GdiLock lock;                  \
+    if (!g_pDrawOnWnd) return;     \
+    g_pDrawOnWnd->call
 
 // Batch drawing exists on the window target only.
-void BeginBatchDraw() {
-    if (g_pDrawOnWnd) g_pDrawOnWnd->BeginBatchDraw();
-}
-void FlushBatchDraw() {
-    if (g_pDrawOnWnd) g_pDrawOnWnd->FlushBatchDraw();
-}
+void BeginBatchDraw() { GLINT_FORWARD_WND(BeginBatchDraw()); }
+void FlushBatchDraw() { GLINT_FORWARD_WND(FlushBatchDraw()); }
 void FlushBatchDraw(int left, int top, int right, int bottom) {
-    if (g_pDrawOnWnd) g_pDrawOnWnd->FlushBatchDraw(left, top, right, bottom);
+    GLINT_FORWARD_WND(FlushBatchDraw(left, top, right, bottom));
 }
-void EndBatchDraw() {
-    if (g_pDrawOnWnd) g_pDrawOnWnd->EndBatchDraw();
-}
+void EndBatchDraw() { GLINT_FORWARD_WND(EndBatchDraw()); }
 void EndBatchDraw(int left, int top, int right, int bottom) {
-    if (g_pDrawOnWnd) g_pDrawOnWnd->EndBatchDraw(left, top, right, bottom);
+    GLINT_FORWARD_WND(EndBatchDraw(left, top, right, bottom));
 }
 
 int getwidth() { GLINT_FORWARD_RESULT(getwidth()); }

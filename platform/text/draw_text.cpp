@@ -317,14 +317,11 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     }
 
     const int total_height = static_cast<int>(lines.size()) * line_height;
-    std::vector<int> widths(lines.size());
-    int max_width = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        widths[i] = measure(L, texts[i], 0, texts[i].size());
-        max_width = std::max(max_width, widths[i]);
-    }
 
     if (format & DT_CALCRECT) {
+        int max_width = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            max_width = std::max(max_width, measure(L, texts[i], 0, texts[i].size()));
         lprc->right = lprc->left + max_width;
         lprc->bottom = lprc->top + total_height;
         return total_height;
@@ -338,10 +335,15 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     UINT old_align = SetTextAlign(hdc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     const RECT* clip = (format & DT_NOCLIP) ? nullptr : lprc;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        int x = lprc->left;
-        if (format & DT_CENTER) x = lprc->left + (avail - widths[i]) / 2;
-        else if (format & DT_RIGHT) x = lprc->right - widths[i];
         const int line_y = y + static_cast<int>(i) * line_height;
+        // Lines wholly outside the clip show nothing: they are not measured or
+        // drawn, so the work for a long text stays that of its visible lines.
+        if (clip && (line_y >= clip->bottom || line_y + line_height <= clip->top)) continue;
+        int x = lprc->left;
+        if (format & (DT_CENTER | DT_RIGHT)) {
+            const int width = measure(L, texts[i], 0, texts[i].size());
+            x = (format & DT_CENTER) ? lprc->left + (avail - width) / 2 : lprc->right - width;
+        }
         if (!(format & DT_PREFIXONLY)) draw_line(L, texts[i], 0, texts[i].size(), x, line_y, clip);
         if (marks[i] != std::string::npos) underline(L, texts[i], 0, marks[i], x, line_y, tm, clip);
     }

@@ -198,6 +198,24 @@ void abandon_sent_messages(State& st, ThreadQueue& q, HWND hwnd) {
     }
 }
 
+namespace {
+
+// Posted messages a queue accepts from PostMessageA / PostThreadMessageA; a
+// post beyond it is refused, so a flood cannot grow a queue without bound.
+constexpr size_t kPostQuota = 10000;
+
+// Posts unless the queue is at its quota; sets the error of a refusal.
+bool post_within_quota(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (q.posted.size() >= kPostQuota) {
+        SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+        return false;
+    }
+    post_locked(q, hwnd, msg, wp, lp);
+    return true;
+}
+
+}  // namespace
+
 void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     MSG m{};
     m.hwnd = hwnd;
@@ -318,7 +336,7 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     std::lock_guard<std::mutex> lock(st.mutex);
     if (hWnd == HWND_BROADCAST) {
         for (auto& [h, w] : st.windows)
-            if (w->queue->alive) post_locked(*w->queue, w->hwnd, Msg, wParam, lParam);
+            if (w->queue->alive) post_within_quota(*w->queue, w->hwnd, Msg, wParam, lParam);
         return TRUE;
     }
     auto w = find_window(st, hWnd);
@@ -326,8 +344,7 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    post_locked(*w->queue, hWnd, Msg, wParam, lParam);
-    return TRUE;
+    return post_within_quota(*w->queue, hWnd, Msg, wParam, lParam) ? TRUE : FALSE;
 }
 
 BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -344,8 +361,7 @@ BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM l
         SetLastError(ERROR_INVALID_THREAD_ID);
         return FALSE;
     }
-    post_locked(*q, nullptr, Msg, wParam, lParam);
-    return TRUE;
+    return post_within_quota(*q, nullptr, Msg, wParam, lParam) ? TRUE : FALSE;
 }
 
 void WINAPI PostQuitMessage(int nExitCode) {

@@ -2,6 +2,8 @@
 // the working image, batch drawing, images' copy and resize.
 #include <cstring>
 
+#include <climits>
+
 #include "glint_test_util.h"
 
 using namespace glint_test;
@@ -201,6 +203,19 @@ TEST_F(GlintDraw, BatchDrawingHoldsTheWindowUntilFlushedAndFlushesARectangle) {
                 EXPECT_TRUE(x >= 10 && x <= 19 && y >= 10 && y <= 19) << x << "," << y;
             }
     EXPECT_EQ(white, 100);
+
+    // A rectangle past every edge updates the whole window, the last row and
+    // column included; an inverted one updates nothing.
+    setfillcolor(RGB(0, 0, 255));
+    solidrectangle(0, 0, w - 1, h - 1);
+    FlushBatchDraw(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    headless::ReadClient(hwnd, &px, &w, &h);
+    EXPECT_EQ(px[(h - 1) * w + w - 1] & 0xFFFFFF, 0u);
+    FlushBatchDraw(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    headless::ReadClient(hwnd, &px, &w, &h);
+    for (uint32_t p : px) ASSERT_EQ(p & 0xFFFFFF, 0x0000FFu);
+    setfillcolor(WHITE);
+    solidrectangle(0, 0, w - 1, h - 1);
 
     EndBatchDraw();
     headless::ReadClient(hwnd, &px, &w, &h);

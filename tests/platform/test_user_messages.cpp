@@ -356,4 +356,28 @@ TEST(UserMessages, PostThreadMessageReachesAnotherThreadsGetMessage) {
     EXPECT_EQ(got, kPing);
 }
 
+TEST(UserMessages, PostsBeyondTenThousandPerQueueAreRefused) {
+    HWND w = make_window();
+    ASSERT_NE(w, nullptr);
+    // Window posts and thread posts share the quota of the owner's queue; the
+    // first 10,000 are accepted, the next one is refused with its error set.
+    for (int i = 0; i < 9999; ++i) ASSERT_TRUE(PostMessageA(w, kPing, WPARAM(i), 0)) << i;
+    EXPECT_TRUE(PostThreadMessageA(GetCurrentThreadId(), kPing, 9999, 0));
+    SetLastError(0);
+    EXPECT_FALSE(PostMessageA(w, kPing, 10000, 0));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_QUOTA));
+    EXPECT_FALSE(PostThreadMessageA(GetCurrentThreadId(), kPing, 10000, 0));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_QUOTA));
+    EXPECT_TRUE(PostMessageA(HWND_BROADCAST, kPing, 10000, 0));  // a broadcast skips a full queue
+    // Taking one out makes room for exactly one more; nothing accepted was lost.
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 0u);
+    EXPECT_TRUE(PostMessageA(w, kPing, 10000, 0));
+    EXPECT_FALSE(PostMessageA(w, kPing, 10001, 0));
+    WPARAM expect = 1;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) EXPECT_EQ(m.wParam, expect++);
+    EXPECT_EQ(expect, 10001u);
+}
+
 }  // namespace

@@ -88,8 +88,11 @@ struct Shared {
 
     // Delivery to USER stops when the backend object is destroyed (process
     // exit): USER's state may already be gone.
-    std::timed_mutex deliver_mu;
-    bool stopped = false;
+    // A plain mutex taken by polling try_lock: a timed lock goes through
+    // pthread_mutex_clocklock, which ThreadSanitizer does not see, so it then
+    // reports the unlock as one of an unlocked mutex.
+    std::mutex deliver_mu;
+    std::atomic<bool> stopped{false};  // also set when a stuck delivery keeps the lock
 
     // SDL thread only.
     std::unordered_map<uint32_t, WindowRecord> windows;   // backend id -> window
@@ -284,8 +287,15 @@ public:
 private:
     // Stops delivering events into USER, waiting briefly for a delivery in
     // progress. The thread itself is left to end with the process.
+    // Waits up to 200 ms for a delivery in progress (one stuck in a program
+    // that is exiting must not hold up the exit).
     static void stop_delivery(Shared* s) {
-        bool locked = s->deliver_mu.try_lock_for(std::chrono::milliseconds(200));
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+        bool locked = s->deliver_mu.try_lock();
+        while (!locked && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            locked = s->deliver_mu.try_lock();
+        }
         s->stopped = true;
         if (locked) s->deliver_mu.unlock();
     }
@@ -525,8 +535,8 @@ private:
     }
 
     static void deliver(Shared* s, const BackendEvent& ev) {
-        std::lock_guard<std::timed_mutex> lock(s->deliver_mu);
-        if (s->stopped) return;
+        std::lock_guard<std::mutex> lock(s->deliver_mu);
+        if (s->stopped.load()) return;
         deliver_backend_event(ev);
     }
 
