@@ -84,6 +84,46 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
     return false;
 }
 
+// Where a blit that reads a source takes its pattern from, matching the
+// reference GDI (measured for every code over uniform sources and
+// destinations, colour and monochrome sources alike). Most codes that combine
+// the pattern with the source first (MERGECOPY, PATPAINT, ...) place it from a
+// shifted origin: the brush origin plus twice the top-left corner of the
+// destination rectangle after clipping to the source bitmap and to the bounds
+// of the clip, less twice the source x for a colour source of the
+// destination's extent on another surface. The other codes keep the brush
+// origin. A few use both placements: per bit, the pattern at the brush origin
+// chooses between two codes applied with the pattern at the shifted origin.
+namespace {
+struct PatternRoute {
+    enum class Kind : uint8_t { Origin, Shifted, Both } kind = Kind::Origin;
+    uint8_t on = 0, off = 0;  // Both: codes for pattern bit 1 and 0 at the brush origin
+};
+
+PatternRoute pattern_route(uint8_t code) {
+    static const uint64_t shifted[4] = {0x900105D10AB0100EULL, 0xE46444B07AD62422ULL,  // codes 0x00..0x7F
+                                        0xC4246B4C0D622607ULL, 0x18080D500EA08409ULL};  // codes 0x80..0xFF
+    static const uint8_t both[][3] = {
+        {0x16, 0x19, 0xE6}, {0x18, 0x14, 0x28}, {0x1A, 0x15, 0xEA}, {0x25, 0x2A, 0xD5}, {0x29, 0x26, 0xD9},
+        {0x2B, 0x27, 0x1B}, {0x4E, 0x41, 0xBE}, {0x58, 0x57, 0xA8}, {0x6B, 0x64, 0x9B}, {0x85, 0x8A, 0x75},
+        {0x94, 0x9B, 0x64}, {0x97, 0x98, 0x67}, {0xA1, 0xAE, 0x51}, {0xA4, 0xAB, 0x54}, {0xA7, 0xA8, 0x57},
+        {0xB1, 0xBE, 0x41}, {0xD4, 0xD8, 0xE4}, {0xD6, 0xD9, 0x26}, {0xD8, 0xD7, 0x28}, {0xE5, 0xEA, 0x15},
+        {0xE7, 0xEB, 0xD7}};
+    PatternRoute r;
+    if ((shifted[code >> 6] >> (code & 63)) & 1) r.kind = PatternRoute::Kind::Shifted;
+    for (const auto& b : both)
+        if (b[0] == code) r = PatternRoute{PatternRoute::Kind::Both, b[1], b[2]};
+    return r;
+}
+
+// First destination offset (from the rectangle's start) whose source lies at
+// or after 0 when `ext_d` destination pixels map `ext_s` source pixels from `s0`.
+int64_t first_inside(int64_t s0, int64_t ext_s, int64_t ext_d) {
+    if (s0 >= 0) return 0;
+    return (-s0 * ext_d + ext_s - 1) / ext_s;
+}
+}  // namespace
+
 static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
                         int wSrc, int hSrc, DWORD rop, bool stretch) {
     uint8_t code = uint8_t(rop >> 16);
@@ -108,7 +148,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     Target* ts = shared ? &t : own_src.get();
     Source src;
     if (!open_source(*sdc, *ts, dc->st, &src)) return ts->screen() ? TRUE : FALSE;
-    const Rop3Plan plan = plan_rop3(code, rop_uses_pat(code) ? brush_paint(*dc) : Paint{});
+    Rop3Plan plan = plan_rop3(code, rop_uses_pat(code) ? brush_paint(*dc) : Paint{});
     // Device rectangles; a negative extent mirrors. Extents are worked out in
     // 64 bits: device coordinates lie within +-1e9, their differences do not
     // fit an int.
@@ -145,6 +185,42 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
             src.surf = snap;
         }
     }
+    // Pattern placement (see pattern_route): the shifted origin, and for codes
+    // that use both placements their two codes and the plain pattern.
+    Rop3Plan plan_on, plan_off, plan_pat;
+    PatternRoute route;
+    if (plan.kind == Rop3Plan::Kind::Tiled && !t.clip.empty()) route = pattern_route(code);
+    if (route.kind != PatternRoute::Kind::Origin) {
+        int64_t cx = dl, cy = dt, bl = t.clip[0].left, bt = t.clip[0].top;
+        for (const RECT& c : t.clip) bl = std::min<int64_t>(bl, c.left), bt = std::min<int64_t>(bt, c.top);
+        if (!flip_x) cx += first_inside(sl, asw, adw);
+        if (!flip_y) cy += first_inside(stp, ash, adh);
+        cx = std::max(cx, bl);
+        cy = std::max(cy, bt);
+        bool colour_same_size = !src.mono && !same && asw == adw && ash == adh;
+        auto wrap = [](int64_t v, int n) { return LONG((v % n + n) % n); };
+        Paint shifted = plan.pat;
+        shifted.org.x = wrap(plan.pat.org.x + (colour_same_size ? 2 * (dl - sl) : 2 * cx), shifted.tile->w);
+        shifted.org.y = wrap(plan.pat.org.y + 2 * cy, shifted.tile->h);
+        if (route.kind == PatternRoute::Kind::Shifted) {
+            plan.pat = shifted;
+        } else {
+            plan_on = plan_rop3(route.on, shifted);
+            plan_off = plan_rop3(route.off, shifted);
+            plan_pat = plan_rop3(0xF0, plan.pat);
+        }
+    }
+    std::vector<uint32_t> on_buf, off_buf, pat_buf;
+    auto apply = [&](uint32_t* d, const uint32_t* s, int n, int x, int y) {
+        if (route.kind != PatternRoute::Kind::Both) return rop3_row(plan, d, s, n, x, y);
+        on_buf.assign(d, d + n);
+        off_buf.assign(d, d + n);
+        pat_buf.assign(size_t(n), 0);
+        rop3_row(plan_on, on_buf.data(), s, n, x, y);
+        rop3_row(plan_off, off_buf.data(), s, n, x, y);
+        rop3_row(plan_pat, pat_buf.data(), nullptr, n, x, y);
+        for (size_t i = 0; i < size_t(n); ++i) d[i] = (pat_buf[i] & on_buf[i]) | (~pat_buf[i] & off_buf[i]);
+    };
     std::vector<uint32_t> rowbuf;
     for (const RECT& c : t.clip) {
         int x0 = int(std::max<int64_t>(dl, c.left)), x1 = int(std::min<int64_t>(dl + adw, c.right));
@@ -175,7 +251,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
                 if (a >= b) continue;
                 const uint32_t* s = src.row(int(sy), int(src_x(a)), b - a);
                 t.touch(a, y, b, y + 1);
-                rop3_row(plan, t.surf.row(y) + a, s, b - a, a, y);
+                apply(t.surf.row(y) + a, s, b - a, a, y);
                 continue;
             }
             rowbuf.resize(size_t(x1 - x0));
@@ -183,7 +259,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
             auto flush = [&](int end) {
                 if (start < 0) return;
                 t.touch(start, y, end, y + 1);
-                rop3_row(plan, t.surf.row(y) + start, rowbuf.data(), end - start, start, y);
+                apply(t.surf.row(y) + start, rowbuf.data(), end - start, start, y);
                 start = -1;
                 n = 0;
             };

@@ -1,6 +1,7 @@
 // Raster operations and brushes against their definitions: every ternary
 // code bit by bit, the top byte of 32-bit pixels, pattern alignment to the
-// brush origin, pens painted with a brush, and hostile blit extents.
+// brush origin and its placement in blits that read a source, pens painted
+// with a brush, and hostile blit extents.
 #include <climits>
 #include <cstring>
 #include <thread>
@@ -265,5 +266,68 @@ TEST(GdiRaster, SharedPatternBrushAcrossThreads) {
     b.join();
     EXPECT_TRUE(ok[0]);
     EXPECT_TRUE(ok[1]);
+    DeleteObject(br);
+}
+
+// Where the pattern lands in blits that also read a white source, as the
+// reference GDI draws it: MERGECOPY (P and S) and 0xE0 (P and (D or S)) show
+// the pattern itself; 0x18 ((S xor P) and (P xor D)) over black mixes the
+// pattern at two placements. Pattern pixel (c, r) holds 0x100000 | r << 8 | c;
+// pixel (x, y) of the painted box shows c = (x + cx) mod 8, r = (y + ry) mod 8,
+// and for 0x18 also the pattern at (x + mx, y + my).
+TEST(GdiRaster, PatternPlacementInBlitsWithASource) {
+    struct Case {
+        int dx, dy, sx, sy, mono, ox, oy, mode;  // mode 1: clip to (6,6)-(40,40); 2: 2x StretchBlt
+        uint8_t code;
+        RECT box;
+        int cx, ry, mx, my;
+    };
+    const Case cases[] = {
+        {5, 7, 2, 3, 0, 0, 0, 0, 0xC0, {5, 7, 21, 23}, 2, 2, 0, 0},
+        {5, 7, 2, 3, 1, 0, 0, 0, 0xC0, {5, 7, 21, 23}, 6, 2, 0, 0},
+        {5, 7, 2, 3, 0, 1, 2, 0, 0xC0, {5, 7, 21, 23}, 1, 0, 0, 0},
+        {5, 7, 2, 3, 1, 1, 2, 0, 0xC0, {5, 7, 21, 23}, 5, 0, 0, 0},
+        {13, 11, 7, 5, 0, 0, 0, 0, 0xC0, {13, 11, 29, 27}, 4, 2, 0, 0},
+        {-3, -2, 4, 0, 0, 0, 0, 0, 0xC0, {0, 0, 13, 14}, 6, 0, 0, 0},
+        {-3, -2, 0, 0, 1, 0, 0, 0, 0xC0, {0, 0, 13, 14}, 0, 0, 0, 0},
+        {5, 4, -3, -2, 1, 0, 0, 0, 0xC0, {8, 6, 21, 20}, 0, 4, 0, 0},
+        {5, 4, 56, 60, 0, 0, 0, 0, 0xC0, {5, 4, 13, 8}, 6, 0, 0, 0},
+        {3, 3, 0, 0, 1, 0, 0, 1, 0xC0, {6, 6, 19, 19}, 4, 4, 0, 0},
+        {3, 2, -2, -1, 0, 0, 0, 2, 0xC0, {7, 4, 19, 18}, 2, 0, 0, 0},
+        {5, 7, 2, 3, 0, 1, 2, 0, 0xE0, {5, 7, 21, 23}, 7, 6, 0, 0},
+        {3, 2, 1, 0, 0, 0, 0, 0, 0x18, {3, 2, 19, 18}, 0, 0, 4, 4},
+    };
+    uint32_t tile[8][8];
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) tile[r][c] = 0x100000u | uint32_t(r << 8 | c);
+    PackedDib<8, 8> dib(tile);
+    HBRUSH br = CreateDIBPatternBrushPt(&dib, DIB_RGB_COLORS);
+    Canvas colour(64, 64, 0x00FFFFFF);
+    std::vector<uint8_t> ones(64 * 8, 0xFF);
+    HBITMAP mono = CreateBitmap(64, 64, 1, 1, ones.data());
+    HDC mdc = CreateCompatibleDC(nullptr);
+    SelectObject(mdc, mono);
+    for (const Case& k : cases) {
+        uint32_t bg = k.code == 0x18 ? 0 : 0x00D8E0E8;
+        Canvas cv(48, 48, bg);
+        SetBkColor(cv.dc, RGB(255, 255, 255));
+        SetBrushOrgEx(cv.dc, k.ox, k.oy, nullptr);
+        SelectObject(cv.dc, br);
+        if (k.mode == 1) IntersectClipRect(cv.dc, 6, 6, 40, 40);
+        HDC s = k.mono ? mdc : colour.dc;
+        if (k.mode == 2) StretchBlt(cv.dc, k.dx, k.dy, 16, 16, s, k.sx, k.sy, 8, 8, DWORD(k.code) << 16);
+        else BitBlt(cv.dc, k.dx, k.dy, 16, 16, s, k.sx, k.sy, DWORD(k.code) << 16);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 48; ++x) {
+                bool in = x >= k.box.left && x < k.box.right && y >= k.box.top && y < k.box.bottom;
+                uint32_t p = tile[(y + k.ry) % 8][(x + k.cx) % 8], want = in ? p : bg;
+                if (in && k.code == 0x18) want = (0x00FFFFFFu ^ tile[(y + k.my) % 8][(x + k.mx) % 8]) & p;
+                ASSERT_EQ(cv.at(x, y), want) << "case at " << k.dx << "," << k.dy << " code " << int(k.code)
+                                             << " pixel " << x << "," << y;
+            }
+        SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+    }
+    DeleteDC(mdc);
+    DeleteObject(mono);
     DeleteObject(br);
 }
