@@ -56,6 +56,7 @@ struct BackendWindowDesc {
     bool no_close = false;     // close box disabled
     bool no_minimize = false;
     bool resizable = false;
+    uint32_t owner = 0;        // backend id of the owner window (kept above it), 0 if none
 };
 constexpr int kDefaultPos = INT32_MIN;
 

@@ -334,6 +334,10 @@ private:
             return;
         }
         if (d.no_close || d.no_minimize) set_motif_hints(w, d.no_close, d.no_minimize, d.resizable);
+        // An owned window (a dialog) is transient for its owner: a window
+        // manager keeps it above the owner.
+        if (d.owner)
+            if (WindowRecord* owner = find(s, d.owner)) SDL_SetWindowModalFor(w, owner->sdl);
         WindowRecord rec;
         rec.sdl = w;
         rec.no_close = d.no_close;
