@@ -260,6 +260,15 @@ public:
         return RECT{0, 0, 0, 0};
     }
 
+    // SDL keeps one rectangle, used for the window that has the keyboard.
+    void set_text_input_rect(uint32_t id, const RECT& caret) override {
+        post([s = s_, id, caret] {
+            if (!find(s, id)) return;
+            SDL_Rect r{caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top};
+            SDL_SetTextInputRect(&r);
+        });
+    }
+
 private:
     // Stops delivering events into USER, waiting briefly for a delivery in
     // progress. The thread itself is left to end with the process.
