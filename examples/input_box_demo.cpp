@@ -11,9 +11,26 @@
 // This source is compiled with the narrow execution character set GBK.
 #include <atomic>
 #include <cstdio>
-#include <thread>
 
 #include <graphics.h>
+
+namespace {
+
+std::atomic<bool> g_asking{true};
+
+// Moves a bar along the bottom of the window until the question is answered.
+DWORD WINAPI Painter(void*) {
+    for (int x = 0; g_asking; x = (x + 7) % 300) {
+        setfillcolor(WHITE);
+        solidrectangle(0, 200, 299, 219);
+        setfillcolor(BLUE);
+        solidrectangle(x, 200, x + 20, 219);
+        Sleep(30);
+    }
+    return 0;
+}
+
+}  // namespace
 
 int main() {
     initgraph(300, 240);
@@ -22,22 +39,16 @@ int main() {
     settextcolor(BLACK);
     outtextxy(0, 0, "输入框示例");
 
-    std::atomic<bool> asking{true};
-    std::thread painter([&] {
-        for (int x = 0; asking; x = (x + 7) % 300) {
-            setfillcolor(WHITE);
-            solidrectangle(0, 200, 299, 219);
-            setfillcolor(BLUE);
-            solidrectangle(x, 200, x + 20, 219);
-            Sleep(30);
-        }
-    });
+    HANDLE painter = CreateThread(NULL, 0, Painter, NULL, 0, NULL);
 
     flushmessage();
     char name[21] = "unchanged";
     bool ok = InputBox(name, sizeof name, "请输入你的名字：", "Your name", "guest", 0, 0, false);
-    asking = false;
-    painter.join();
+    g_asking = false;
+    if (painter) {
+        WaitForSingleObject(painter, INFINITE);
+        CloseHandle(painter);
+    }
 
     int clicks = 0;
     ExMessage m;

@@ -741,6 +741,27 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd) {
     return w && !(w->style & WS_DISABLED);
 }
 
+// The first top-level window (lowest handle) of the class and with the
+// title given; a null class or title matches any.
+HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
+    State& st = state();
+    std::lock_guard<std::mutex> lock(st.mutex);
+    std::string key;
+    if (lpClassName) {
+        WindowClass* cls = find_class(st, lpClassName);
+        if (!cls) return nullptr;
+        key = lower_name(cls->name.c_str());
+    }
+    HWND found = nullptr;
+    for (auto& [h, w] : st.windows) {
+        if (w->parent || w->destroying) continue;
+        if (lpClassName && w->class_key != key) continue;
+        if (lpWindowName && w->title != lpWindowName) continue;
+        if (!found || h < reinterpret_cast<uintptr_t>(found)) found = w->hwnd;
+    }
+    return found;
+}
+
 BOOL WINAPI SetForegroundWindow(HWND hWnd) {
     State& st = state();
     std::lock_guard<std::mutex> lock(st.mutex);

@@ -87,8 +87,10 @@ public:
             done_ = true;
         });
         for (int i = 0; i < 5000 && !dlg_; ++i) {
-            CInputBox* box = CInputBox::pThis;
-            if (box && box->m_hDlg && IsWindowVisible(box->m_hDlg)) dlg_ = box->m_hDlg;
+            // Found through the window manager's lock: the dialog object is
+            // complete once its window is visible.
+            HWND h = FindWindowA(Glint::kInputBoxClass, nullptr);
+            if (h && IsWindowVisible(h)) dlg_ = h;
             else std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         EXPECT_NE(dlg_, nullptr) << "the dialog did not open";

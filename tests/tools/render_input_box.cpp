@@ -30,8 +30,8 @@ bool Shoot(const std::string& path, const char* prompt, const char* def, int hei
     });
     HWND dlg = nullptr;
     for (int i = 0; i < 5000 && !dlg; ++i) {
-        Glint::CInputBox* box = Glint::CInputBox::pThis;
-        if (box && box->m_hDlg && IsWindowVisible(box->m_hDlg)) dlg = box->m_hDlg;
+        HWND h = FindWindowA(Glint::kInputBoxClass, nullptr);
+        if (h && IsWindowVisible(h)) dlg = h;
         else std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     bool ok = false;
