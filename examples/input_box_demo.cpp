@@ -6,7 +6,8 @@
 // The answer is printed on standard output as "ok <text>" (the text in
 // code page 936) or "cancelled", followed by "clicks <n>": the number of
 // left clicks the window's message queue received meanwhile (a disabled
-// window receives none).
+// window receives none). Then the window has the keyboard again, and the
+// program ends at the next key pressed in it.
 //
 // This source is compiled with the narrow execution character set GBK.
 #include <atomic>
@@ -60,6 +61,9 @@ int main() {
         std::printf("cancelled %s\n", name);
     std::printf("clicks %d\n", clicks);
     std::fflush(stdout);
+    outtextxy(0, 20, "按任意键结束");
+    for (;;)
+        if (getmessage(EX_KEY).message == WM_KEYDOWN) break;
     closegraph();
     return 0;
 }

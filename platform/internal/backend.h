@@ -78,6 +78,9 @@ public:
     // Size of the decorations the backend adds around a client area (title bar
     // and borders), used by AdjustWindowRectEx.
     virtual RECT frame_insets(DWORD style) = 0;
+    // Raises a shown window and gives it the keyboard (SetForegroundWindow,
+    // and a disabled owner passing activation on to its dialog).
+    virtual void activate(uint32_t id) {}
     // Where text is being typed (the caret, in client coordinates of the
     // window): the input method shows its candidate window next to it.
     virtual void set_text_input_rect(uint32_t id, const RECT& caret) {}

@@ -762,13 +762,21 @@ HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
     return found;
 }
 
+// Makes the window's top-level window the active one and, once it is
+// shown, raises it and gives it the keyboard.
 BOOL WINAPI SetForegroundWindow(HWND hWnd) {
     State& st = state();
-    std::lock_guard<std::mutex> lock(st.mutex);
-    auto w = find_window(st, hWnd);
-    if (!w) return FALSE;
-    st.active = top_level_of(st, w)->hwnd;
-    if (!st.focus || !is_descendant(st, st.focus, st.active)) st.focus = st.active;
+    uint32_t id = 0;
+    {
+        std::lock_guard<std::mutex> lock(st.mutex);
+        auto w = find_window(st, hWnd);
+        if (!w) return FALSE;
+        auto top = top_level_of(st, w);
+        st.active = top->hwnd;
+        if (!st.focus || !is_descendant(st, st.focus, st.active)) st.focus = st.active;
+        if (top->visible) id = top->backend_id;
+    }
+    if (id) plat::backend().activate(id);
     return TRUE;
 }
 
@@ -1067,7 +1075,7 @@ void deliver_backend_event(const BackendEvent& ev) {
     }
     if (resized) sync_surface(*resized);
     if (redirect) {
-        plat::backend().show_window(redirect, true);
+        plat::backend().activate(redirect);
         return;
     }
     // Input goes to the window inside the top-level one that should get it:
@@ -1132,7 +1140,7 @@ void deliver_backend_event(const BackendEvent& ev) {
         }
     }
     if (redirect) {
-        plat::backend().show_window(redirect, true);
+        plat::backend().activate(redirect);
         return;
     }
     input::translate_event(target, routed);

@@ -2,7 +2,7 @@
 # The input box over a real graphics window: typing ASCII and Chinese text
 # (the text arrives in the program as GBK) and confirming with Enter; then
 # cancelling with Esc and with the close box, which leave the buffer as it
-# was. While the dialog is open the graphics window keeps being refreshed
+# was. Afterwards the graphics window has the keyboard again. While the dialog is open the graphics window keeps being refreshed
 # (the program's painter thread moves a bar), and clicks into it reach
 # neither it nor the program's message queue; the dialog keeps the keyboard.
 # Usage: test_input_box.sh BUILD_DIR
@@ -26,10 +26,17 @@ start() {
     [ "$(e2e_client_geometry "$dlg")" = "357 93" ] || e2e_fail "$1: dialog client is not 357 x 93"
 }
 
-# Waits for the program to end with status 0 and checks its output (UTF-8).
+# Checks the program's answer (UTF-8); the graphics window must have the
+# keyboard back: a key typed without choosing a window ends the program.
 finish() {
-    local name=$1 want=$2 status out
-    status=$(e2e_wait_exit "$pid" 10) || e2e_fail "$name: the program did not end"
+    local name=$1 want=$2 status out i
+    for i in $(seq 1 100); do
+        grep -q '^clicks' "$log" 2>/dev/null && break
+        sleep 0.1
+    done
+    [ "$(xdotool getwindowfocus)" = "$main" ] || e2e_fail "$name: the graphics window did not get the keyboard back"
+    xdotool key space
+    status=$(e2e_wait_exit "$pid" 10) || e2e_fail "$name: the program did not end on a key in its window"
     [ "$status" = 0 ] || e2e_fail "$name: exit status $status"
     out=$(iconv -f GBK -t UTF-8 <"$log")
     [ "$out" = "$want" ] || e2e_fail "$name: output '$out', expected '$want'"

@@ -120,6 +120,15 @@ public:
         return RECT{0, 0, 0, 0};
     }
 
+    void activate(uint32_t id) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = windows_.find(id);
+            if (it == windows_.end() || !it->second.visible || focused_ == id) return;
+        }
+        set_focus(id, true);
+    }
+
     void set_text_input_rect(uint32_t id, const RECT& caret) override {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = windows_.find(id);

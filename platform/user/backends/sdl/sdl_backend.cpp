@@ -260,6 +260,15 @@ public:
         return RECT{0, 0, 0, 0};
     }
 
+    void activate(uint32_t id) override {
+        post([s = s_, id] {
+            WindowRecord* w = find(s, id);
+            if (!w || !w->visible) return;
+            SDL_RaiseWindow(w->sdl);
+            SDL_SetWindowInputFocus(w->sdl);
+        });
+    }
+
     // SDL keeps one rectangle, used for the window that has the keyboard.
     void set_text_input_rect(uint32_t id, const RECT& caret) override {
         post([s = s_, id, caret] {
