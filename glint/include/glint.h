@@ -315,3 +315,17 @@ void floodfill(int x, int y, COLORREF color, int filltype = 0);
 
 #define FLOODFILLBORDER 0
 #define FLOODFILLSURFACE 1
+
+// ---------------------------------------------------------------------------
+// Input box: a modal dialog owned by the graphics window (or the console
+// window before it exists) asking for a line of text, or several lines when
+// `height` > 0 (Ctrl+Enter confirms then). Client width 357 for `width` 0,
+// else at least 200; client height at least 93, more for a long prompt.
+// Returns true when confirmed with OK (or Enter); the text, at most
+// `nMaxCount` - 1 bytes plus a terminating zero, is then in `pString`.
+// Cancel, Esc and the close box return false and leave `pString` untouched.
+// Without a title the dialog shows the owner window's title. One input box
+// at a time in a process.
+// ---------------------------------------------------------------------------
+bool InputBox(LPSTR pString, int nMaxCount, LPCSTR pPrompt = NULL, LPCSTR pTitle = NULL, LPCSTR pDefault = NULL,
+              int width = 0, int height = 0, bool bOnlyOK = true);

@@ -123,6 +123,17 @@
 #define EM_LIMITTEXT 0x00C5
 #define EM_SETLIMITTEXT EM_LIMITTEXT
 #define EM_GETLIMITTEXT 0x00D5
+#define EM_LINESCROLL 0x00B6
+#define EM_GETLINECOUNT 0x00BA
+#define EM_GETFIRSTVISIBLELINE 0x00CE
+// Scroll bar messages and their requests (LOWORD of wParam).
+#define WM_VSCROLL 0x0115
+#define SB_LINEUP 0
+#define SB_LINEDOWN 1
+#define SB_PAGEUP 2
+#define SB_PAGEDOWN 3
+#define SB_TOP 6
+#define SB_BOTTOM 7
 // Button control messages and notifications.
 #define BM_CLICK 0x00F5
 #define BN_CLICKED 0
@@ -582,6 +593,7 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 int WINAPI GetDlgCtrlID(HWND hWnd);
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
 BOOL WINAPI IsWindowEnabled(HWND hWnd);
+HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
 DWORD WINAPI GetSysColor(int nIndex);

@@ -56,6 +56,7 @@ struct BackendWindowDesc {
     bool no_close = false;     // close box disabled
     bool no_minimize = false;
     bool resizable = false;
+    uint32_t owner = 0;        // backend id of the owner window (kept above it), 0 if none
 };
 constexpr int kDefaultPos = INT32_MIN;
 
@@ -77,6 +78,12 @@ public:
     // Size of the decorations the backend adds around a client area (title bar
     // and borders), used by AdjustWindowRectEx.
     virtual RECT frame_insets(DWORD style) = 0;
+    // Raises a shown window and gives it the keyboard (SetForegroundWindow,
+    // and a disabled owner passing activation on to its dialog).
+    virtual void activate(uint32_t id) {}
+    // Where text is being typed (the caret, in client coordinates of the
+    // window): the input method shows its candidate window next to it.
+    virtual void set_text_input_rect(uint32_t id, const RECT& caret) {}
 };
 
 // The backend in use; created on first use from the choice below (default SDL).

@@ -12,6 +12,7 @@
 
 #include "backend.h"
 #include "kernel/kernel_internal.h"
+#include "user/input/key_state.h"
 #include "user/user_internal.h"
 
 namespace plat::user {
@@ -131,6 +132,7 @@ bool take_message(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, b
         if (!matches(*it, hwnd, first, last)) continue;
         *out = *it;
         if (remove) {
+            plat::input::keys_note_retrieved(it->message, it->wParam, it->lParam);
             if (it->hwnd) q.retrieved_undispatched = true;
             q.posted.erase(it);
         }

@@ -74,6 +74,7 @@ struct Window {
     LONG_PTR id = 0;
     std::string title;  // code page 936
     HWND parent = nullptr;  // child windows (WS_CHILD) only
+    HWND owner = nullptr;   // top-level windows created with a parent handle: the window that owns them
     RECT outer{};       // screen coordinates; a child's: relative to its parent's client area
     RECT insets{};      // frame thickness on each side
     int client_w = 0, client_h = 0;

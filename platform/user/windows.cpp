@@ -5,8 +5,10 @@
 // A window belongs to the thread that created it; its messages go to that
 // thread's queue and only that thread may destroy it. The outer rectangle is
 // what GetWindowRect reports; the client area is the outer rectangle minus
-// the backend's frame insets for the window's style. Child windows are not
-// supported: a parent handle is ignored and every window is top-level.
+// the backend's frame insets for the window's style. A window with WS_CHILD
+// lives inside its parent's client area; a top-level window created with a
+// parent handle is owned by that window: it stays above it, and while the
+// owner is disabled, activating the owner activates the owned window instead.
 #include <algorithm>
 #include <cstring>
 
@@ -81,6 +83,14 @@ struct Geometry {
     POINT origin{};
 };
 Geometry geometry_of(const Window& w) { return Geometry{w.client_w, w.client_h, client_origin(w)}; }
+
+// Backend id of a visible, enabled top-level window owned by `owner`, or 0.
+uint32_t enabled_owned_window(State& st, HWND owner) {
+    for (auto& [h, c] : st.windows)
+        if (c->owner == owner && c->visible && !c->destroying && !(c->style & WS_DISABLED) && c->backend_id)
+            return c->backend_id;
+    return 0;
+}
 
 void send_geometry_notifications(HWND hwnd, const Geometry& g, Change c) {
     if (c.resized) notify(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(g.client_w, g.client_h));
@@ -181,6 +191,17 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     w->id = reinterpret_cast<LONG_PTR>(hMenu);
     w->title = lpWindowName ? lpWindowName : "";
     w->thread_id = GetCurrentThreadId();
+    HWND owner = nullptr;
+    uint32_t owner_id = 0;
+    if (!child && hWndParent) {
+        std::lock_guard<std::mutex> lock(st.mutex);
+        if (auto o = find_window(st, hWndParent)) {
+            o = top_level_of(st, o);
+            owner = o->hwnd;
+            owner_id = o->backend_id;
+        }
+    }
+    w->owner = owner;
     if (child) {
         // Controls draw their own face; a border or a sunken edge is the frame.
         LONG edge = ((dwStyle & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0) + ((dwExStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
@@ -209,7 +230,9 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     desc.y = default_pos ? plat::kDefaultPos : Y + w->insets.top;
     desc.width = w->client_w;
     desc.height = w->client_h;
-    desc.no_close = (w->class_style & CS_NOCLOSE) != 0;
+    // Without a system menu a window has no close box at all.
+    desc.no_close = (w->class_style & CS_NOCLOSE) != 0 || (dwStyle & WS_SYSMENU) == 0;
+    desc.owner = owner_id;
     desc.no_minimize = (dwStyle & WS_MINIMIZEBOX) == 0;
     desc.resizable = (dwStyle & WS_THICKFRAME) != 0;
     id = plat::backend().create_window(desc);
@@ -622,7 +645,7 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
     case GWL_EXSTYLE: return LONG_PTR(w->ex_style);
     case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
     case GWLP_ID: return w->id;
-    case GWLP_HWNDPARENT: return 0;
+    case GWLP_HWNDPARENT: return reinterpret_cast<LONG_PTR>(w->parent ? w->parent : w->owner);
     default: SetLastError(ERROR_INVALID_INDEX); return 0;
     }
 }
@@ -718,13 +741,42 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd) {
     return w && !(w->style & WS_DISABLED);
 }
 
-BOOL WINAPI SetForegroundWindow(HWND hWnd) {
+// The first top-level window (lowest handle) of the class and with the
+// title given; a null class or title matches any.
+HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
     State& st = state();
     std::lock_guard<std::mutex> lock(st.mutex);
-    auto w = find_window(st, hWnd);
-    if (!w) return FALSE;
-    st.active = top_level_of(st, w)->hwnd;
-    if (!st.focus || !is_descendant(st, st.focus, st.active)) st.focus = st.active;
+    std::string key;
+    if (lpClassName) {
+        WindowClass* cls = find_class(st, lpClassName);
+        if (!cls) return nullptr;
+        key = lower_name(cls->name.c_str());
+    }
+    HWND found = nullptr;
+    for (auto& [h, w] : st.windows) {
+        if (w->parent || w->destroying) continue;
+        if (lpClassName && w->class_key != key) continue;
+        if (lpWindowName && w->title != lpWindowName) continue;
+        if (!found || h < reinterpret_cast<uintptr_t>(found)) found = w->hwnd;
+    }
+    return found;
+}
+
+// Makes the window's top-level window the active one and, once it is
+// shown, raises it and gives it the keyboard.
+BOOL WINAPI SetForegroundWindow(HWND hWnd) {
+    State& st = state();
+    uint32_t id = 0;
+    {
+        std::lock_guard<std::mutex> lock(st.mutex);
+        auto w = find_window(st, hWnd);
+        if (!w) return FALSE;
+        auto top = top_level_of(st, w);
+        st.active = top->hwnd;
+        if (!st.focus || !is_descendant(st, st.focus, st.active)) st.focus = st.active;
+        if (top->visible) id = top->backend_id;
+    }
+    if (id) plat::backend().activate(id);
     return TRUE;
 }
 
@@ -978,6 +1030,7 @@ void deliver_backend_event(const BackendEvent& ev) {
     HWND hwnd;
     std::shared_ptr<ThreadQueue> q;
     std::shared_ptr<Window> resized;
+    uint32_t redirect = 0;  // backend id of an owned window to activate instead
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         auto it = st.by_backend_id.find(ev.window);
@@ -1004,6 +1057,10 @@ void deliver_backend_event(const BackendEvent& ev) {
             break;
         }
         case BackendEventKind::FocusGained:
+            // A disabled owner cannot be activated: the window it waits
+            // for is activated instead.
+            if (w->style & WS_DISABLED) redirect = enabled_owned_window(st, hwnd);
+            if (redirect) break;
             // A child that had the focus inside this window keeps it.
             st.active = hwnd;
             if (!st.focus || !is_descendant(st, st.focus, hwnd)) st.focus = hwnd;
@@ -1017,6 +1074,10 @@ void deliver_backend_event(const BackendEvent& ev) {
         }
     }
     if (resized) sync_surface(*resized);
+    if (redirect) {
+        plat::backend().activate(redirect);
+        return;
+    }
     // Input goes to the window inside the top-level one that should get it:
     // keys to the focused child, the mouse to the capturing window or the
     // child under the pointer. A disabled window gets no input at all.
@@ -1037,7 +1098,13 @@ void deliver_backend_event(const BackendEvent& ev) {
         case BackendEventKind::MouseDown:
         case BackendEventKind::MouseUp:
         case BackendEventKind::MouseWheel: {
-            if (top->style & WS_DISABLED) return;
+            if (top->style & WS_DISABLED) {
+                // A click into a disabled owner brings its owned window to the front.
+                uint32_t owned = ev.kind == BackendEventKind::MouseDown ? enabled_owned_window(st, hwnd) : 0;
+                if (owned) redirect = owned;
+                else return;
+                break;
+            }
             POINT screen = screen_client_origin(st, *top);
             screen.x += ev.x;
             screen.y += ev.y;
@@ -1071,6 +1138,10 @@ void deliver_backend_event(const BackendEvent& ev) {
         default:
             break;
         }
+    }
+    if (redirect) {
+        plat::backend().activate(redirect);
+        return;
     }
     input::translate_event(target, routed);
     std::lock_guard<std::mutex> lock(st.mutex);

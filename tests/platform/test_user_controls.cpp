@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <SDL2/SDL_keycode.h>
 
+#include <functional>
+
 #include "user_test_util.h"
 #include "window_registry.h"
 #include "window_surface.h"
@@ -300,6 +302,190 @@ TEST(UserControls, SystemColoursAndWorkArea) {
     EXPECT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0));
     EXPECT_GT(wa.right, wa.left);
     EXPECT_FALSE(SystemParametersInfoA(0xFFFF, 0, &wa, 0));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace usertest;
+
+HWND make_edit(HWND parent, DWORD style, int w, int h, const char* text = "") {
+    return CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", text, WS_CHILD | WS_VISIBLE | style, 10, 10, w, h, parent,
+                           reinterpret_cast<HMENU>(1028), nullptr, nullptr);
+}
+
+std::pair<DWORD, DWORD> selection(HWND e) {
+    DWORD a = 0, b = 0;
+    SendMessageA(e, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    return {a, b};
+}
+
+TEST(UserControls, EditSelectsAllWhenFocusedExceptByAClick) {
+    HWND d = make_dialog();
+    HWND e = make_edit(d, ES_AUTOHSCROLL, 150, 22, "hello");
+    HWND b = CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE, 170, 10, 20, 20, d, nullptr, nullptr, nullptr);
+    pump();
+    EXPECT_EQ(selection(e), std::make_pair(DWORD(5), DWORD(5)));  // created: caret at the end
+    SetFocus(e);
+    EXPECT_EQ(selection(e), std::make_pair(DWORD(0), DWORD(5)));
+    SetFocus(b);
+    // A click left of the text puts the caret before it, and nothing is selected.
+    headless::MouseDown(1, 12, 20, 1, d);
+    headless::MouseUp(1, 12, 20, d);
+    pump();
+    EXPECT_EQ(GetFocus(), e);
+    EXPECT_EQ(selection(e), std::make_pair(DWORD(0), DWORD(0)));
+    // Far right of the text: after its last character.
+    headless::MouseDown(1, 150, 20, 1, d);
+    headless::MouseUp(1, 150, 20, d);
+    pump();
+    EXPECT_EQ(selection(e), std::make_pair(DWORD(5), DWORD(5)));
+    // Ctrl+A selects everything.
+    SendMessageA(e, WM_CHAR, 0x01, 0);
+    EXPECT_EQ(selection(e), std::make_pair(DWORD(0), DWORD(5)));
+}
+
+TEST(UserControls, MultilineEditWrapsScrollsAndFollowsTheCaret) {
+    HWND d = make_dialog(200, 120);
+    // About three lines of the 16-pixel font fit in 52 pixels.
+    HWND e = make_edit(d, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 150, 56);
+    SetFocus(e);
+    headless::TypeString("1\n2\n3\n4\n5\n6", d);
+    pump();
+    EXPECT_EQ(SendMessageA(e, EM_GETLINECOUNT, 0, 0), 6);
+    const LRESULT bottom = SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0);
+    EXPECT_EQ(bottom, 3) << "the last line is in view";
+    RECT client;
+    GetClientRect(e, &client);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        LRESULT first;
+    } steps[] = {
+        {"up arrow of the scroll bar", [&] { headless::MouseDown(1, 10 + 2 + client.right - 5, 14, 1, d); }, 2},
+        {"EM_LINESCROLL past the top stops at 0", [&] { SendMessageA(e, EM_LINESCROLL, 0, -10); }, 0},
+        {"down arrow", [&] { headless::MouseDown(1, 10 + 2 + client.right - 5, 10 + 2 + client.bottom - 3, 1, d); }, 1},
+        {"wheel towards the user: three lines, stopped at the end",
+         [&] { headless::MouseWheel(-1, 40, 30, d); }, 3},
+        {"WM_VSCROLL SB_TOP", [&] { SendMessageA(e, WM_VSCROLL, SB_TOP, 0); }, 0},
+        {"typing scrolls the caret back into view", [&] { headless::TypeString("7", d); }, 3},
+    };
+    for (auto& s : steps) {
+        s.act();
+        pump();
+        EXPECT_EQ(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), s.first) << s.what;
+    }
+    char buf[32];
+    GetWindowTextA(e, buf, sizeof buf);
+    EXPECT_STREQ(buf, "1\r\n2\r\n3\r\n4\r\n5\r\n67");
+    // A line longer than the control wraps at a blank.
+    SetWindowTextA(e, "aaaa bbbb cccc dddd eeee ffff gggg hhhh");
+    EXPECT_GT(SendMessageA(e, EM_GETLINECOUNT, 0, 0), 1);
+    // Up from the second line lands on the first.
+    SendMessageA(e, EM_SETSEL, 0, 0);
+    headless::PressKey(SDLK_DOWN, 0, d);
+    headless::PressKey(SDLK_UP, 0, d);
+    pump();
+    EXPECT_EQ(selection(e), std::make_pair(DWORD(0), DWORD(0)));
+}
+
+TEST(UserControls, TheInputMethodWindowFollowsTheCaret) {
+    HWND d = make_dialog();
+    HWND e = make_edit(d, ES_AUTOHSCROLL, 150, 22);
+    SetFocus(e);
+    pump();
+    RECT r0{}, r1{};
+    ASSERT_TRUE(headless::TextInputRect(d, &r0));
+    headless::TypeString(u8"\u4e2d\u6587", d);
+    pump();
+    ASSERT_TRUE(headless::TextInputRect(d, &r1));
+    POINT origin{0, 0};
+    ClientToScreen(e, &origin);
+    ScreenToClient(d, &origin);
+    EXPECT_EQ(r0.left, origin.x + 2) << "at the start of the empty field";
+    EXPECT_GT(r1.left, r0.left + 20) << "after two wide characters";
+    EXPECT_EQ(r1.top, r0.top);
+    EXPECT_GT(r1.bottom, r1.top);
+}
+
+TEST(UserControls, SunkenEditEdgeDefaultButtonFrameAndFocusRectangle) {
+    HWND d = make_dialog(200, 100);
+    HWND e = make_edit(d, 0, 100, 24);
+    CreateWindowExA(0, "Button", "", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 120, 10, 60, 21, d, nullptr,
+                              nullptr, nullptr);
+    HWND other = CreateWindowExA(0, "Button", "", WS_CHILD | WS_VISIBLE, 120, 40, 60, 21, d, nullptr, nullptr, nullptr);
+    SetFocus(other);
+    pump();
+    ASSERT_NE(e, nullptr);
+    std::vector<uint32_t> px;
+    int w, h;
+    ASSERT_TRUE(headless::ReadClient(d, &px, &w, &h));
+    auto at = [&](int x, int y) { return px[size_t(y * w + x)]; };
+    struct Expect {
+        const char* what;
+        int x, y;
+        uint32_t colour;
+    } expects[] = {
+        {"edit: outer edge top-left", 10, 10, 0xA0A0A0}, {"edit: inner edge top-left", 11, 11, 0x000000},
+        {"edit: outer edge bottom-right", 109, 33, 0xFFFFFF}, {"edit: inner edge bottom-right", 108, 32, 0xE3E3E3},
+        {"edit: inside", 12, 12, 0xFFFFFF},
+        {"default button: black frame", 120, 10, 0x000000}, {"default button: frame bottom-right", 179, 30, 0x000000},
+        {"default button: light edge inside the frame", 121, 11, 0xFFFFFF},
+        {"default button: dark edge inside the frame", 178, 29, 0x000000},
+        {"default button: shadow", 177, 28, 0xA0A0A0}, {"default button: face", 150, 15, 0xF0F0F0},
+        {"plain button: light edge outside", 120, 40, 0xFFFFFF}, {"plain button: dark edge outside", 179, 60, 0x000000},
+        {"focused button: focus dot", 124, 44, 0x000000}, {"focused button: between dots", 125, 44, 0xF0F0F0},
+        {"focused button: next dot", 126, 44, 0x000000},
+    };
+    for (const Expect& x : expects) EXPECT_EQ(at(x.x, x.y), x.colour) << x.what;
+}
+
+TEST(UserOwnedWindows, ADisabledOwnerPassesActivationToItsDialog) {
+    register_class();
+    HWND owner = make_window(200, 100);
+    ShowWindow(owner, SW_SHOW);
+    HWND dlg = CreateWindowExA(WS_EX_DLGMODALFRAME, kClass, "dlg", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 100,
+                               60, owner, nullptr, nullptr, nullptr);
+    pump();
+    EXPECT_EQ(GetWindowLongPtrA(dlg, GWLP_HWNDPARENT), reinterpret_cast<LONG_PTR>(owner));
+    EXPECT_EQ(GetParent(dlg), nullptr) << "owned, not a child";
+    EXPECT_EQ(headless::FocusedWindow(), dlg);
+    EnableWindow(owner, FALSE);
+    headless::Focus(owner, true);  // the user activates the owner
+    pump();
+    EXPECT_EQ(headless::FocusedWindow(), dlg);
+    EXPECT_EQ(GetActiveWindow(), dlg);
+    headless::MouseDown(1, 5, 5, 1, owner);
+    pump();
+    EXPECT_TRUE(received(WM_LBUTTONDOWN).empty());
+    // Without a system menu there is no close box.
+    headless::CloseBox(dlg);
+    pump();
+    EXPECT_TRUE(received(WM_CLOSE).empty());
+    EnableWindow(owner, TRUE);
+    headless::Focus(owner, true);
+    pump();
+    EXPECT_EQ(headless::FocusedWindow(), owner);
+}
+
+TEST(UserKeyState, GetKeyStateIsTheStateAsOfTheLastRetrievedKeyMessage) {
+    HWND d = make_dialog();
+    pump();
+    headless::KeyDown(SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL, false, d);
+    headless::KeyDown(SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LCTRL, false, d);
+    headless::KeyUp(SDL_SCANCODE_RETURN, SDLK_RETURN, 0, d);
+    headless::KeyUp(SDL_SCANCODE_LCTRL, SDLK_LCTRL, 0, d);
+    EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0) << "released by now";
+    std::vector<std::pair<WPARAM, bool>> seen;  // key-downs and whether Ctrl was down then
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP)
+            seen.emplace_back(m.wParam | (m.message == WM_KEYUP ? 0x100 : 0), GetKeyState(VK_CONTROL) < 0);
+    std::vector<std::pair<WPARAM, bool>> want{
+        {VK_CONTROL, true}, {VK_RETURN, true}, {VK_RETURN | 0x100, true}, {VK_CONTROL | 0x100, false}};
+    EXPECT_EQ(seen, want);
+    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
 }
 
 }  // namespace

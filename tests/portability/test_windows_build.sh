@@ -23,7 +23,7 @@ cmake -S "$src" -B "$out" -DCMAKE_SYSTEM_NAME=Windows \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-static \
   -DLV_BUILD_TESTS=OFF -DLV_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
 cmake --build "$out" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-for exe in game/lumenvale.exe examples/glint_hello.exe examples/echo_window.exe examples/shapes_gallery.exe; do
+for exe in game/lumenvale.exe examples/glint_hello.exe examples/echo_window.exe examples/shapes_gallery.exe examples/input_box_demo.exe; do
   desc=$(file -b "$out/$exe")
   case "$desc" in
     PE32+*x86-64*"MS Windows"*) echo "ok: $exe ($desc)" ;;

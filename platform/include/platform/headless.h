@@ -47,6 +47,9 @@ HWND FocusedWindow();
 bool ReadClient(HWND hwnd, std::vector<uint32_t>* pixels, int* width, int* height);
 // Number of times the window's surface was presented (changed by a blit).
 uint64_t PresentCount(HWND hwnd);
+// The caret rectangle (client coordinates of the top-level window) that the
+// window's focused edit control last gave the input method.
+bool TextInputRect(HWND hwnd, RECT* caret);
 
 // Waits until the program is idle: every injected event has been dispatched
 // by the thread that owns its window (that thread's queue is empty), and then

@@ -14,6 +14,18 @@ constexpr uint8_t kPressedSinceQuery = 0x02;  // for GetAsyncKeyState's low bit
 
 std::atomic<uint8_t> g_keys[256];
 
+// The calling thread's view (see key_state.h).
+thread_local bool t_synced = false;
+thread_local uint8_t t_keys[256];
+
+bool is_mouse_button(int vk) { return vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON || vk == 5 || vk == 6; }
+
+void thread_set(uint8_t vk, bool down) {
+    uint8_t old = t_keys[vk];
+    if (down && !(old & kDown)) t_keys[vk] = uint8_t((old ^ kToggled) | kDown);
+    else if (!down) t_keys[vk] = uint8_t(old & ~kDown);
+}
+
 uint8_t generic_of(uint8_t sided) {
     switch (sided) {
         case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
@@ -71,17 +83,51 @@ void keys_set_button(uint8_t vk, bool down) {
     else if (!down) g_keys[vk].store(uint8_t(old & ~kDown));
 }
 
+void keys_note_retrieved(unsigned message, uint64_t wparam, int64_t lparam) {
+    // Keys released while the window had no focus never send a key-up: the
+    // loss of the focus releases them (the thread reads the shared table
+    // again until its next key message).
+    if (message == WM_KILLFOCUS) {
+        t_synced = false;
+        return;
+    }
+    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (!down && message != WM_KEYUP && message != WM_SYSKEYUP) return;
+    if (!t_synced) {
+        for (int i = 0; i < 256; ++i) t_keys[i] = g_keys[i].load();
+        t_synced = true;
+    }
+    uint8_t vk = uint8_t(wparam);
+    thread_set(vk, down);
+    // The side of a modifier: the extended flag for Ctrl and Alt, the
+    // scan code of the right Shift key for Shift.
+    bool extended = (lparam >> 24) & 1;
+    uint8_t scan = uint8_t(lparam >> 16);
+    uint8_t left = 0, right = 0;
+    bool is_right = extended;
+    switch (vk) {
+        case VK_SHIFT: left = VK_LSHIFT; right = VK_RSHIFT; is_right = scan == 0x36; break;
+        case VK_CONTROL: left = VK_LCONTROL; right = VK_RCONTROL; break;
+        case VK_MENU: left = VK_LMENU; right = VK_RMENU; break;
+        default: return;
+    }
+    thread_set(is_right ? right : left, down);
+    // The generic key stays down while the other side is.
+    if (!down && (t_keys[is_right ? left : right] & kDown)) t_keys[vk] = uint8_t(t_keys[vk] | kDown);
+}
+
 bool key_is_down(uint8_t vk) { return (g_keys[vk].load() & kDown) != 0; }
 bool key_is_toggled(uint8_t vk) { return (g_keys[vk].load() & kToggled) != 0; }
 
 }  // namespace plat::input
 
-// The state is the one of the latest input event translated, not the one of
-// the message being processed (there is no per-thread snapshot); programs
-// that read it while handling the current key see the same result.
+// The state as of the last key message the calling thread retrieved (see
+// key_state.h); the process-wide state for mouse buttons and for threads
+// that have retrieved none.
 SHORT WINAPI GetKeyState(int nVirtKey) {
+    using namespace plat::input;
     if (nVirtKey < 0 || nVirtKey > 255) return 0;
-    uint8_t v = plat::input::g_keys[nVirtKey].load();
+    uint8_t v = (t_synced && !is_mouse_button(nVirtKey)) ? t_keys[nVirtKey] : g_keys[nVirtKey].load();
     SHORT r = (v & 0x80) ? SHORT(0xFF80) : SHORT(0);
     if (v & 0x01) r = SHORT(r | 1);
     return r;

@@ -282,6 +282,11 @@ bool ReadClient(HWND hwnd, std::vector<uint32_t>* pixels, int* width, int* heigh
     return true;
 }
 
+bool TextInputRect(HWND hwnd, RECT* caret) {
+    uint32_t id = plat::backend_id_of(hwnd);
+    return id && plat::headless_backend::text_input_rect(id, caret);
+}
+
 uint64_t PresentCount(HWND hwnd) {
     uint32_t id = plat::backend_id_of(hwnd);
     return id ? plat::headless_backend::present_count(id) : 0;

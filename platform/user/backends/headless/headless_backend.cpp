@@ -31,6 +31,7 @@ struct HeadlessWindow {
     bool captured = false;
     bool no_close = false;
     uint64_t presents = 0;
+    RECT text_input{0, 0, 0, 0};
 };
 
 class HeadlessBackend final : public Backend {
@@ -119,7 +120,30 @@ public:
         return RECT{0, 0, 0, 0};
     }
 
+    void activate(uint32_t id) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = windows_.find(id);
+            if (it == windows_.end() || !it->second.visible || focused_ == id) return;
+        }
+        set_focus(id, true);
+    }
+
+    void set_text_input_rect(uint32_t id, const RECT& caret) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it != windows_.end()) it->second.text_input = caret;
+    }
+
     // ---- test hooks ----
+    bool text_input(uint32_t id, RECT* out) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it == windows_.end() || !out) return false;
+        *out = it->second.text_input;
+        return true;
+    }
+
     uint32_t focused() {
         std::lock_guard<std::mutex> lock(mutex_);
         return focused_;
@@ -201,6 +225,10 @@ bool move_client(uint32_t id, int x, int y) {
 bool close_enabled(uint32_t id) {
     HeadlessBackend* b = instance();
     return b && b->close_enabled(id);
+}
+bool text_input_rect(uint32_t id, RECT* out) {
+    HeadlessBackend* b = instance();
+    return b && b->text_input(id, out);
 }
 uint64_t present_count(uint32_t id) {
     HeadlessBackend* b = instance();

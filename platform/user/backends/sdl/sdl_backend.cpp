@@ -284,6 +284,24 @@ public:
         return RECT{0, 0, 0, 0};
     }
 
+    void activate(uint32_t id) override {
+        post([s = s_, id] {
+            WindowRecord* w = find(s, id);
+            if (!w || !w->visible) return;
+            SDL_RaiseWindow(w->sdl);
+            SDL_SetWindowInputFocus(w->sdl);
+        });
+    }
+
+    // SDL keeps one rectangle, used for the window that has the keyboard.
+    void set_text_input_rect(uint32_t id, const RECT& caret) override {
+        post([s = s_, id, caret] {
+            if (!find(s, id)) return;
+            SDL_Rect r{caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top};
+            SDL_SetTextInputRect(&r);
+        });
+    }
+
 private:
     // Stops delivering events into USER, waiting briefly for a delivery in
     // progress. The thread itself is left to end with the process.
@@ -395,6 +413,10 @@ private:
             return;
         }
         if (d.no_close || d.no_minimize) set_motif_hints(w, d.no_close, d.no_minimize, d.resizable);
+        // An owned window (a dialog) is transient for its owner: a window
+        // manager keeps it above the owner.
+        if (d.owner)
+            if (WindowRecord* owner = find(s, d.owner)) SDL_SetWindowModalFor(w, owner->sdl);
         WindowRecord rec;
         rec.sdl = w;
         rec.no_close = d.no_close;
