@@ -75,6 +75,19 @@ struct Canvas {
     void emit(Target& t, const Paint& fill, const Paint& pen, const Mix& mix);
 };
 
+// One half-open run of pixels [x0, x1) on row y.
+struct Span {
+    int y, x0, x1;
+};
+
+// Interior of polygons (device points; contour c has counts[c] points and
+// is closed implicitly) under ALTERNATE or WINDING, limited to `box`. A
+// pixel is inside when its top-left corner is: an edge covers its rows
+// top..bottom-1 and crosses row y at the first integer x at or right of the
+// true crossing. Spans come row by row from the top, disjoint and sorted.
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box,
+                   std::vector<Span>& out);
+
 // Scan conversion of a polygon (device coordinates, any number of closed
 // contours): row y samples at y; spans [ceil(xl), ceil(xr)).
 void scan_polygon(Canvas& cv, const std::vector<std::vector<std::pair<double, double>>>& contours, bool winding,

@@ -109,6 +109,7 @@ struct DCState {
     int bkmode = OPAQUE;
     int rop2 = R2_COPYPEN;
     int polyfill = ALTERNATE;
+    int arc_dir = AD_COUNTERCLOCKWISE;
     int gm = GM_COMPATIBLE;
     XFORM xf{1, 0, 0, 1, 0, 0};
     POINT brush_org{0, 0};

@@ -67,3 +67,140 @@ void scan_polygon(Canvas& cv, const std::vector<std::vector<std::pair<double, do
 }
 
 }  // namespace plat::gdi
+
+// ---------------------------------------------------------------- integer polygons
+
+namespace plat::gdi {
+
+namespace {
+
+// ceil(n / d) for d > 0.
+int64_t ceil_div(int64_t n, int64_t d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+
+// floor(n / d) for d > 0.
+int64_t floor_div(int64_t n, int64_t d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
+
+// An edge stepped row by row: x = top.x + ceil(k * dx / dy) on row top.y + k,
+// kept as x plus the remainder rem = x * dy - (exact crossing) * dy in [0, dy).
+struct Edge {
+    int ya, yb;  // visible rows [ya, yb)
+    int dir;     // +1 downward in vertex order, -1 upward
+    int64_t x, rem, q, s, dy;
+    void step() {
+        x += q;
+        rem -= s;
+        if (rem < 0) {
+            rem += dy;
+            ++x;
+        }
+    }
+};
+
+struct Crossing {
+    int64_t x;
+    int dir;
+};
+
+}  // namespace
+
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box,
+                   std::vector<Span>& out) {
+    if (box.left >= box.right || box.top >= box.bottom) return;
+    const int Y0 = box.top, rows = box.bottom - box.top;
+    std::vector<Edge> edges;
+    // Edges left of the box on every visible row only change the winding
+    // number there: a per-row difference list keeps them out of the walk.
+    std::vector<int> left_wind;
+    size_t k = 0;
+    for (int c = 0; c < ncontours; ++c) {
+        int n = counts[c];
+        const POINT* p = pts + k;
+        k += size_t(n);
+        for (int i = 0; i < n; ++i) {
+            POINT a = p[i], b = p[i + 1 < n ? i + 1 : 0];
+            if (a.y == b.y) continue;
+            int dir = a.y < b.y ? 1 : -1;
+            if (dir < 0) std::swap(a, b);
+            int ya = std::max<int>(a.y, box.top), yb = std::min<int>(b.y, box.bottom);
+            if (ya >= yb) continue;
+            Edge e;
+            e.ya = ya;
+            e.yb = yb;
+            e.dir = dir;
+            e.dy = int64_t(b.y) - a.y;
+            int64_t dx = int64_t(b.x) - a.x;
+            e.q = floor_div(dx, e.dy);
+            e.s = dx - e.q * e.dy;
+            int64_t num = int64_t(ya - a.y) * dx;
+            e.x = a.x + ceil_div(num, e.dy);
+            e.rem = (e.x - a.x) * e.dy - num;
+            // Where the edge is on its last visible row.
+            int64_t xl = a.x + ceil_div(int64_t(yb - 1 - a.y) * dx, e.dy);
+            if (std::max(e.x, xl) < box.left) {
+                if (left_wind.empty()) left_wind.assign(size_t(rows) + 1, 0);
+                left_wind[size_t(ya - Y0)] += dir;
+                left_wind[size_t(yb - Y0)] -= dir;
+                continue;
+            }
+            if (std::min(e.x, xl) >= box.right) continue;  // never left of a visible pixel
+            edges.push_back(e);
+        }
+    }
+    if (edges.empty()) return;
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.ya < b.ya; });
+    std::vector<Edge*> active;
+    std::vector<Crossing> xs;
+    size_t next = 0;
+    int base = 0;
+    int y = edges[0].ya;
+    if (!left_wind.empty())
+        for (int r = Y0; r < y; ++r) base += left_wind[size_t(r - Y0)];
+    for (; y < box.bottom; ++y) {
+        if (!left_wind.empty()) base += left_wind[size_t(y - Y0)];
+        while (next < edges.size() && edges[next].ya == y) active.push_back(&edges[next++]);
+        if (active.empty()) {
+            if (next == edges.size()) break;
+            continue;
+        }
+        xs.clear();
+        int wind = base;
+        for (Edge* e : active) {
+            if (e->x < box.left)
+                wind += e->dir;
+            else if (e->x < box.right)
+                xs.push_back(Crossing{e->x, e->dir});
+        }
+        // Crossings are nearly sorted from one row to the next; long lists
+        // (many crossing edges) are sorted outright.
+        if (xs.size() > 64)
+            std::sort(xs.begin(), xs.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+        else
+            for (size_t i = 1; i < xs.size(); ++i) {
+            Crossing c = xs[i];
+            size_t j = i;
+                while (j > 0 && xs[j - 1].x > c.x) {
+                    xs[j] = xs[j - 1];
+                    --j;
+                }
+                xs[j] = c;
+            }
+        auto inside = [winding](int w) { return winding ? w != 0 : (w & 1) != 0; };
+        int64_t cur = box.left;
+        for (const Crossing& c : xs) {
+            if (inside(wind) && cur < c.x) out.push_back(Span{y, int(cur), int(c.x)});
+            wind += c.dir;
+            cur = c.x;
+        }
+        if (inside(wind) && cur < box.right) out.push_back(Span{y, int(cur), int(box.right)});
+        // Step the active edges and drop the finished ones.
+        size_t w = 0;
+        for (Edge* e : active) {
+            if (y + 1 >= e->yb) continue;
+            e->step();
+            active[w++] = e;
+        }
+        active.resize(w);
+    }
+}
+
+}  // namespace plat::gdi
