@@ -115,6 +115,10 @@ void bresenham(POINT a, POINT b, F&& put) {
     }
 }
 
+// The polyline of a run of cubic Béziers (count 3n + 1 logical points):
+// the first point, then the end of every flat piece; empty for other counts.
+std::vector<POINT> flatten_beziers(const POINT* apt, size_t count);
+
 // Clips segment a-b to box (expanded); false when it misses entirely.
 bool clip_segment(POINT& a, POINT& b, const RECT& box);
 bool far_out(POINT a, POINT b, const RECT& box);
