@@ -96,11 +96,6 @@ struct Edge {
     }
 };
 
-struct Crossing {
-    int64_t x;
-    int dir;
-};
-
 }  // namespace
 
 void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box,
@@ -148,8 +143,21 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
     }
     if (edges.empty()) return;
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.ya < b.ya; });
+    // The active edges, kept sorted by their crossing on the current row:
+    // edges cross rarely, so one insertion pass per row restores the order.
     std::vector<Edge*> active;
-    std::vector<Crossing> xs;
+    auto sort_active = [&active]() {
+        for (size_t i = 1; i < active.size(); ++i) {
+            Edge* e = active[i];
+            size_t j = i;
+            while (j > 0 && active[j - 1]->x > e->x) {
+                active[j] = active[j - 1];
+                --j;
+            }
+            active[j] = e;
+        }
+    };
+    auto inside = [winding](int w) { return winding ? w != 0 : (w & 1) != 0; };
     size_t next = 0;
     int base = 0;
     int y = edges[0].ya;
@@ -157,39 +165,24 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
         for (int r = Y0; r < y; ++r) base += left_wind[size_t(r - Y0)];
     for (; y < box.bottom; ++y) {
         if (!left_wind.empty()) base += left_wind[size_t(y - Y0)];
-        while (next < edges.size() && edges[next].ya == y) active.push_back(&edges[next++]);
+        if (next < edges.size() && edges[next].ya == y) {
+            while (next < edges.size() && edges[next].ya == y) active.push_back(&edges[next++]);
+            sort_active();
+        }
         if (active.empty()) {
             if (next == edges.size()) break;
             continue;
         }
-        xs.clear();
+        // Crossings left of the box only count; the first one right of it ends the row.
         int wind = base;
-        for (Edge* e : active) {
-            if (e->x < box.left)
-                wind += e->dir;
-            else if (e->x < box.right)
-                xs.push_back(Crossing{e->x, e->dir});
-        }
-        // Crossings are nearly sorted from one row to the next; long lists
-        // (many crossing edges) are sorted outright.
-        if (xs.size() > 64)
-            std::sort(xs.begin(), xs.end(), [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
-        else
-            for (size_t i = 1; i < xs.size(); ++i) {
-            Crossing c = xs[i];
-            size_t j = i;
-                while (j > 0 && xs[j - 1].x > c.x) {
-                    xs[j] = xs[j - 1];
-                    --j;
-                }
-                xs[j] = c;
-            }
-        auto inside = [winding](int w) { return winding ? w != 0 : (w & 1) != 0; };
         int64_t cur = box.left;
-        for (const Crossing& c : xs) {
-            if (inside(wind) && cur < c.x) out.push_back(Span{y, int(cur), int(c.x)});
-            wind += c.dir;
-            cur = c.x;
+        for (const Edge* e : active) {
+            if (e->x >= box.right) break;
+            if (e->x > cur) {
+                if (inside(wind)) out.push_back(Span{y, int(cur), int(e->x)});
+                cur = e->x;
+            }
+            wind += e->dir;
         }
         if (inside(wind) && cur < box.right) out.push_back(Span{y, int(cur), int(box.right)});
         // Step the active edges and drop the finished ones.
@@ -200,6 +193,7 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
             active[w++] = e;
         }
         active.resize(w);
+        sort_active();
     }
 }
 
