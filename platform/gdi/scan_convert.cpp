@@ -145,14 +145,22 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.ya < b.ya; });
     // The active edges, kept sorted by their crossing on the current row:
     // edges cross rarely, so one insertion pass per row restores the order.
+    // A row with many crossings (or many new edges) is sorted outright.
     std::vector<Edge*> active;
-    auto sort_active = [&active]() {
+    auto by_x = [](const Edge* a, const Edge* b) { return a->x < b->x; };
+    auto sort_active = [&active, &by_x]() {
+        size_t budget = 8 * active.size() + 64;
         for (size_t i = 1; i < active.size(); ++i) {
             Edge* e = active[i];
             size_t j = i;
             while (j > 0 && active[j - 1]->x > e->x) {
                 active[j] = active[j - 1];
                 --j;
+                if (--budget == 0) {
+                    active[j] = e;
+                    std::sort(active.begin(), active.end(), by_x);
+                    return;
+                }
             }
             active[j] = e;
         }
