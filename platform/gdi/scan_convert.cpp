@@ -166,6 +166,14 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
         }
     };
     auto inside = [winding](int w) { return winding ? w != 0 : (w & 1) != 0; };
+    // Fields stored one by one: a whole-struct copy through the stack stalls
+    // on store forwarding.
+    auto emit = [&out](int y, int64_t x0, int64_t x1) {
+        Span& s = out.emplace_back();
+        s.y = y;
+        s.x0 = int(x0);
+        s.x1 = int(x1);
+    };
     size_t next = 0;
     int base = 0;
     int y = edges[0].ya;
@@ -181,18 +189,24 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
             if (next == edges.size()) break;
             continue;
         }
-        // Crossings left of the box only count; the first one right of it ends the row.
+        // Crossings left of the box only count; the first one right of it
+        // ends the row. A span runs from where the rule turns inside to where
+        // it turns outside, however many crossings lie between.
         int wind = base;
-        int64_t cur = box.left;
+        bool in = inside(wind);
+        int64_t start = box.left;
         for (const Edge* e : active) {
             if (e->x >= box.right) break;
-            if (e->x > cur) {
-                if (inside(wind)) out.push_back(Span{y, int(cur), int(e->x)});
-                cur = e->x;
-            }
             wind += e->dir;
+            bool now = inside(wind);
+            if (now == in) continue;
+            if (now)
+                start = std::max<int64_t>(e->x, box.left);
+            else if (e->x > start)
+                emit(y, start, e->x);
+            in = now;
         }
-        if (inside(wind) && cur < box.right) out.push_back(Span{y, int(cur), int(box.right)});
+        if (in && start < box.right) emit(y, start, box.right);
         // Step the active edges and drop the finished ones.
         size_t w = 0;
         for (Edge* e : active) {

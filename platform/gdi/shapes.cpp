@@ -89,6 +89,17 @@ void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vec
     for (const RECT& c : t.clip)
         if (bb.left >= c.left && bb.right < c.right && bb.top >= c.top && bb.bottom < c.bottom) within = &c;
     if (within) t.touch(bb.left, bb.top, bb.right + 1, bb.bottom + 1);
+    if (within && p.type == Paint::Type::Solid) {
+        // The common case: one mask pair, pixels written in place.
+        const uint32_t and_mask = m.and_for(p.color), xor_mask = m.xor_for(p.color);
+        for (size_t i = 0; i < segs; ++i) {
+            POINT a = pts[i], b = pts[i + 1 < n ? i + 1 : 0];
+            if (a.x == b.x && a.y == b.y) continue;  // a repeated point is an empty step
+            uint32_t& d = t.surf.row(a.y)[a.x];
+            d = (d & and_mask) ^ xor_mask;
+        }
+        return;
+    }
     for (size_t i = 0; i < segs; ++i) {
         POINT a = pts[i], b = pts[i + 1 < n ? i + 1 : 0];
         if (a.x == b.x && a.y == b.y) continue;  // a repeated point is an empty step
