@@ -510,6 +510,8 @@ int WINAPI SetROP2(HDC hdc, int rop2);
 int WINAPI GetROP2(HDC hdc);
 int WINAPI SetPolyFillMode(HDC hdc, int mode);
 int WINAPI GetPolyFillMode(HDC hdc);
+BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
+BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT limit);
 int WINAPI SetGraphicsMode(HDC hdc, int iMode);
 int WINAPI GetGraphicsMode(HDC hdc);
 BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf);
