@@ -16,13 +16,25 @@ namespace {
 
 using i128 = __int128;
 
+// Divisions in 128 bits only when the operands need them (lines across the
+// whole coordinate range); the usual ones stay in 64.
+bool fits64(i128 a, i128 b) { return a == i128(int64_t(a)) && b == i128(int64_t(b)); }
+
 int64_t floor_div(i128 a, i128 b) {  // b > 0
+    if (fits64(a, b)) {
+        int64_t x = int64_t(a), y = int64_t(b), q = x / y;
+        return (x % y != 0 && x < 0) ? q - 1 : q;
+    }
     i128 q = a / b;
     if (a % b != 0 && a < 0) --q;
     return int64_t(q);
 }
 
 int64_t ceil_div(i128 a, i128 b) {  // b > 0
+    if (fits64(a, b)) {
+        int64_t x = int64_t(a), y = int64_t(b), q = x / y;
+        return (x % y != 0 && x > 0) ? q + 1 : q;
+    }
     i128 q = a / b;
     if (a % b != 0 && a > 0) ++q;
     return int64_t(q);
@@ -154,11 +166,25 @@ void cosmetic_segment(Target& t, POINT a, POINT b, const LineInk& ink, uint64_t*
     const uint32_t ga = ink.mix.and_for(ink.gap.color), gx = ink.mix.xor_for(ink.gap.color);
     const bool gaps = ink.gap.type != Paint::Type::None;
     const int64_t diag = 2 * w.m - 2 * w.M, straight = 2 * w.m;
+    // The pixels run from a to b less one step; a segment inside one clip
+    // rectangle needs no clipping arithmetic.
+    int64_t ex = int64_t(b.x) - (w.xmajor ? w.sM : 0), ey = int64_t(b.y) - (w.xmajor ? 0 : w.sM);
+    int64_t bl = std::min<int64_t>(a.x, ex), br = std::max<int64_t>(a.x, ex) + 1;
+    int64_t bt = std::min<int64_t>(a.y, ey), bb = std::max<int64_t>(a.y, ey) + 1;
     for (const RECT& c : t.clip) {
         int64_t ia, ib;
-        if (!clip_steps(w, c, &ia, &ib)) continue;
-        Cursor cur = cursor_at(w, ia);
-        Cursor last = cursor_at(w, ib - 1);
+        Cursor cur, last;
+        if (bl >= c.left && br <= c.right && bt >= c.top && bb <= c.bottom) {
+            ia = 0;
+            ib = w.M;
+            cur = Cursor{a.x, a.y, 2 * w.m - w.M + w.bias};
+            last = Cursor{ex, ey, 0};
+        } else {
+            if (br <= c.left || bl >= c.right || bb <= c.top || bt >= c.bottom) continue;
+            if (!clip_steps(w, c, &ia, &ib)) continue;
+            cur = cursor_at(w, ia);
+            last = cursor_at(w, ib - 1);
+        }
         t.touch(int(std::min(cur.x, last.x)), int(std::min(cur.y, last.y)), int(std::max(cur.x, last.x) + 1),
                 int(std::max(cur.y, last.y) + 1));
         int64_t n = ib - ia;

@@ -77,6 +77,21 @@ public:
             }
         }
     }
+    // Calls f(x0, x1) for the runs of row y, left to right.
+    template <class F>
+    void for_each_run_in_row(int y, F&& f) const {
+        int j = y - y0_;
+        if (j < 0 || j >= h_ || lo_[j] >= hi_[j]) return;
+        const uint8_t* r = m_ + size_t(j) * size_t(w_);
+        int i = lo_[j], e = hi_[j];
+        while (i < e) {
+            while (i < e && !r[i]) ++i;
+            int k = i;
+            while (k < e && r[k]) ++k;
+            if (k > i) f(x0_ + i, x0_ + k);
+            i = k;
+        }
+    }
     void paint(Target& t, const Paint& p, const Mix& mix) const;
     int left() const { return x0_; }
     int top() const { return y0_; }

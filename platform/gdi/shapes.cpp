@@ -148,65 +148,6 @@ CurveSpec arc_spec(const DCState& st, Curve kind, int l, int top, int r, int b, 
 
 // ---------------------------------------------------------------- rectangles
 
-BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-    {
-        // Under a rotating or shearing transform the rectangle is a polygon.
-        auto d = get_dc(hdc);
-        if (d && d->st.gm == GM_ADVANCED && (d->st.xf.eM12 != 0 || d->st.xf.eM21 != 0)) {
-            POINT corners[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-            return Polygon(hdc, corners, 4);
-        }
-    }
-    BEGIN_DRAW(hdc);
-    RECT d = device_rect(st, left, top, right, bottom);
-    const Pen* pen = st.pen.get();
-    bool pen_vis = pen && pen->visible();
-    // Right/bottom exclusive area: compatible mode leaves out the right and
-    // bottom edges, the advanced mode includes them; an invisible pen takes
-    // one more pixel off each.
-    int r = d.right + (st.gm == GM_ADVANCED ? 1 : 0) - (pen_vis ? 0 : 1);
-    int b = d.bottom + (st.gm == GM_ADVANCED ? 1 : 0) - (pen_vis ? 0 : 1);
-    int l = d.left, tp = d.top;
-    if (r <= l || b <= tp) return TRUE;
-    Mix mix = mix_for_rop2(st.rop2);
-    Paint fill = brush_paint(*dc);
-    if (!pen_vis) {
-        fill_rect(t, l, tp, r, b, fill, mix);
-        return TRUE;
-    }
-    int w = pen_width(st, *pen);
-    if (pen->dash_kind() != PS_INSIDEFRAME) {
-        // The outline is centred on the edge pixels.
-        int e0 = (w - 1) / 2, e1 = w - 1 - e0;
-        l -= e0;
-        tp -= e0;
-        r += e1;
-        b += e1;
-    }
-    Paint pp = realise_pen(*dc, pen);
-    int kind = pen->dash_kind();
-    if (kind != PS_SOLID && kind != PS_INSIDEFRAME) {
-        // Styled pens: the inside, then the outline as a dashed closed path.
-        int half = w / 2;
-        fill_rect(t, l + w, tp + w, r - w, b - w, fill, mix);
-        std::vector<POINT> path{{l + half, tp + half}, {r - 1 - (w - 1 - half), tp + half},
-                                {r - 1 - (w - 1 - half), b - 1 - (w - 1 - half)}, {l + half, b - 1 - (w - 1 - half)}};
-        stroke_polyline(t, *dc, path, true);
-        return TRUE;
-    }
-    int il = l + w, it = tp + w, ir = r - w, ib = b - w;
-    if (il >= ir || it >= ib) {
-        fill_rect(t, l, tp, r, b, pp, mix);
-        return TRUE;
-    }
-    fill_rect(t, il, it, ir, ib, fill, mix);
-    fill_rect(t, l, tp, r, it, pp, mix);   // top band
-    fill_rect(t, l, ib, r, b, pp, mix);    // bottom band
-    fill_rect(t, l, it, il, ib, pp, mix);  // left band
-    fill_rect(t, ir, it, r, ib, pp, mix);  // right band
-    return TRUE;
-}
-
 // FillRect and FrameRect: rectangles right/bottom exclusive, brush only.
 int WINAPI FillRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
     if (!lprc) return 0;

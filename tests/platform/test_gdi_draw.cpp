@@ -109,11 +109,17 @@ TEST(GdiRectangle, WidePenCentredAndInsideFrame) {
     SelectObject(cv.dc, old);
     DeleteObject(wide);
 
+    // An inside-frame pen does not shrink the advanced mode's rectangle; the
+    // compatible mode keeps it within the right/bottom-exclusive box.
     cv.clear(kBg);
     HPEN inside = GeoPen(PS_INSIDEFRAME, 3, RGB(255, 0, 0));
     old = SelectObject(cv.dc, inside);
     Rectangle(cv.dc, 10, 10, 20, 20);
-    ExpectBox(cv.changed(kBg), 10, 10, 20, 20);
+    ExpectBox(cv.changed(kBg), 9, 9, 21, 21);
+    cv.clear(kBg);
+    SetGraphicsMode(cv.dc, GM_COMPATIBLE);
+    Rectangle(cv.dc, 10, 10, 20, 20);
+    ExpectBox(cv.changed(kBg), 10, 10, 19, 19);
     EXPECT_EQ(cv.at(12, 15), 0xFF0000u);
     EXPECT_EQ(cv.at(13, 15), kBg);
     SelectObject(cv.dc, old);
