@@ -268,3 +268,30 @@ void cosmetic_segment(Target& t, POINT a, POINT b, const LineInk& ink, uint64_t*
 }
 
 }  // namespace plat::gdi
+
+namespace plat::gdi {
+
+// The pixels of a 1-px line from a to b into a mask, only those inside it;
+// with the end point when asked.
+void line_into_mask(PenMask& mk, POINT a, POINT b, bool with_end) {
+    RECT box{mk.left(), mk.top(), mk.right(), mk.bottom()};
+    if (with_end && b.x >= box.left && b.x < box.right && b.y >= box.top && b.y < box.bottom) mk.add(b.y, b.x, b.x + 1);
+    Walk w;
+    int64_t ia, ib;
+    if (!make_walk(a, b, &w) || !clip_steps(w, box, &ia, &ib)) return;
+    Cursor c = cursor_at(w, ia);
+    int64_t x = c.x, y = c.y, f = c.f;
+    const int64_t diag = 2 * w.m - 2 * w.M, straight = 2 * w.m;
+    for (int64_t i = ia; i < ib; ++i) {
+        mk.add(y, x, x + 1);
+        if (f > 0) {
+            (w.xmajor ? y : x) += w.sm;
+            f += diag;
+        } else {
+            f += straight;
+        }
+        (w.xmajor ? x : y) += w.sM;
+    }
+}
+
+}  // namespace plat::gdi

@@ -108,6 +108,10 @@ private:
     std::vector<int> own_lohi_;
 };
 
+// The pixels of a 1-px line from a to b (end point excluded unless
+// with_end) that fall inside the mask.
+void line_into_mask(PenMask& mk, POINT a, POINT b, bool with_end);
+
 // The device box a polyline's stroke of this width can cover.
 RECT stroke_bounds(const POINT* pts, size_t n, int width);
 

@@ -5,6 +5,8 @@
 // PenMask, so overlapping pieces are painted once.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "gdi/pen_internal.h"
 
@@ -174,9 +176,11 @@ struct Stroker {
     double miter_limit;
     const RoundDot* dot_;  // a one-row dot unless round caps or joins are used
 
-    // The body of segment p1-p2; square caps extend the flagged ends.
-    void body(P64 p1, P64 p2, bool sq_start, bool sq_end) {
-        int64_t dx = p2.x - p1.x, dy = p2.y - p1.y;
+    // The body of segment p1-p2 running along d (a dash's piece keeps the
+    // direction of the segment it was cut from); square caps extend the
+    // flagged ends.
+    void body(P64 p1, P64 p2, P64 d, bool sq_start, bool sq_end) {
+        int64_t dx = d.x, dy = d.y;
         int64_t half = w / 2;
         if (dy == 0 && dx != 0) {
             int64_t xa = std::min(p1.x, p2.x), xb = std::max(p1.x, p2.x);
@@ -207,12 +211,12 @@ struct Stroker {
     }
 
     // The join at p between segment a-p and segment p-b.
-    void joint(P64 a, P64 p, P64 b) {
+    void joint(P64 p, P64 d1, P64 d2) {
         if (join == PS_JOIN_ROUND) {
             dot_->stamp(mk, p);
             return;
         }
-        int64_t d1x = p.x - a.x, d1y = p.y - a.y, d2x = b.x - p.x, d2y = b.y - p.y;
+        int64_t d1x = d1.x, d1y = d1.y, d2x = d2.x, d2y = d2.y;
         double cross = double(d1x) * double(d2y) - double(d1y) * double(d2x);
         if (cross == 0) return;  // straight on; a reversal has no outer corner
         Faces f1 = faces_of(d1x, d1y, w), f2 = faces_of(d2x, d2y, w);
@@ -244,32 +248,37 @@ struct Stroker {
         if (cap == PS_ENDCAP_ROUND) {
             dot_->stamp(mk, p);
         } else if (cap == PS_ENDCAP_SQUARE) {
-            int64_t half = w / 2;
-            if (dx == 0 || dy == 0) {
-                fill_rect(p.x - half, p.y - half, p.x - half + w, p.y - half + w);
-                return;
-            }
-            Faces f = faces_of(dx, dy, w);
-            P64 q[4] = {add(add(p, f.a), f.back), add(add(p, f.b), f.back), add(add(p, f.b), f.fwd),
-                        add(add(p, f.a), f.fwd)};
-            fill_polygon(mk, q, 4);
+            body(p, p, P64{dx, dy}, true, true);
         }
     }
 
     // A polyline of distinct consecutive points.
-    void polyline(const P64* v, size_t n, bool closed) {
+    // dirs[i], when given, is the direction of the piece from v[i] on.
+    void polyline(const P64* v, size_t n, bool closed, const P64* dirs = nullptr) {
+        auto dir = [&](size_t i) {
+            return dirs ? dirs[i] : P64{v[(i + 1) % n].x - v[i].x, v[(i + 1) % n].y - v[i].y};
+        };
         if (n == 0) return;
         if (n == 1) {
             if (!closed && cap == PS_ENDCAP_ROUND) dot_->stamp(mk, v[0]);
             return;
         }
         size_t segs = closed ? n : n - 1;
+        if (w == 1) {
+            // One pixel wide: each segment is its 1-px line, with the end
+            // point when it is slanted; no caps, no joins.
+            for (size_t i = 0; i < segs; ++i) {
+                P64 a = v[i], b = v[(i + 1) % n];
+                line_into_mask(mk, POINT{LONG(a.x), LONG(a.y)}, POINT{LONG(b.x), LONG(b.y)}, a.x != b.x && a.y != b.y);
+            }
+            return;
+        }
         for (size_t i = 0; i < segs; ++i) {
             bool first = !closed && i == 0, last = !closed && i + 1 == segs;
-            body(v[i], v[(i + 1) % n], first && cap == PS_ENDCAP_SQUARE, last && cap == PS_ENDCAP_SQUARE);
+            body(v[i], v[(i + 1) % n], dir(i), first && cap == PS_ENDCAP_SQUARE, last && cap == PS_ENDCAP_SQUARE);
         }
         for (size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i)
-            joint(v[(i + n - 1) % n], v[i], v[(i + 1) % n]);
+            joint(v[i], dir((i + n - 1) % n), dir(i));
         if (!closed && cap == PS_ENDCAP_ROUND) {
             dot_->stamp(mk, v[0]);
             dot_->stamp(mk, v[n - 1]);
@@ -309,23 +318,40 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         }
         while (left <= eps) next();
     };
-    std::vector<P64> dash;
+    // The current dash: its points and, per piece, the direction of the
+    // segment the piece was cut from.
+    std::vector<P64> dash, dirs;
+    P64 dir{1, 0};
+    bool at_start = true;
+    size_t dash_idx = 0;
+    auto push = [&](P64 q) {
+        if (dash.empty()) dash_idx = idx;
+        if (!dash.empty() && (dash.back().x != q.x || dash.back().y != q.y)) dirs.push_back(dir);
+        if (dash.empty() || dash.back().x != q.x || dash.back().y != q.y) dash.push_back(q);
+    };
     auto flush = [&] {
-        dash.erase(std::unique(dash.begin(), dash.end(), [](P64 p, P64 q) { return p.x == q.x && p.y == q.y; }),
-                   dash.end());
-        if (dash.size() > 1) s.polyline(dash.data(), dash.size(), false);
+        if (dash.size() > 1) {
+            s.polyline(dash.data(), dash.size(), false, dirs.data());
+        } else if (dash.size() == 1) {
+            // A dash of no length shows its caps, except the pattern's
+            // first entry anywhere but at the start of the path.
+            if (at_start || dash_idx != 0) s.dot(dash[0], dir.x, dir.y);
+        }
         dash.clear();
+        dirs.clear();
+        at_start = false;
     };
     const double reach = 2.0 * s.w + 4;
     const double lo_x = s.mk.left() - reach, hi_x = s.mk.right() + reach;
     const double lo_y = s.mk.top() - reach, hi_y = s.mk.bottom() + reach;
     size_t n = v.size(), segs = closed ? n : n - 1;
-    if (on()) dash.push_back(v[0]);
     for (size_t i = 0; i < segs; ++i) {
         P64 a = v[i], b = v[(i + 1) % n];
+        dir = P64{b.x - a.x, b.y - a.y};
+        if (i == 0 && on()) push(a);
         double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy);
         auto at = [&](double pos) {
-            return P64{round_half_up(double(a.x) + dx * pos / sl), round_half_up(double(a.y) + dy * pos / sl)};
+            return P64{a.x + int64_t(dx * pos / sl), a.y + int64_t(dy * pos / sl)};
         };
         // The stretch [p0, p1] of the segment near the mask.
         double t0 = 0, t1 = 1;
@@ -344,7 +370,7 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         if (t0 >= t1) {
             flush();
             advance(sl);
-            if (on()) dash.push_back(b);
+            if (on()) push(b);
             continue;
         }
         double pos = 0, p1 = sl * t1;
@@ -352,7 +378,7 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
             flush();
             pos = sl * t0;
             advance(pos);
-            if (on()) dash.push_back(at(pos));
+            if (on()) push(at(pos));
         }
         while (pos < p1) {
             double step = std::min(p1 - pos, left);
@@ -360,24 +386,28 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
             left -= step;
             if (left > eps) continue;
             if (on()) {
-                dash.push_back(at(pos));
+                push(at(pos));
                 flush();
             }
             next();
             while (left <= eps) {
-                if (on()) s.dot(at(pos), b.x - a.x, b.y - a.y);  // a zero-length dash still has its caps
+                if (on()) {
+                    push(at(pos));
+                    flush();
+                }
                 next();
             }
-            if (on()) dash.push_back(at(pos));
+            at_start = false;
+            if (on()) push(at(pos));
         }
         if (p1 < sl) {
-            if (on()) dash.push_back(at(p1));
+            if (on()) push(at(p1));
             flush();
             advance(sl - p1);
-            if (on()) dash.push_back(b);
+            if (on()) push(b);
             continue;
         }
-        if (on()) dash.push_back(b);
+        if (on()) push(b);
     }
     flush();
 }

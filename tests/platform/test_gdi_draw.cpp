@@ -411,17 +411,16 @@ TEST(GdiShapes, FloodFillBorderAndSurface) {
 
 TEST(GdiLines, StyledPensDashAlongThePath) {
     Canvas cv(40, 6, kBg);
-    // Geometric width 1 PS_DASH with round caps: 3 on, 1 off, continuing
-    // across segments; each dash is a region with its caps, the last one too.
+    // Geometric width 1 PS_DASH with round caps: 3 on, 1 off in pen widths,
+    // each on entry shortened by the caps' width and each gap lengthened by
+    // it, continuing across segments; a 1-px wide dash is its 1-px line.
     HPEN dash = GeoPen(PS_DASH, 1, RGB(255, 255, 255));
     SelectObject(cv.dc, dash);
     POINT path[] = {{0, 1}, {5, 1}, {13, 1}};
     Polyline(cv.dc, path, 3);
-    const char* want = "###.###.###.#";
-    for (int x = 0; x < 13; ++x)
+    const char* want = "##..##..##..#.";
+    for (int x = 0; x < 14; ++x)
         EXPECT_EQ(cv.at(x, 1), want[x] == '#' ? 0xFFFFFFu : kBg) << x;
-    EXPECT_EQ(cv.at(13, 1), 0xFFFFFFu);
-    EXPECT_EQ(cv.at(14, 1), kBg);
     // Cosmetic dots: 3 on, 3 off; a CreatePen pen paints its gaps in the
     // background colour when opaque, an ExtCreatePen pen never does.
     LOGBRUSH lb{BS_SOLID, RGB(255, 0, 0), 0};
@@ -436,10 +435,10 @@ TEST(GdiLines, StyledPensDashAlongThePath) {
     MoveToEx(cv.dc, 0, 4, nullptr);
     LineTo(cv.dc, 12, 4);
     for (int x = 0; x < 12; ++x) EXPECT_EQ(cv.at(x, 4), (x / 3) % 2 ? kBg : 0xFF0000u) << x;
-    // User style in logical units: 2 on, 1 off.
+    // User style with flat caps: 2 on, 1 off as given.
     DWORD user[] = {2, 1};
     LOGBRUSH wb{BS_SOLID, RGB(0, 255, 0), 0};
-    HPEN us = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 1, &wb, 2, user);
+    HPEN us = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, 1, &wb, 2, user);
     SelectObject(cv.dc, us);
     MoveToEx(cv.dc, 20, 5, nullptr);
     LineTo(cv.dc, 29, 5);
