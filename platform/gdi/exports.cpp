@@ -114,6 +114,8 @@ const ExportEntry kGdi32[] = {
     PLAT_EXPORT(SetRectRgn),
     PLAT_EXPORT(SetTextAlign),
     PLAT_EXPORT(StretchBlt),
+    PLAT_EXPORT(GetMiterLimit),
+    PLAT_EXPORT(SetMiterLimit),
 };
 
 }  // namespace

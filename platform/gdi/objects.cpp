@@ -378,6 +378,7 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     p->style = DWORD(iStyle);
     p->width = cWidth < 0 ? 0 : DWORD(cWidth);
     p->color = color;
+    p->dash_units = make_dash_units(*p);
     return static_cast<HPEN>(add_object(p));
 }
 
@@ -414,6 +415,7 @@ HPEN WINAPI ExtCreatePen(DWORD iPenStyle, DWORD cWidth, CONST LOGBRUSH* plbrush,
     p->hatch = plbrush->lbHatch;
     p->extended = true;
     if (kind == PS_USERSTYLE) p->dashes.assign(pstyle, pstyle + cStyle);
+    p->dash_units = make_dash_units(*p);
     // A hollow brush makes an invisible pen.
     if (plbrush->lbStyle == BS_NULL) p->style = (iPenStyle & ~PS_STYLE_MASK) | PS_NULL;
     return static_cast<HPEN>(add_object(p));

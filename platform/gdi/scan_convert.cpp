@@ -174,6 +174,11 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
         s.x0 = int(x0);
         s.x1 = int(x1);
     };
+    // Many active edges: most cross outside the box, so only the crossings
+    // inside it are gathered and sorted, row by row.
+    const size_t kMany = 256;
+    std::vector<std::pair<int64_t, int>> xs;
+    bool sorted = true;
     size_t next = 0;
     int base = 0;
     int y = edges[0].ya;
@@ -183,28 +188,49 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
         if (!left_wind.empty()) base += left_wind[size_t(y - Y0)];
         if (next < edges.size() && edges[next].ya == y) {
             while (next < edges.size() && edges[next].ya == y) active.push_back(&edges[next++]);
-            sort_active();
+            sorted = false;
         }
         if (active.empty()) {
             if (next == edges.size()) break;
             continue;
         }
-        // Crossings left of the box only count; the first one right of it
-        // ends the row. A span runs from where the rule turns inside to where
-        // it turns outside, however many crossings lie between.
+        const bool many = active.size() > kMany;
+        if (!many && !sorted) {
+            sort_active();
+            sorted = true;
+        }
+        // Crossings left of the box only count; those right of it do not
+        // matter. A span runs from where the rule turns inside to where it
+        // turns outside, however many crossings lie between.
         int wind = base;
         bool in = inside(wind);
         int64_t start = box.left;
-        for (const Edge* e : active) {
-            if (e->x >= box.right) break;
-            wind += e->dir;
+        auto cross = [&](int64_t x, int dir) {
+            wind += dir;
             bool now = inside(wind);
-            if (now == in) continue;
+            if (now == in) return;
             if (now)
-                start = std::max<int64_t>(e->x, box.left);
-            else if (e->x > start)
-                emit(y, start, e->x);
+                start = std::max<int64_t>(x, box.left);
+            else if (x > start)
+                emit(y, start, x);
             in = now;
+        };
+        if (many) {
+            xs.clear();
+            for (const Edge* e : active) {
+                if (e->x < box.left)
+                    wind += e->dir;
+                else if (e->x < box.right)
+                    xs.emplace_back(e->x, e->dir);
+            }
+            in = inside(wind);
+            std::sort(xs.begin(), xs.end());
+            for (const auto& c : xs) cross(c.first, c.second);
+        } else {
+            for (const Edge* e : active) {
+                if (e->x >= box.right) break;
+                cross(e->x, e->dir);
+            }
         }
         if (in && start < box.right) emit(y, start, box.right);
         // Step the active edges and drop the finished ones.
@@ -215,7 +241,10 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
             active[w++] = e;
         }
         active.resize(w);
-        sort_active();
+        if (many)
+            sorted = false;
+        else
+            sort_active();
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "gdi/draw_internal.h"
 #include "gdi/ellipse_geometry.h"
+#include "gdi/pen_internal.h"
 
 using namespace plat::gdi;
 
@@ -22,21 +23,22 @@ namespace {
 
 struct PenInfo {
     const Pen* pen = nullptr;
+    PenShape shape;       // width, region or cosmetic, dashes
     bool visible = false;
     int width = 0;
-    bool region = false;  // outline is a pixel set (wider than one pixel)
+    bool region = false;  // outline is a pixel set (wide or geometric)
     bool plain = false;   // solid cosmetic: outline steps plotted directly
 };
 
 PenInfo pen_info(const DCState& st) {
     PenInfo pi;
     pi.pen = st.pen.get();
-    pi.visible = pi.pen && pi.pen->visible();
-    if (!pi.visible) return pi;
-    pi.width = pen_width(st, *pi.pen);
-    pi.region = pi.width > 1;
-    int kind = pi.pen->dash_kind();
-    pi.plain = !pi.region && (kind == PS_SOLID || kind == PS_INSIDEFRAME);
+    if (!pi.pen || !pi.pen->visible()) return pi;
+    pi.shape = pen_shape(st, *pi.pen);
+    pi.visible = pi.shape.visible;
+    pi.width = pi.shape.width;
+    pi.region = pi.shape.region;
+    pi.plain = pi.visible && !pi.region && !pi.shape.dashes;
     return pi;
 }
 
@@ -78,6 +80,11 @@ void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vec
         unit = std::labs(long(b.x) - a.x) <= 1 && std::labs(long(b.y) - a.y) <= 1;
     }
     if (!unit) {
+        if (closed && n == 2) {
+            // Two points: the segment there and back, each end drawn once.
+            stroke_polyline(t, dc, std::vector<POINT>{pts[0], pts[1], pts[0]}, false);
+            return;
+        }
         stroke_polyline(t, dc, pts, closed);
         return;
     }
@@ -121,44 +128,31 @@ void paint_spans(Target& t, const std::vector<Span>& spans, const Paint& p, cons
 // first, then the interior where the set is not, then the set.
 void region_pen_shape(Target& t, const DC& dc, const PenInfo& pi, const std::vector<std::vector<POINT>>& outlines,
                       bool closed, const std::vector<Span>& interior) {
-    int64_t l = INT64_MAX, tp = INT64_MAX, r = INT64_MIN, b = INT64_MIN;
+    RECT area{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    auto grow = [&area](const RECT& r) {
+        area.left = std::min(area.left, r.left);
+        area.top = std::min(area.top, r.top);
+        area.right = std::max(area.right, r.right);
+        area.bottom = std::max(area.bottom, r.bottom);
+    };
     for (const auto& o : outlines)
-        for (POINT p : o) {
-            l = std::min<int64_t>(l, p.x);
-            tp = std::min<int64_t>(tp, p.y);
-            r = std::max<int64_t>(r, p.x);
-            b = std::max<int64_t>(b, p.y);
+        if (!o.empty()) grow(stroke_bounds(o.data(), o.size(), pi.width));
+    for (const Span& s : interior) grow(RECT{s.x0, s.y, s.x1, s.y + 1});
+    PenMask mask;
+    if (area.left >= area.right || !mask.init(area, t.clip)) return;
+    for (const auto& o : outlines) pen_outline(pi.shape, o.data(), o.size(), closed, mask);
+    Paint fill = brush_paint(dc);
+    Mix mix = mix_for_rop2(dc.st.rop2);
+    if (fill.type != Paint::Type::None)
+        for (const Span& s : interior) {
+            int cur = s.x0;
+            mask.for_each_run_in_row(s.y, [&](int a, int b) {
+                if (a > cur) fill_span(t, s.y, cur, std::min(a, s.x1), fill, mix);
+                cur = std::max(cur, b);
+            });
+            if (cur < s.x1) fill_span(t, s.y, cur, s.x1, fill, mix);
         }
-    for (const Span& s : interior) {
-        l = std::min<int64_t>(l, s.x0);
-        r = std::max<int64_t>(r, s.x1);
-        tp = std::min<int64_t>(tp, s.y);
-        b = std::max<int64_t>(b, s.y);
-    }
-    if (l > r) return;
-    int64_t w = pi.width + 2;
-    auto clampl = [](int64_t v) { return LONG(std::max<int64_t>(INT_MIN / 2, std::min<int64_t>(INT_MAX / 2, v))); };
-    RECT area{clampl(l - w), clampl(tp - w), clampl(r + w + 1), clampl(b + w + 1)};
-    Canvas cv;
-    if (!cv.init(area, t.clip)) return;
-    DWORD cap = closed ? PS_ENDCAP_ROUND : (pi.pen->style & PS_ENDCAP_MASK);
-    for (const auto& o : outlines) {
-        size_t n = o.size();
-        if (n == 0) continue;
-        size_t segs = closed ? n : n - 1;
-        if (n == 1) wide_segment(cv, o[0], o[0], pi.width, cap, 2);
-        for (size_t i = 0; i < segs; ++i) wide_segment(cv, o[i], o[i + 1 < n ? i + 1 : 0], pi.width, cap, 2);
-        if (cap != PS_ENDCAP_ROUND)  // joins between segments
-            for (size_t i = 1; i + 1 < n; ++i) wide_segment(cv, o[i], o[i], pi.width, PS_ENDCAP_ROUND, 2);
-    }
-    for (const Span& s : interior) {
-        if (s.y < cv.y0 || s.y >= cv.y0 + cv.h) continue;
-        int xa = std::max(s.x0, cv.x0), xb = std::min(s.x1, cv.x0 + cv.w);
-        uint8_t* row = &cv.m[size_t(s.y - cv.y0) * size_t(cv.w)];
-        for (int x = xa; x < xb; ++x)
-            if (row[x - cv.x0] == 0) row[x - cv.x0] = 1;
-    }
-    cv.emit(t, brush_paint(dc), realise_pen(dc, pi.pen), mix_for_rop2(dc.st.rop2));
+    mask.paint(t, realise_pen(dc, pi.pen), mix);
 }
 
 // Paints a shape: interior spans with the brush, outline polylines with the pen.
@@ -318,65 +312,6 @@ BOOL arc_shape(HDC hdc, ArcKind kind, int l, int top, int r, int b, int xs, int 
 }  // namespace
 
 // ---------------------------------------------------------------- rectangles
-
-BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-    {
-        // Under a rotating or shearing transform the rectangle is a polygon.
-        auto d = get_dc(hdc);
-        if (d && d->st.gm == GM_ADVANCED && (d->st.xf.eM12 != 0 || d->st.xf.eM21 != 0)) {
-            POINT corners[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-            return Polygon(hdc, corners, 4);
-        }
-    }
-    BEGIN_DRAW(hdc);
-    RECT d = device_rect(st, left, top, right, bottom);
-    const Pen* pen = st.pen.get();
-    bool pen_vis = pen && pen->visible();
-    // Right/bottom exclusive area: compatible mode leaves out the right and
-    // bottom edges, the advanced mode includes them; an invisible pen takes
-    // one more pixel off each.
-    int r = d.right + (st.gm == GM_ADVANCED ? 1 : 0) - (pen_vis ? 0 : 1);
-    int b = d.bottom + (st.gm == GM_ADVANCED ? 1 : 0) - (pen_vis ? 0 : 1);
-    int l = d.left, tp = d.top;
-    if (r <= l || b <= tp) return TRUE;
-    Mix mix = mix_for_rop2(st.rop2);
-    Paint fill = brush_paint(*dc);
-    if (!pen_vis) {
-        fill_rect(t, l, tp, r, b, fill, mix);
-        return TRUE;
-    }
-    int w = pen_width(st, *pen);
-    if (pen->dash_kind() != PS_INSIDEFRAME) {
-        // The outline is centred on the edge pixels.
-        int e0 = (w - 1) / 2, e1 = w - 1 - e0;
-        l -= e0;
-        tp -= e0;
-        r += e1;
-        b += e1;
-    }
-    Paint pp = realise_pen(*dc, pen);
-    int kind = pen->dash_kind();
-    if (kind != PS_SOLID && kind != PS_INSIDEFRAME) {
-        // Styled pens: the inside, then the outline as a dashed closed path.
-        int half = w / 2;
-        fill_rect(t, l + w, tp + w, r - w, b - w, fill, mix);
-        std::vector<POINT> path{{l + half, tp + half}, {r - 1 - (w - 1 - half), tp + half},
-                                {r - 1 - (w - 1 - half), b - 1 - (w - 1 - half)}, {l + half, b - 1 - (w - 1 - half)}};
-        stroke_polyline(t, *dc, path, true);
-        return TRUE;
-    }
-    int il = l + w, it = tp + w, ir = r - w, ib = b - w;
-    if (il >= ir || it >= ib) {
-        fill_rect(t, l, tp, r, b, pp, mix);
-        return TRUE;
-    }
-    fill_rect(t, il, it, ir, ib, fill, mix);
-    fill_rect(t, l, tp, r, it, pp, mix);   // top band
-    fill_rect(t, l, ib, r, b, pp, mix);    // bottom band
-    fill_rect(t, l, it, il, ib, pp, mix);  // left band
-    fill_rect(t, ir, it, r, ib, pp, mix);  // right band
-    return TRUE;
-}
 
 // FillRect and FrameRect: rectangles right/bottom exclusive, brush only.
 int WINAPI FillRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {

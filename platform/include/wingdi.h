@@ -516,6 +516,8 @@ int WINAPI SetPolyFillMode(HDC hdc, int mode);
 int WINAPI GetPolyFillMode(HDC hdc);
 int WINAPI SetArcDirection(HDC hdc, int dir);
 int WINAPI GetArcDirection(HDC hdc);
+BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
+BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT limit);
 int WINAPI SetGraphicsMode(HDC hdc, int iMode);
 int WINAPI GetGraphicsMode(HDC hdc);
 BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf);
