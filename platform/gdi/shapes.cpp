@@ -1,11 +1,13 @@
-// shapes.cpp — closed shapes: rectangles, polygons, the ellipse family
-// (ellipse, round rectangle, arc, pie, chord) and painting regions.
+// shapes.cpp — closed shapes: polygons, the ellipse family (ellipse, round
+// rectangle, arc, pie, chord), FillRect/FrameRect/InvertRect and painting
+// regions.
 //
 // Every shape is integer geometry producing disjoint row spans for its
 // interior and a polyline for its outline. With a cosmetic pen the interior
-// is painted first and the outline on top of it; with a region pen (wide or
-// geometric) the outline's pixels are collected in a canvas first, so the
-// interior is painted around them and every pixel gets one paint.
+// is painted first and the outline on top of it (a pixel under the outline
+// gets both, which shows under XOR-like mix modes); with a region pen (wide
+// or geometric) the outline's pixels are collected in the pen mask first, so
+// the interior is painted around them and every pixel gets one paint.
 #include <algorithm>
 #include <climits>
 #include <cmath>
