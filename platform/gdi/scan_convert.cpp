@@ -86,13 +86,13 @@ struct Edge {
     int ya, yb;  // visible rows [ya, yb)
     int dir;     // +1 downward in vertex order, -1 upward
     int64_t x, rem, q, s, dy;
+    // Branch-free: the carry is as good as random from row to row.
     void step() {
         x += q;
         rem -= s;
-        if (rem < 0) {
-            rem += dy;
-            ++x;
-        }
+        int64_t carry = rem >> 63;  // -1 when the remainder went negative
+        rem += dy & carry;
+        x -= carry;
     }
 };
 
@@ -103,6 +103,9 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
     if (box.left >= box.right || box.top >= box.bottom) return;
     const int Y0 = box.top, rows = box.bottom - box.top;
     std::vector<Edge> edges;
+    size_t total = 0;
+    for (int c = 0; c < ncontours; ++c) total += size_t(counts[c]);
+    edges.reserve(total);
     // Edges left of the box on every visible row only change the winding
     // number there: a per-row difference list keeps them out of the walk.
     std::vector<int> left_wind;
@@ -142,6 +145,7 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
         }
     }
     if (edges.empty()) return;
+    out.reserve(out.size() + 2 * size_t(rows));
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.ya < b.ya; });
     // The active edges, kept sorted by their crossing on the current row:
     // edges cross rarely, so one insertion pass per row restores the order.
