@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -85,8 +86,18 @@ struct Span {
 // pixel is inside when its top-left corner is: an edge covers its rows
 // top..bottom-1 and crosses row y at the first integer x at or right of the
 // true crossing. Spans come row by row from the top, disjoint and sorted.
-void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box,
-                   std::vector<Span>& out);
+// Spans go to sink(ctx, y, x0, x1) as they are found, so nothing grows with
+// the number of spans.
+using SpanSink = void (*)(void* ctx, int y, int x0, int x1);
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
+                   void* ctx);
+template <class F>
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, F&& f) {
+    using Fn = std::remove_reference_t<F>;
+    polygon_spans(
+        pts, counts, ncontours, winding, box,
+        [](void* c, int y, int x0, int x1) { (*static_cast<Fn*>(c))(y, x0, x1); }, &f);
+}
 
 // Scan conversion of a polygon (device coordinates, any number of closed
 // contours): row y samples at y; spans [ceil(xl), ceil(xr)).

@@ -86,6 +86,7 @@ struct Edge {
     int ya, yb;  // visible rows [ya, yb)
     int dir;     // +1 downward in vertex order, -1 upward
     int64_t x, rem, q, s, dy;
+    int64_t x_last;  // the crossing on the last visible row
     // Branch-free: the carry is as good as random from row to row.
     void step() {
         x += q;
@@ -98,8 +99,8 @@ struct Edge {
 
 }  // namespace
 
-void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box,
-                   std::vector<Span>& out) {
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
+                   void* ctx) {
     if (box.left >= box.right || box.top >= box.bottom) return;
     const int Y0 = box.top, rows = box.bottom - box.top;
     std::vector<Edge> edges;
@@ -141,15 +142,16 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
                 continue;
             }
             if (std::min(e.x, xl) >= box.right) continue;  // never left of a visible pixel
+            e.x_last = xl;
             edges.push_back(e);
         }
     }
     if (edges.empty()) return;
-    out.reserve(out.size() + 2 * size_t(rows));
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.ya < b.ya; });
     // The active edges, kept sorted by their crossing on the current row:
     // edges cross rarely, so one insertion pass per row restores the order.
-    // A row with many crossings (or many new edges) is sorted outright.
+    // A short list that needs too many moves is sorted outright; a long one
+    // marks the polygon as tangled (see below) and is left unsorted.
     std::vector<Edge*> active;
     auto by_x = [](const Edge* a, const Edge* b) { return a->x < b->x; };
     auto sort_active = [&active, &by_x]() {
@@ -162,27 +164,21 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
                 --j;
                 if (--budget == 0) {
                     active[j] = e;
+                    if (active.size() > 256) return false;
                     std::sort(active.begin(), active.end(), by_x);
-                    return;
+                    return true;
                 }
             }
             active[j] = e;
         }
+        return true;
     };
     auto inside = [winding](int w) { return winding ? w != 0 : (w & 1) != 0; };
-    // Fields stored one by one: a whole-struct copy through the stack stalls
-    // on store forwarding.
-    auto emit = [&out](int y, int64_t x0, int64_t x1) {
-        Span& s = out.emplace_back();
-        s.y = y;
-        s.x0 = int(x0);
-        s.x1 = int(x1);
-    };
-    // Many active edges: most cross outside the box, so only the crossings
-    // inside it are gathered and sorted, row by row.
-    const size_t kMany = 256;
+    auto emit = [sink, ctx](int y, int64_t x0, int64_t x1) { sink(ctx, y, int(x0), int(x1)); };
+    // A tangled polygon (many edges whose order changes a lot from row to
+    // row) gathers and sorts only the crossings inside the box, row by row.
     std::vector<std::pair<int64_t, int>> xs;
-    bool sorted = true;
+    bool sorted = true, tangled = false;
     size_t next = 0;
     int base = 0;
     int y = edges[0].ya;
@@ -190,19 +186,24 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
         for (int r = Y0; r < y; ++r) base += left_wind[size_t(r - Y0)];
     for (; y < box.bottom; ++y) {
         if (!left_wind.empty()) base += left_wind[size_t(y - Y0)];
+        if (!tangled && !sorted) {
+            tangled = !sort_active();
+            sorted = !tangled;
+        }
         if (next < edges.size() && edges[next].ya == y) {
+            // New edges are sorted among themselves and merged in.
+            size_t old = active.size();
             while (next < edges.size() && edges[next].ya == y) active.push_back(&edges[next++]);
-            sorted = false;
+            if (!tangled) {
+                std::sort(active.begin() + ptrdiff_t(old), active.end(), by_x);
+                std::inplace_merge(active.begin(), active.begin() + ptrdiff_t(old), active.end(), by_x);
+            }
         }
         if (active.empty()) {
             if (next == edges.size()) break;
             continue;
         }
-        const bool many = active.size() > kMany;
-        if (!many && !sorted) {
-            sort_active();
-            sorted = true;
-        }
+        const bool many = tangled;
         // Crossings left of the box only count; those right of it do not
         // matter. A span runs from where the rule turns inside to where it
         // turns outside, however many crossings lie between.
@@ -237,18 +238,24 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
             }
         }
         if (in && start < box.right) emit(y, start, box.right);
-        // Step the active edges and drop the finished ones.
+        // Step the active edges and drop the finished ones. Crossings move
+        // monotonically, so an edge left of the box now and on its last row
+        // stays left (it only counts from now on); one right of it stays right.
         size_t w = 0;
         for (Edge* e : active) {
             if (y + 1 >= e->yb) continue;
             e->step();
+            if (e->x < box.left && e->x_last < box.left) {
+                if (left_wind.empty()) left_wind.assign(size_t(rows) + 1, 0);
+                left_wind[size_t(y + 1 - Y0)] += e->dir;
+                left_wind[size_t(e->yb - Y0)] -= e->dir;
+                continue;
+            }
+            if (e->x >= box.right && e->x_last >= box.right) continue;
             active[w++] = e;
         }
         active.resize(w);
-        if (many)
-            sorted = false;
-        else
-            sort_active();
+        sorted = false;
     }
 }
 

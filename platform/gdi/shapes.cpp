@@ -121,16 +121,13 @@ void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vec
     }
 }
 
-void paint_spans(Target& t, const std::vector<Span>& spans, const Paint& p, const Mix& m) {
-    if (p.type == Paint::Type::None) return;
-    for (const Span& s : spans) fill_span(t, s.y, s.x0, s.x1, p, m);
-}
-
 // A shape whose outline is drawn with a region pen: the outline's pixel set
-// first, then the interior where the set is not, then the set.
+// first, then the interior where the set is not, then the set. `inner` bounds
+// the interior, whose spans each_span(sink) hands to sink(y, x0, x1).
+template <class EachSpan>
 void region_pen_shape(Target& t, const DC& dc, const PenInfo& pi, const std::vector<std::vector<POINT>>& outlines,
-                      bool closed, const std::vector<Span>& interior) {
-    RECT area{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+                      bool closed, const RECT& inner, EachSpan&& each_span) {
+    RECT area = inner;
     auto grow = [&area](const RECT& r) {
         area.left = std::min(area.left, r.left);
         area.top = std::min(area.top, r.top);
@@ -139,33 +136,54 @@ void region_pen_shape(Target& t, const DC& dc, const PenInfo& pi, const std::vec
     };
     for (const auto& o : outlines)
         if (!o.empty()) grow(stroke_bounds(o.data(), o.size(), pi.width));
-    for (const Span& s : interior) grow(RECT{s.x0, s.y, s.x1, s.y + 1});
     PenMask mask;
     if (area.left >= area.right || !mask.init(area, t.clip)) return;
     for (const auto& o : outlines) pen_outline(pi.shape, o.data(), o.size(), closed, mask);
     Paint fill = brush_paint(dc);
     Mix mix = mix_for_rop2(dc.st.rop2);
     if (fill.type != Paint::Type::None)
-        for (const Span& s : interior) {
-            int cur = s.x0;
-            mask.for_each_run_in_row(s.y, [&](int a, int b) {
-                if (a > cur) fill_span(t, s.y, cur, std::min(a, s.x1), fill, mix);
+        each_span([&](int y, int x0, int x1) {
+            int cur = x0;
+            mask.for_each_run_in_row(y, [&](int a, int b) {
+                if (a > cur) fill_span(t, y, cur, std::min(a, x1), fill, mix);
                 cur = std::max(cur, b);
             });
-            if (cur < s.x1) fill_span(t, s.y, cur, s.x1, fill, mix);
-        }
+            if (cur < x1) fill_span(t, y, cur, x1, fill, mix);
+        });
     mask.paint(t, realise_pen(dc, pi.pen), mix);
 }
 
 // Paints a shape: interior spans with the brush, outline polylines with the pen.
-void paint_shape(Target& t, const DC& dc, const PenInfo& pi, const std::vector<Span>& interior,
+template <class EachSpan>
+void paint_shape(Target& t, const DC& dc, const PenInfo& pi, const RECT& inner, EachSpan&& each_span,
                  const std::vector<std::vector<POINT>>& outlines, bool closed) {
     if (pi.visible && pi.region) {
-        region_pen_shape(t, dc, pi, outlines, closed, interior);
+        region_pen_shape(t, dc, pi, outlines, closed, inner, each_span);
         return;
     }
-    paint_spans(t, interior, brush_paint(dc), mix_for_rop2(dc.st.rop2));
+    Paint fill = brush_paint(dc);
+    Mix mix = mix_for_rop2(dc.st.rop2);
+    if (fill.type != Paint::Type::None) each_span([&](int y, int x0, int x1) { fill_span(t, y, x0, x1, fill, mix); });
     for (const auto& o : outlines) cosmetic_outline(t, dc, pi, o, closed);
+}
+
+// The interior of polygons (device points) under a fill rule, within the clip.
+struct PolygonInterior {
+    const POINT* pts;
+    const int* counts;
+    int ncontours;
+    bool winding;
+    RECT box;  // the clip's bounds
+    template <class Sink>
+    void operator()(Sink&& sink) const {
+        polygon_spans(pts, counts, ncontours, winding, box, sink);
+    }
+};
+
+RECT polygon_bounds(const std::vector<POINT>& pts, const RECT& clip_box) {
+    RECT bb = points_bounds(pts);
+    return RECT{std::max(bb.left, clip_box.left), std::max(bb.top, clip_box.top),
+                std::min(bb.right, clip_box.right), std::min(bb.bottom, clip_box.bottom)};
 }
 
 // ---------------------------------------------------------------- ellipse outline
@@ -216,22 +234,22 @@ BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, 
     std::vector<std::vector<POINT>> outline;
     if (pi.visible) outline.push_back(rounded_outline(box, ew, eh));
     RECT vis = rgn_box(t.clip);
-    std::vector<Span> interior;
     if (ellipse_walkable(ew, eh)) {
         RoundedBox rb(box.left, box.top, box.right, box.bottom, ew, eh);
-        int y0 = std::max(box.top, vis.top), y1 = std::min(box.bottom, vis.bottom);
-        if (y1 > y0) interior.reserve(size_t(y1 - y0));
-        for (int y = y0; y < y1; ++y) {
-            int xa, xb;
-            if (rb.row(y, &xa, &xb)) interior.push_back(Span{y, xa, xb});
-        }
+        auto rows = [&](auto&& sink) {
+            int y0 = std::max(box.top, vis.top), y1 = std::min(box.bottom, vis.bottom);
+            for (int y = y0; y < y1; ++y) {
+                int xa, xb;
+                if (rb.row(y, &xa, &xb)) sink(y, xa, xb);
+            }
+        };
+        paint_shape(t, *dc, pi, box, rows, outline, true);
     } else {
         // A huge box: the interior of the approximated outline.
         std::vector<POINT> o = outline.empty() ? rounded_outline(box, ew, eh) : outline[0];
         int cnt = int(o.size());
-        polygon_spans(o.data(), &cnt, 1, true, vis, interior);
+        paint_shape(t, *dc, pi, polygon_bounds(o, vis), PolygonInterior{o.data(), &cnt, 1, true, vis}, outline, true);
     }
-    paint_shape(t, *dc, pi, interior, outline, true);
     return TRUE;
 }
 
@@ -300,14 +318,13 @@ BOOL arc_shape(HDC hdc, ArcKind kind, int l, int top, int r, int b, int xs, int 
         pts.push_back(POINT{LONG(box.left + (int64_t(box.right) - box.left) / 2),
                             LONG(box.top + (int64_t(box.bottom) - box.top) / 2)});
     if (pts.size() < 2) return TRUE;
-    std::vector<Span> interior;
-    if (kind != ArcKind::Arc) {
-        int cnt = int(pts.size());
-        polygon_spans(pts.data(), &cnt, 1, true, rgn_box(t.clip), interior);
-    }
+    RECT vis = rgn_box(t.clip);
+    int cnt = kind == ArcKind::Arc ? 0 : int(pts.size());  // an arc has no interior
+    RECT inner = polygon_bounds(pts, vis);
+    PolygonInterior fill{pts.data(), &cnt, 1, true, vis};
     std::vector<std::vector<POINT>> outline;
-    if (pi.visible) outline.push_back(std::move(pts));
-    paint_shape(t, *dc, pi, interior, outline, kind != ArcKind::Arc);
+    if (pi.visible) outline.push_back(pts);
+    paint_shape(t, *dc, pi, inner, fill, outline, kind != ArcKind::Arc);
     return TRUE;
 }
 
@@ -365,8 +382,7 @@ static BOOL poly_polygon(HDC hdc, CONST POINT* apt, CONST INT* counts, int ncont
     BEGIN_DRAW(hdc);
     std::vector<POINT> pts = device_points(st, apt, total);
     PenInfo pi = pen_info(st);
-    std::vector<Span> interior;
-    polygon_spans(pts.data(), counts, ncontours, st.polyfill == WINDING, rgn_box(t.clip), interior);
+    RECT vis = rgn_box(t.clip);
     std::vector<std::vector<POINT>> outlines;
     if (pi.visible) {
         size_t k = 0;
@@ -375,7 +391,8 @@ static BOOL poly_polygon(HDC hdc, CONST POINT* apt, CONST INT* counts, int ncont
             k += size_t(counts[c]);
         }
     }
-    paint_shape(t, *dc, pi, interior, outlines, true);
+    paint_shape(t, *dc, pi, polygon_bounds(pts, vis),
+                PolygonInterior{pts.data(), counts, ncontours, st.polyfill == WINDING, vis}, outlines, true);
     return TRUE;
 }
 
