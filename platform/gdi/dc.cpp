@@ -173,6 +173,18 @@ int WINAPI GetPolyFillMode(HDC hdc) {
     return st.polyfill;
 }
 
+int WINAPI SetArcDirection(HDC hdc, int dir) {
+    WITH_DC(hdc, 0);
+    if (dir != AD_COUNTERCLOCKWISE && dir != AD_CLOCKWISE) return 0;
+    int old = st.arc_dir;
+    st.arc_dir = dir;
+    return old;
+}
+int WINAPI GetArcDirection(HDC hdc) {
+    WITH_DC(hdc, 0);
+    return st.arc_dir;
+}
+
 static bool is_identity(const XFORM& x) {
     return x.eM11 == 1 && x.eM12 == 0 && x.eM21 == 0 && x.eM22 == 1 && x.eDx == 0 && x.eDy == 0;
 }

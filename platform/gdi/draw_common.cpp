@@ -4,7 +4,7 @@
 #include <cstring>
 #include <functional>
 
-#include "gdi/draw_internal.h"
+#include "gdi/pen_internal.h"
 
 using namespace plat::gdi;
 
@@ -21,14 +21,8 @@ RECT device_rect(const DCState& st, int l, int top, int r, int b) {
     return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
 }
 
-// Device width of a pen: geometric pens scale with the transform.
-int pen_width(const DCState& st, const Pen& pen) {
-    if ((pen.style & PS_TYPE_MASK) != PS_GEOMETRIC && !(pen.width > 1)) return 1;
-    double w = pen.width ? pen.width : 1;
-    if (st.gm == GM_ADVANCED) w *= std::sqrt(std::fabs(double(st.xf.eM11) * st.xf.eM22 - double(st.xf.eM12) * st.xf.eM21));
-    int iw = int(std::floor(w + 0.5));
-    return iw < 1 ? 1 : iw;
-}
+// Device width of a pen: (0,0) and (w,0) mapped, their distance.
+int pen_width(const DCState& st, const Pen& pen) { return pen_shape(st, pen).width; }
 
 Paint brush_paint(const DC& dc) { return realise_brush(dc, dc.st.brush.get()); }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -75,32 +76,70 @@ struct Canvas {
     void emit(Target& t, const Paint& fill, const Paint& pen, const Mix& mix);
 };
 
+// One half-open run of pixels [x0, x1) on row y.
+struct Span {
+    int y, x0, x1;
+};
+
+// Interior of polygons (device points; contour c has counts[c] points and
+// is closed implicitly) under ALTERNATE or WINDING, limited to `box`. A
+// pixel is inside when its top-left corner is: an edge covers its rows
+// top..bottom-1 and crosses row y at the first integer x at or right of the
+// true crossing. Spans come row by row from the top, disjoint and sorted.
+// Spans go to sink(ctx, y, x0, x1) as they are found, so nothing grows with
+// the number of spans.
+using SpanSink = void (*)(void* ctx, int y, int x0, int x1);
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
+                   void* ctx);
+template <class F>
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, F&& f) {
+    using Fn = std::remove_reference_t<F>;
+    polygon_spans(
+        pts, counts, ncontours, winding, box,
+        [](void* c, int y, int x0, int x1) { (*static_cast<Fn*>(c))(y, x0, x1); }, &f);
+}
+
 // Scan conversion of a polygon (device coordinates, any number of closed
 // contours): row y samples at y; spans [ceil(xl), ceil(xr)).
 void scan_polygon(Canvas& cv, const std::vector<std::vector<std::pair<double, double>>>& contours, bool winding,
                   uint8_t v);
 
-// Bresenham line from a to b, the last pixel excluded; calls put(x, y).
+// A 1-px line from a to b, the last pixel excluded; calls put(x, y). The
+// major axis steps every pixel; the error starts at 2m - M and a tie steps the
+// minor axis early in the octants where the line runs up or left (y down:
+// dy > 0 with dx <= 0 and |dy| >= |dx|, or dy <= 0 except the steep up-right
+// octant), late elsewhere.
 template <class F>
 void bresenham(POINT a, POINT b, F&& put) {
-    long dx = std::labs(long(b.x) - a.x), dy = -std::labs(long(b.y) - a.y);
-    int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-    long err = dx + dy;
-    long x = a.x, y = a.y;
-    long steps = std::max(dx, -dy);
-    for (long i = 0; i < steps; ++i) {
+    int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
+    int oct;
+    if (dy > 0)
+        oct = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
+    else
+        oct = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
+    bool xmajor = oct == 1 || oct == 4 || oct == 5 || oct == 8;
+    int64_t bias = (oct == 3 || oct == 5 || oct == 6 || oct == 8) ? 1 : 0;
+    int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    int64_t M = xmajor ? adx : ady, m = xmajor ? ady : adx;
+    int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    int64_t e = 2 * m - M + bias, x = a.x, y = a.y;
+    for (int64_t i = 0; i < M; ++i) {
         put(int(x), int(y));
-        long e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
+        if (e > 0) {
+            if (xmajor) y += sy;
+            else x += sx;
+            e += 2 * m - 2 * M;
+        } else {
+            e += 2 * m;
         }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
+        if (xmajor) x += sx;
+        else y += sy;
     }
 }
+
+// The polyline of a run of cubic Béziers (count 3n + 1 logical points):
+// the first point, then the end of every flat piece; empty for other counts.
+std::vector<POINT> flatten_beziers(const POINT* apt, size_t count);
 
 // Clips segment a-b to box (expanded); false when it misses entirely.
 bool clip_segment(POINT& a, POINT& b, const RECT& box);

@@ -58,6 +58,8 @@ const ExportEntry kGdi32[] = {
     PLAT_EXPORT(TextOutA),
     // The rest of the module.
     PLAT_EXPORT(Chord),
+    PLAT_EXPORT(GetArcDirection),
+    PLAT_EXPORT(SetArcDirection),
     PLAT_EXPORT(CombineRgn),
     PLAT_EXPORT(CombineTransform),
     PLAT_EXPORT(CreateCompatibleBitmap),
@@ -112,6 +114,8 @@ const ExportEntry kGdi32[] = {
     PLAT_EXPORT(SetRectRgn),
     PLAT_EXPORT(SetTextAlign),
     PLAT_EXPORT(StretchBlt),
+    PLAT_EXPORT(GetMiterLimit),
+    PLAT_EXPORT(SetMiterLimit),
 };
 
 }  // namespace

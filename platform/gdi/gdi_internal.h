@@ -44,12 +44,16 @@ struct Pen : Object {
     UINT brush_style = BS_SOLID;
     ULONG_PTR hatch = 0;
     std::vector<DWORD> dashes;  // PS_USERSTYLE entries
+    std::vector<uint64_t> dash_units;  // prepared on creation: on, off, ... (even count); empty when solid
     bool extended = false;      // made by ExtCreatePen (GetObject gives EXTLOGPEN)
     bool dc_pen = false;        // stock DC_PEN: colour from the DC
     std::shared_ptr<Brush> brush;  // hatched and pattern pens: what the pen's pixels are painted with
     int dash_kind() const { return int(style & PS_STYLE_MASK); }
     bool visible() const { return dash_kind() != PS_NULL; }
 };
+
+// A pen's dash lengths in its own units, made once when it is created (dash.cpp).
+std::vector<uint64_t> make_dash_units(const Pen& pen);
 
 struct Brush : Object {
     Brush() : Object(Kind::Brush) {}
@@ -118,6 +122,8 @@ struct DCState {
     int bkmode = OPAQUE;
     int rop2 = R2_COPYPEN;
     int polyfill = ALTERNATE;
+    int arc_dir = AD_COUNTERCLOCKWISE;
+    float miter_limit = 10.0f;  // longest miter join, in pen widths
     int gm = GM_COMPATIBLE;
     XFORM xf{1, 0, 0, 1, 0, 0};
     POINT brush_org{0, 0};

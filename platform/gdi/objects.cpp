@@ -384,6 +384,7 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     p->style = DWORD(iStyle);
     p->width = cWidth < 0 ? 0 : DWORD(cWidth);
     p->color = color;
+    p->dash_units = make_dash_units(*p);
     return static_cast<HPEN>(add_object(p));
 }
 
@@ -425,6 +426,7 @@ HPEN WINAPI ExtCreatePen(DWORD iPenStyle, DWORD cWidth, CONST LOGBRUSH* plbrush,
         p->brush = make_brush(*plbrush);
         if (!p->brush) return nullptr;
     }
+    p->dash_units = make_dash_units(*p);
     // A hollow brush makes an invisible pen.
     if (plbrush->lbStyle == BS_NULL) p->style = (iPenStyle & ~PS_STYLE_MASK) | PS_NULL;
     return static_cast<HPEN>(add_object(p));

@@ -1,12 +1,13 @@
-// pen_stroke.cpp — lines and polylines with the selected pen: clipping,
-// Bresenham stepping for cosmetic pens, dashes, and wide pens through the
-// shape canvas; LineTo, Polyline, PolylineTo and PolyBezier.
+// pen_stroke.cpp — lines and polylines with the selected pen: the choice
+// between 1-px lines and region pens, LineTo, Polyline, PolylineTo and the
+// miter limit. (The older per-segment helpers below stay for shape outlines
+// still drawn through the byte canvas.)
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
 
-#include "gdi/draw_internal.h"
+#include "gdi/pen_internal.h"
 
 using namespace plat::gdi;
 
@@ -71,143 +72,32 @@ void wide_segment(Canvas& cv, POINT a, POINT b, int width, DWORD cap, uint8_t v)
     }
 }
 
-// Dash pattern of a styled pen in device pixels (on, off, on, ...); empty
-// for solid pens. Geometric pens scale their dashes with the pen width,
-// user styles are in logical units; cosmetic pens use fixed pixel lengths.
-std::vector<double> dash_pattern(const DCState& st, const Pen& pen, int width) {
-    bool geometric = (pen.style & PS_TYPE_MASK) == PS_GEOMETRIC;
-    std::vector<double> p;
-    switch (pen.dash_kind()) {
-        case PS_DASH: p = geometric ? std::vector<double>{3, 1} : std::vector<double>{18, 6}; break;
-        case PS_DOT: p = geometric ? std::vector<double>{1, 1} : std::vector<double>{3, 3}; break;
-        case PS_DASHDOT: p = geometric ? std::vector<double>{3, 1, 1, 1} : std::vector<double>{9, 6, 3, 6}; break;
-        case PS_DASHDOTDOT:
-            p = geometric ? std::vector<double>{3, 1, 1, 1, 1, 1} : std::vector<double>{9, 3, 3, 3, 3, 3};
-            break;
-        case PS_ALTERNATE: p = {1, 1}; break;
-        case PS_USERSTYLE: {
-            double scale = 1;
-            if (geometric && st.gm == GM_ADVANCED)
-                scale = std::sqrt(std::fabs(double(st.xf.eM11) * st.xf.eM22 - double(st.xf.eM12) * st.xf.eM21));
-            for (DWORD d : pen.dashes) p.push_back(std::max(1.0, d * scale));
-            if (p.size() % 2) p.insert(p.end(), p.begin(), p.end());  // odd counts repeat with roles swapped
-            return p;
-        }
-        default: return p;
-    }
-    if (geometric && pen.dash_kind() != PS_ALTERNATE)
-        for (double& d : p) d *= width;
-    return p;
-}
-
-namespace {
-
-// Walks a dash pattern along a path.
-struct Dasher {
-    std::vector<double> pat;
-    size_t idx = 0;
-    double left = 0;
-    explicit Dasher(std::vector<double> p) : pat(std::move(p)) {
-        if (!pat.empty()) left = pat[0];
-    }
-    bool solid() const { return pat.empty(); }
-    bool on() const { return pat.empty() || idx % 2 == 0; }
-    // Advances by d; returns the distance to the next dash boundary first if shorter.
-    double advance(double d) {
-        if (pat.empty()) return d;
-        double step = std::min(d, left);
-        left -= step;
-        if (left <= 1e-9) {
-            idx = (idx + 1) % pat.size();
-            left = pat[idx];
-        }
-        return step;
-    }
-};
-
-}  // namespace
-
-// Draws an open or closed polyline (device points) with the DC's pen:
-// width 1 by Bresenham straight to the surface (each segment without its
-// last pixel), wider pens through a canvas. Styled pens are dashed along the
-// whole path; the gaps of cosmetic styled pens take the background colour in
-// opaque mode.
-void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, bool closed) {
-    const DCState& st = dc.st;
-    const Pen* pen = st.pen.get();
-    if (!pen || !pen->visible() || pts.size() < 2) return;
-    Paint paint = realise_pen(dc, pen);
-    Mix mix = mix_for_rop2(st.rop2);
-    RECT box = rgn_box(t.clip);
-    int width = pen_width(st, *pen);
-    size_t n = pts.size();
-    size_t segs = closed ? n : n - 1;
-    Dasher dash(dash_pattern(st, *pen, width));
-    Paint gap;
-    if (!dash.solid() && (pen->style & PS_TYPE_MASK) == PS_COSMETIC && st.bkmode == OPAQUE) {
-        gap.type = Paint::Type::Solid;
-        gap.color = to_pixel(st.bk);
-    }
-    if (width <= 1) {
-        for (size_t i = 0; i < segs; ++i) {
-            POINT a = pts[i], b = pts[(i + 1) % n];
-            if (far_out(a, b, box)) {
-                RECT big{box.left - 2, box.top - 2, box.right + 2, box.bottom + 2};
-                if (!clip_segment(a, b, big)) continue;
-            }
-            bresenham(a, b, [&](int x, int y) {
-                const Paint& p = dash.on() ? paint : gap;
-                dash.advance(1);
-                if (p.type != Paint::Type::None && t.in_clip(x, y)) {
-                    t.touch(x, y, x + 1, y + 1);
-                    span(t.surf, y, x, x + 1, p, mix);
-                }
-            });
-        }
+void stroke_points(Target& t, const DC& dc, const POINT* pts, size_t n, bool closed) {
+    const Pen* pen = dc.st.pen.get();
+    if (!pen || n == 0) return;
+    PenShape ps = pen_shape(dc.st, *pen);
+    if (!ps.visible) return;
+    if (!ps.region) {
+        if (n < 2) return;
+        LineInk ink = line_ink(dc, ps);
+        if (ink.on.type == Paint::Type::None) return;
+        uint64_t phase = 0;
+        for (size_t i = 0; i + 1 < n; ++i) cosmetic_segment(t, pts[i], pts[i + 1], ink, &phase);
+        if (closed && n > 2) cosmetic_segment(t, pts[n - 1], pts[0], ink, &phase);
         return;
     }
-    RECT bounds{pts[0].x, pts[0].y, pts[0].x, pts[0].y};
-    for (POINT p : pts) {
-        bounds.left = std::min(bounds.left, p.x);
-        bounds.top = std::min(bounds.top, p.y);
-        bounds.right = std::max(bounds.right, p.x);
-        bounds.bottom = std::max(bounds.bottom, p.y);
-    }
-    bounds = RECT{bounds.left - width, bounds.top - width, bounds.right + width + 1, bounds.bottom + width + 1};
-    Canvas cv;
-    if (!cv.init(bounds, t.clip)) return;
-    DWORD cap = closed ? PS_ENDCAP_ROUND : (pen->style & PS_ENDCAP_MASK);
-    if (dash.solid()) {
-        for (size_t i = 0; i < segs; ++i) wide_segment(cv, pts[i], pts[(i + 1) % n], width, cap, 2);
-        if (cap != PS_ENDCAP_ROUND)  // round joins between segments
-            for (size_t i = 1; i + 1 < n; ++i) wide_segment(cv, pts[i], pts[i], width, PS_ENDCAP_ROUND, 2);
-    } else {
-        // Each dash is a short stroke with the pen's end caps.
-        if (cap == PS_ENDCAP_ROUND && closed) cap = pen->style & PS_ENDCAP_MASK;
-        for (size_t i = 0; i < segs; ++i) {
-            POINT a = pts[i], b = pts[(i + 1) % n];
-            if (far_out(a, b, box)) {
-                // Only the visible part is walked (the dash phase restarts there).
-                RECT big{box.left - 2 * width, box.top - 2 * width, box.right + 2 * width, box.bottom + 2 * width};
-                if (!clip_segment(a, b, big)) continue;
-            }
-            double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
-            double pos = 0;
-            while (pos < len - 1e-9) {
-                bool on = dash.on();
-                double step = dash.advance(len - pos);
-                if (on) {
-                    POINT p0{LONG(std::lround(a.x + dx * pos / len)), LONG(std::lround(a.y + dy * pos / len))};
-                    POINT p1{LONG(std::lround(a.x + dx * (pos + step) / len)),
-                             LONG(std::lround(a.y + dy * (pos + step) / len))};
-                    wide_segment(cv, p0, p1, width, cap, 2);
-                }
-                pos += step;
-            }
-        }
-    }
-    Paint none;
-    cv.emit(t, none, paint, mix);
+    int margin = ps.width;
+    if (ps.join == PS_JOIN_MITER)
+        margin = int(std::min(double(1 << 30), std::max(double(margin), std::ceil(ps.miter_limit * ps.width / 2) + 1)));
+    PenMask mask;
+    if (!mask.init(stroke_bounds(pts, n, margin), t.clip)) return;
+    pen_outline(ps, pts, n, closed, mask);
+    mask.paint(t, realise_pen(dc, pen), mix_for_rop2(dc.st.rop2));
+}
+
+// Draws an open or closed polyline (device points) with the DC's pen.
+void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, bool closed) {
+    stroke_points(t, dc, pts.data(), pts.size(), closed);
 }
 
 }  // namespace plat::gdi
@@ -216,9 +106,9 @@ void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, boo
 
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     BEGIN_DRAW(hdc);
-    std::vector<POINT> pts{to_device(st, st.cur.x, st.cur.y), to_device(st, x, y)};
+    POINT pts[2] = {to_device(st, st.cur.x, st.cur.y), to_device(st, x, y)};
     st.cur = POINT{x, y};
-    stroke_polyline(t, *dc, pts, false);
+    stroke_points(t, *dc, pts, 2, false);
     return TRUE;
 }
 
@@ -239,26 +129,17 @@ BOOL WINAPI PolylineTo(HDC hdc, CONST POINT* apt, DWORD cpt) {
     return TRUE;
 }
 
-BOOL WINAPI PolyBezier(HDC hdc, CONST POINT* apt, DWORD cpt) {
-    if (!apt || cpt < 4 || (cpt - 1) % 3 != 0) return FALSE;
-    BEGIN_DRAW(hdc);
-    // Each cubic flattened into short chords in device space.
-    std::vector<POINT> out;
-    double dx[4], dy[4];
-    for (DWORD i = 0; i + 3 < cpt; i += 3) {
-        for (int k = 0; k < 4; ++k) to_device_f(st, apt[i + k].x, apt[i + k].y, &dx[k], &dy[k]);
-        double len = 0;
-        for (int k = 0; k < 3; ++k) len += std::hypot(dx[k + 1] - dx[k], dy[k + 1] - dy[k]);
-        int steps = std::max(1, std::min(1000, int(len / 2)));
-        for (int s = (i == 0 ? 0 : 1); s <= steps; ++s) {
-            double u = double(s) / steps, v = 1 - u;
-            double x = v * v * v * dx[0] + 3 * v * v * u * dx[1] + 3 * v * u * u * dx[2] + u * u * u * dx[3];
-            double y = v * v * v * dy[0] + 3 * v * v * u * dy[1] + 3 * v * u * u * dy[2] + u * u * u * dy[3];
-            POINT p{LONG(std::floor(x + 0.5)), LONG(std::floor(y + 0.5))};
-            if (out.empty() || out.back().x != p.x || out.back().y != p.y) out.push_back(p);
-        }
-    }
-    if (out.size() == 1) out.push_back(out[0]);
-    stroke_polyline(t, *dc, out, false);
+BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
+    auto dc = get_dc(hdc);
+    if (!dc || !(limit >= 1.0f)) return FALSE;  // below one (or NaN) is refused
+    if (old) *old = dc->st.miter_limit;
+    dc->st.miter_limit = limit;
+    return TRUE;
+}
+
+BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT limit) {
+    auto dc = get_dc(hdc);
+    if (!dc || !limit) return FALSE;
+    *limit = dc->st.miter_limit;
     return TRUE;
 }

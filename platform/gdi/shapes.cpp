@@ -1,211 +1,336 @@
-// shapes.cpp — closed shapes: rectangles, polygons, the ellipse family
-// (ellipse, round rectangle, arc, pie, chord) and painting regions.
+// shapes.cpp — closed shapes: polygons, the ellipse family (ellipse, round
+// rectangle, arc, pie, chord), FillRect/FrameRect/InvertRect and painting
+// regions.
+//
+// Every shape is integer geometry producing disjoint row spans for its
+// interior and a polyline for its outline. With a cosmetic pen the interior
+// is painted first and the outline on top of it (a pixel under the outline
+// gets both, which shows under XOR-like mix modes); with a region pen (wide
+// or geometric) the outline's pixels are collected in the pen mask first, so
+// the interior is painted around them and every pixel gets one paint.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
-#include <functional>
 
 #include "gdi/draw_internal.h"
+#include "gdi/ellipse_geometry.h"
+#include "gdi/pen_internal.h"
 
 using namespace plat::gdi;
 
 namespace {
 
-// Ellipse-family shapes (ellipse, round rectangle, arc, pie, chord) by
-// per-pixel tests inside the box.
-enum class Curve { Ellipse, RoundRect, Arc, Pie, Chord };
+// ---------------------------------------------------------------- pens and outlines
 
-struct CurveSpec {
-    Curve kind;
-    RECT box;          // right/bottom exclusive
-    double cw = 0, ch = 0;  // round rectangle corner ellipse size
-    double a0 = 0, a1 = 0;  // arc angles (radians, counter-clockwise on screen)
-    bool full_turn = false;
+struct PenInfo {
+    const Pen* pen = nullptr;
+    PenShape shape;       // width, region or cosmetic, dashes
+    bool visible = false;
+    int width = 0;
+    bool region = false;  // outline is a pixel set (wide or geometric)
+    bool plain = false;   // solid cosmetic: outline steps plotted directly
 };
 
-bool in_round_shape(const CurveSpec& s, double inset, double x, double y) {
-    double l = s.box.left + inset, r = s.box.right - inset, t = s.box.top + inset, b = s.box.bottom - inset;
-    if (r <= l || b <= t) return false;
-    double px = x + 0.5, py = y + 0.5;
-    if (px < l || px > r || py < t || py > b) return false;
-    if (s.kind != Curve::RoundRect) {
-        double cx = (l + r) / 2, cy = (t + b) / 2, ax = (r - l) / 2, ay = (b - t) / 2;
-        double ex = (px - cx) / ax, ey = (py - cy) / ay;
-        return ex * ex + ey * ey <= 1.0;
+PenInfo pen_info(const DCState& st) {
+    PenInfo pi;
+    pi.pen = st.pen.get();
+    if (!pi.pen || !pi.pen->visible()) return pi;
+    pi.shape = pen_shape(st, *pi.pen);
+    pi.visible = pi.shape.visible;
+    pi.width = pi.shape.width;
+    pi.region = pi.shape.region;
+    pi.plain = pi.visible && !pi.region && !pi.shape.dashes;
+    return pi;
+}
+
+// Corners mapped one by one and ordered: the half-open device box; an
+// inside-frame pen moves the edges in so that its whole width stays inside.
+RECT shape_device_box(const DCState& st, const PenInfo& pi, int l, int top, int r, int b) {
+    RECT box = device_rect(st, l, top, r, b);
+    if (pi.visible && pi.pen->dash_kind() == PS_INSIDEFRAME) {
+        int w = pi.width;
+        box.left += w / 2;
+        box.top += w / 2;
+        box.right -= (w - 1) / 2;
+        box.bottom -= (w - 1) / 2;
     }
-    double rx = std::max(0.0, s.cw / 2 - inset), ry = std::max(0.0, s.ch / 2 - inset);
-    rx = std::min(rx, (r - l) / 2);
-    ry = std::min(ry, (b - t) / 2);
-    if (rx <= 0 || ry <= 0) return true;
-    double cx = px < l + rx ? l + rx : (px > r - rx ? r - rx : px);
-    double cy = py < t + ry ? t + ry : (py > b - ry ? b - ry : py);
-    double ex = (px - cx) / rx, ey = (py - cy) / ry;
-    return ex * ex + ey * ey <= 1.0;
+    return box;
 }
 
-double angle_of(const RECT& box, double x, double y) {
-    double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
-    return std::atan2(-(y - cy), x - cx);
-}
-
-bool in_sector(const CurveSpec& s, double x, double y) {
-    if (s.full_turn) return true;
-    double a = angle_of(s.box, x + 0.5, y + 0.5);
-    double span_ = std::fmod(s.a1 - s.a0 + 4 * kPi, 2 * kPi);
-    double d = std::fmod(a - s.a0 + 4 * kPi, 2 * kPi);
-    return d <= span_;
-}
-
-// Chord: the side of the chord line (start to end point) that the arc is on.
-bool beyond_chord(const CurveSpec& s, double x, double y) {
-    if (s.full_turn) return true;
-    double cx = (s.box.left + s.box.right) / 2.0, cy = (s.box.top + s.box.bottom) / 2.0;
-    double ax = (s.box.right - s.box.left) / 2.0, ay = (s.box.bottom - s.box.top) / 2.0;
-    double sx = cx + ax * std::cos(s.a0), sy = cy - ay * std::sin(s.a0);
-    double ex = cx + ax * std::cos(s.a1), ey = cy - ay * std::sin(s.a1);
-    double px = x + 0.5, py = y + 0.5;
-    double cross = (ex - sx) * (py - sy) - (ey - sy) * (px - sx);
-    // A counter-clockwise arc (as seen on screen) bulges to the side where the
-    // cross product is positive in y-down coordinates.
-    return cross >= 0;
-}
-
-BOOL draw_curve(HDC hdc, CurveSpec curve, bool fill, bool radii, bool chord_line) {
-    BEGIN_DRAW(hdc);
-    if (curve.box.right <= curve.box.left || curve.box.bottom <= curve.box.top) return TRUE;
-    const Pen* pen = st.pen.get();
-    bool pen_vis = pen && pen->visible();
-    int pw = pen_vis ? pen_width(st, *pen) : 0;
-    // A visible pen is centred on the outline (inside it for PS_INSIDEFRAME).
-    double grow = (pen_vis && pen->dash_kind() != PS_INSIDEFRAME) ? (pw - 1) / 2 : 0;
-    CurveSpec outer = curve;
-    outer.box = RECT{LONG(curve.box.left - grow), LONG(curve.box.top - grow), LONG(curve.box.right + grow),
-                     LONG(curve.box.bottom + grow)};
-    if (!pen_vis && fill) {
-        // An invisible pen leaves one pixel less on the right and bottom.
-        outer.box.right -= 1;
-        outer.box.bottom -= 1;
+RECT points_bounds(const std::vector<POINT>& pts) {
+    RECT bb{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (POINT p : pts) {
+        bb.left = std::min(bb.left, p.x);
+        bb.top = std::min(bb.top, p.y);
+        bb.right = std::max(bb.right, p.x);
+        bb.bottom = std::max(bb.bottom, p.y);
     }
-    Canvas cv;
-    if (!cv.init(outer.box, t.clip)) return TRUE;
-    for (int y = cv.y0; y < cv.y0 + cv.h; ++y)
-        for (int x = cv.x0; x < cv.x0 + cv.w; ++x) {
-            if (!in_round_shape(outer, 0, x, y)) continue;
-            bool region = curve.kind == Curve::Pie ? in_sector(outer, x, y)
-                          : curve.kind == Curve::Chord ? beyond_chord(outer, x, y)
-                          : curve.kind == Curve::Arc ? in_sector(outer, x, y)
-                                                    : true;
-            if (!region) continue;
-            bool ring = pen_vis && !in_round_shape(outer, pw, x, y);
-            if (curve.kind == Curve::Arc) {
-                if (ring) cv.set(x, y, 2);
-            } else {
-                cv.set(x, y, ring ? 2 : (fill ? 1 : 0));
-            }
+    return bb;
+}
+
+// Outline with a cosmetic pen. A polyline whose steps all go to a
+// neighbouring pixel (an ellipse's) draws each step's first pixel, which is
+// what the line stepper gives, without its per-pixel dash and clip work.
+void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vector<POINT>& pts, bool closed) {
+    size_t n = pts.size();
+    if (!pi.visible || n < 2) return;
+    size_t segs = closed ? n : n - 1;
+    bool unit = pi.plain;
+    for (size_t i = 0; unit && i < segs; ++i) {
+        POINT a = pts[i], b = pts[i + 1 < n ? i + 1 : 0];
+        unit = std::labs(long(b.x) - a.x) <= 1 && std::labs(long(b.y) - a.y) <= 1;
+    }
+    if (!unit) {
+        if (closed && n == 2) {
+            // Two points: the segment there and back, each end drawn once.
+            stroke_polyline(t, dc, std::vector<POINT>{pts[0], pts[1], pts[0]}, false);
+            return;
         }
-    if (pen_vis && (radii || chord_line) && !curve.full_turn) {
-        double cx = (outer.box.left + outer.box.right) / 2.0, cy = (outer.box.top + outer.box.bottom) / 2.0;
-        double ax = (outer.box.right - outer.box.left) / 2.0, ay = (outer.box.bottom - outer.box.top) / 2.0;
-        POINT c{LONG(std::floor(cx)), LONG(std::floor(cy))};
-        POINT s{LONG(std::floor(cx + ax * std::cos(curve.a0))), LONG(std::floor(cy - ay * std::sin(curve.a0)))};
-        POINT e{LONG(std::floor(cx + ax * std::cos(curve.a1))), LONG(std::floor(cy - ay * std::sin(curve.a1)))};
-        auto line = [&](POINT a, POINT b) {
-            if (pw <= 1) {
-                bresenham(a, b, [&](int x, int y) { cv.set(x, y, 2); });
-                cv.set(b.x, b.y, 2);
-            } else {
-                wide_segment(cv, a, b, pw, PS_ENDCAP_ROUND, 2);
+        stroke_polyline(t, dc, pts, closed);
+        return;
+    }
+    Paint p = realise_pen(dc, pi.pen);
+    if (p.type == Paint::Type::None) return;
+    Mix m = mix_for_rop2(dc.st.rop2);
+    RECT bb = points_bounds(pts);
+    const RECT* within = nullptr;  // a clip rectangle holding the whole outline
+    for (const RECT& c : t.clip)
+        if (bb.left >= c.left && bb.right < c.right && bb.top >= c.top && bb.bottom < c.bottom) within = &c;
+    if (within) t.touch(bb.left, bb.top, bb.right + 1, bb.bottom + 1);
+    if (within && p.type == Paint::Type::Solid) {
+        // The common case: one mask pair, pixels written in place.
+        const uint32_t and_mask = m.and_for(p.color), xor_mask = m.xor_for(p.color);
+        for (size_t i = 0; i < segs; ++i) {
+            POINT a = pts[i], b = pts[i + 1 < n ? i + 1 : 0];
+            if (a.x == b.x && a.y == b.y) continue;  // a repeated point is an empty step
+            uint32_t& d = t.surf.row(a.y)[a.x];
+            d = (d & and_mask) ^ xor_mask;
+        }
+        return;
+    }
+    for (size_t i = 0; i < segs; ++i) {
+        POINT a = pts[i], b = pts[i + 1 < n ? i + 1 : 0];
+        if (a.x == b.x && a.y == b.y) continue;  // a repeated point is an empty step
+        if (within) {
+            span(t.surf, a.y, a.x, a.x + 1, p, m);
+        } else if (t.in_clip(a.x, a.y)) {
+            t.touch(a.x, a.y, a.x + 1, a.y + 1);
+            span(t.surf, a.y, a.x, a.x + 1, p, m);
+        }
+    }
+}
+
+// A shape whose outline is drawn with a region pen: the outline's pixel set
+// first, then the interior where the set is not, then the set. `inner` bounds
+// the interior, whose spans each_span(sink) hands to sink(y, x0, x1).
+template <class EachSpan>
+void region_pen_shape(Target& t, const DC& dc, const PenInfo& pi, const std::vector<std::vector<POINT>>& outlines,
+                      bool closed, const RECT& inner, EachSpan&& each_span) {
+    RECT area = inner;
+    auto grow = [&area](const RECT& r) {
+        area.left = std::min(area.left, r.left);
+        area.top = std::min(area.top, r.top);
+        area.right = std::max(area.right, r.right);
+        area.bottom = std::max(area.bottom, r.bottom);
+    };
+    for (const auto& o : outlines)
+        if (!o.empty()) grow(stroke_bounds(o.data(), o.size(), pi.width));
+    PenMask mask;
+    if (area.left >= area.right || !mask.init(area, t.clip)) return;
+    for (const auto& o : outlines) pen_outline(pi.shape, o.data(), o.size(), closed, mask);
+    Paint fill = brush_paint(dc);
+    Mix mix = mix_for_rop2(dc.st.rop2);
+    if (fill.type != Paint::Type::None)
+        each_span([&](int y, int x0, int x1) {
+            int cur = x0;
+            mask.for_each_run_in_row(y, [&](int a, int b) {
+                if (a > cur) fill_span(t, y, cur, std::min(a, x1), fill, mix);
+                cur = std::max(cur, b);
+            });
+            if (cur < x1) fill_span(t, y, cur, x1, fill, mix);
+        });
+    mask.paint(t, realise_pen(dc, pi.pen), mix);
+}
+
+// Paints a shape: interior spans with the brush, outline polylines with the pen.
+template <class EachSpan>
+void paint_shape(Target& t, const DC& dc, const PenInfo& pi, const RECT& inner, EachSpan&& each_span,
+                 const std::vector<std::vector<POINT>>& outlines, bool closed) {
+    if (pi.visible && pi.region) {
+        region_pen_shape(t, dc, pi, outlines, closed, inner, each_span);
+        return;
+    }
+    Paint fill = brush_paint(dc);
+    Mix mix = mix_for_rop2(dc.st.rop2);
+    if (fill.type != Paint::Type::None) each_span([&](int y, int x0, int x1) { fill_span(t, y, x0, x1, fill, mix); });
+    for (const auto& o : outlines) cosmetic_outline(t, dc, pi, o, closed);
+}
+
+// The interior of polygons (device points) under a fill rule, within the clip.
+struct PolygonInterior {
+    const POINT* pts;
+    const int* counts;
+    int ncontours;
+    bool winding;
+    RECT box;  // the clip's bounds
+    template <class Sink>
+    void operator()(Sink&& sink) const {
+        polygon_spans(pts, counts, ncontours, winding, box, sink);
+    }
+};
+
+RECT polygon_bounds(const std::vector<POINT>& pts, const RECT& clip_box) {
+    RECT bb = points_bounds(pts);
+    return RECT{std::max(bb.left, clip_box.left), std::max(bb.top, clip_box.top),
+                std::min(bb.right, clip_box.right), std::min(bb.bottom, clip_box.bottom)};
+}
+
+// ---------------------------------------------------------------- ellipse outline
+
+// The closed outline of the rounded box (l,t,r,b) with ew x eh corners: the
+// upper-right quarter from the right middle to the top, mirrored to the
+// left, then the upper half mirrored down, each copy in reverse order.
+std::vector<POINT> rounded_outline(const RECT& box, int ew, int eh) {
+    std::vector<POINT> q = ellipse_quadrant(ew, eh);
+    std::vector<POINT> pts;
+    pts.reserve(q.size() * 4);
+    const int64_t L = box.left, T = box.top, R = box.right, B = box.bottom;
+    for (POINT p : q) pts.push_back(POINT{LONG(R - ew + p.x), LONG(T + eh - 1 - p.y)});
+    size_t n = pts.size();
+    // An odd width spanning the whole box shares the top middle point.
+    size_t skip = (ew % 2 == 1 && ew == R - L) ? 1 : 0;
+    for (size_t i = n - skip; i-- > 0;) pts.push_back(POINT{LONG(L + R - 1 - pts[i].x), pts[i].y});
+    n = pts.size();
+    skip = (eh % 2 == 1 && eh == B - T) ? 1 : 0;
+    for (size_t i = n - skip; i-- > 0;) pts.push_back(POINT{pts[i].x, LONG(T + B - 1 - pts[i].y)});
+    return pts;
+}
+
+// Ellipse and RoundRect. Boxes too small for a curve are rectangles.
+BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, int ch) {
+    RECT box;
+    int ew, eh;
+    {
+        auto dc = get_dc(hdc);
+        if (!dc) return FALSE;
+        const DCState& st = dc->st;
+        PenInfo pi = pen_info(st);
+        box = shape_device_box(st, pi, l, top, r, b);
+        if (box.right <= box.left || box.bottom <= box.top) return TRUE;
+        int64_t bw = int64_t(box.right) - box.left, bh = int64_t(box.bottom) - box.top;
+        if (ellipse) {
+            ew = int(std::min<int64_t>(bw, INT_MAX));
+            eh = int(std::min<int64_t>(bh, INT_MAX));
+        } else {
+            POINT o = to_device(st, 0, 0), c = to_device(st, cw, ch);
+            ew = int(std::min<int64_t>(bw, std::llabs(int64_t(c.x) - o.x)));
+            eh = int(std::min<int64_t>(bh, std::llabs(int64_t(c.y) - o.y)));
+        }
+    }
+    if (ew <= 2 || eh <= 2) return Rectangle(hdc, l, top, r, b);
+    BEGIN_DRAW(hdc);
+    PenInfo pi = pen_info(st);
+    std::vector<std::vector<POINT>> outline;
+    if (pi.visible) outline.push_back(rounded_outline(box, ew, eh));
+    RECT vis = rgn_box(t.clip);
+    if (ellipse_walkable(ew, eh)) {
+        RoundedBox rb(box.left, box.top, box.right, box.bottom, ew, eh);
+        auto rows = [&](auto&& sink) {
+            int y0 = std::max(box.top, vis.top), y1 = std::min(box.bottom, vis.bottom);
+            for (int y = y0; y < y1; ++y) {
+                int xa, xb;
+                if (rb.row(y, &xa, &xb)) sink(y, xa, xb);
             }
         };
-        if (radii) {
-            line(c, s);
-            line(c, e);
-        } else {
-            line(s, e);
-        }
+        paint_shape(t, *dc, pi, box, rows, outline, true);
+    } else {
+        // A huge box: the interior of the approximated outline.
+        std::vector<POINT> o = outline.empty() ? rounded_outline(box, ew, eh) : outline[0];
+        int cnt = int(o.size());
+        paint_shape(t, *dc, pi, polygon_bounds(o, vis), PolygonInterior{o.data(), &cnt, 1, true, vis}, outline, true);
     }
-    Paint fillp = fill ? brush_paint(*dc) : Paint{};
-    Paint penp = realise_pen(*dc, pen);
-    cv.emit(t, fillp, penp, mix_for_rop2(st.rop2));
     return TRUE;
 }
 
-CurveSpec arc_spec(const DCState& st, Curve kind, int l, int top, int r, int b, int xs, int ys, int xe, int ye) {
-    CurveSpec s;
-    s.kind = kind;
-    s.box = shape_box(st, l, top, r, b);
-    POINT ps = to_device(st, xs, ys), pe = to_device(st, xe, ye);
-    double cx = (s.box.left + s.box.right) / 2.0, cy = (s.box.top + s.box.bottom) / 2.0;
-    double ax = std::max(1.0, (s.box.right - s.box.left) / 2.0), ay = std::max(1.0, (s.box.bottom - s.box.top) / 2.0);
-    // Angles of the radial points, measured on the ellipse's normalised circle.
-    s.a0 = std::atan2(-(ps.y - cy) / ay, (ps.x - cx) / ax);
-    s.a1 = std::atan2(-(pe.y - cy) / ay, (pe.x - cx) / ax);
-    s.full_turn = std::fabs(s.a0 - s.a1) < 1e-9;
-    return s;
+// ---------------------------------------------------------------- arcs
+
+enum class ArcKind { Arc, Chord, Pie };
+
+// The ring points of the ellipse in `box` from the radial through `from` to
+// the radial through `to` (device points), in the DC's arc direction. The
+// ring holds 4n points for a quadrant of n; each radial picks the first
+// ring point at or past it; equal radials give the whole ring.
+std::vector<POINT> arc_points(const RECT& box, POINT from, POINT to, bool ccw) {
+    std::vector<POINT> out;
+    const int64_t L = box.left, T = box.top, R = box.right, B = box.bottom;
+    int w = int(R - L), h = int(B - T);
+    std::vector<POINT> q = ellipse_quadrant(w, h);
+    const int64_t n = int64_t(q.size());
+    if (n == 0) return out;
+    std::vector<int64_t> px(q.size()), py(q.size());
+    for (size_t m = 0; m < q.size(); ++m) {
+        px[m] = q[m].x - w / 2;
+        py[m] = q[m].y - h / 2;
+    }
+    const int64_t cx = L + w / 2, cy = T + h / 2;
+    auto index = [&](POINT p) -> int64_t {
+        int64_t x = int64_t(p.x) - cx, y = int64_t(p.y) - cy;
+        if (ccw) y = -y;
+        auto first = [&](auto test) {
+            int64_t m = 0;
+            while (m < n && !test(px[size_t(m)], py[size_t(m)])) ++m;
+            return m;
+        };
+        if (y >= 0 && x >= 0) return first([&](int64_t a, int64_t b) { return a * y <= b * x; });
+        if (y >= 0) return 2 * n - first([&](int64_t a, int64_t b) { return a * y < b * -x; });
+        if (x >= 0) return 4 * n - first([&](int64_t a, int64_t b) { return a * -y <= b * x; });
+        return 2 * n + first([&](int64_t a, int64_t b) { return a * -y < b * -x; });
+    };
+    int64_t start = index(from), end = index(to);
+    if (end <= start) end += 4 * n;
+    out.reserve(size_t(end - start) + 1);
+    const int64_t lo = B - 1 - h / 2, hi = T + h / 2;  // the rows of the middle
+    for (int64_t i = start; i < end; ++i) {
+        int64_t k = (i / n) % 4, m = i % n;
+        int64_t x, y;
+        switch (k) {
+            case 0: x = L + w / 2 + px[size_t(m)]; y = py[size_t(m)]; break;
+            case 1: x = R - 1 - w / 2 - px[size_t(n - 1 - m)]; y = py[size_t(n - 1 - m)]; break;
+            case 2: x = R - 1 - w / 2 - px[size_t(m)]; y = py[size_t(m)]; break;
+            default: x = L + w / 2 + px[size_t(n - 1 - m)]; y = py[size_t(n - 1 - m)]; break;
+        }
+        bool upper = (k < 2) == ccw;
+        y = upper ? lo - y : hi + y;
+        out.push_back(POINT{LONG(x), LONG(y)});
+    }
+    return out;
+}
+
+BOOL arc_shape(HDC hdc, ArcKind kind, int l, int top, int r, int b, int xs, int ys, int xe, int ye) {
+    BEGIN_DRAW(hdc);
+    PenInfo pi = pen_info(st);
+    RECT box = shape_device_box(st, pi, l, top, r, b);
+    if (box.right <= box.left || box.bottom <= box.top) return TRUE;
+    std::vector<POINT> pts =
+        arc_points(box, to_device(st, xs, ys), to_device(st, xe, ye), st.arc_dir != AD_CLOCKWISE);
+    if (kind == ArcKind::Pie)
+        pts.push_back(POINT{LONG(box.left + (int64_t(box.right) - box.left) / 2),
+                            LONG(box.top + (int64_t(box.bottom) - box.top) / 2)});
+    if (pts.size() < 2) return TRUE;
+    RECT vis = rgn_box(t.clip);
+    int cnt = kind == ArcKind::Arc ? 0 : int(pts.size());  // an arc has no interior
+    RECT inner = polygon_bounds(pts, vis);
+    PolygonInterior fill{pts.data(), &cnt, 1, true, vis};
+    std::vector<std::vector<POINT>> outline;
+    if (pi.visible) outline.push_back(pts);
+    paint_shape(t, *dc, pi, inner, fill, outline, kind != ArcKind::Arc);
+    return TRUE;
 }
 
 }  // namespace
 
 // ---------------------------------------------------------------- rectangles
-
-BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-    {
-        // Under a rotating or shearing transform the rectangle is a polygon.
-        auto d = get_dc(hdc);
-        if (d && d->st.gm == GM_ADVANCED && (d->st.xf.eM12 != 0 || d->st.xf.eM21 != 0)) {
-            POINT corners[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-            return Polygon(hdc, corners, 4);
-        }
-    }
-    BEGIN_DRAW(hdc);
-    RECT d = device_rect(st, left, top, right, bottom);
-    const Pen* pen = st.pen.get();
-    bool pen_vis = pen && pen->visible();
-    // Right/bottom exclusive area: compatible mode leaves out the right and
-    // bottom edges, the advanced mode includes them; an invisible pen takes
-    // one more pixel off each.
-    int r = d.right + (st.gm == GM_ADVANCED ? 1 : 0) - (pen_vis ? 0 : 1);
-    int b = d.bottom + (st.gm == GM_ADVANCED ? 1 : 0) - (pen_vis ? 0 : 1);
-    int l = d.left, tp = d.top;
-    if (r <= l || b <= tp) return TRUE;
-    Mix mix = mix_for_rop2(st.rop2);
-    Paint fill = brush_paint(*dc);
-    if (!pen_vis) {
-        fill_rect(t, l, tp, r, b, fill, mix);
-        return TRUE;
-    }
-    int w = pen_width(st, *pen);
-    if (pen->dash_kind() != PS_INSIDEFRAME) {
-        // The outline is centred on the edge pixels.
-        int e0 = (w - 1) / 2, e1 = w - 1 - e0;
-        l -= e0;
-        tp -= e0;
-        r += e1;
-        b += e1;
-    }
-    Paint pp = realise_pen(*dc, pen);
-    int kind = pen->dash_kind();
-    if (kind != PS_SOLID && kind != PS_INSIDEFRAME) {
-        // Styled pens: the inside, then the outline as a dashed closed path.
-        int half = w / 2;
-        fill_rect(t, l + w, tp + w, r - w, b - w, fill, mix);
-        std::vector<POINT> path{{l + half, tp + half}, {r - 1 - (w - 1 - half), tp + half},
-                                {r - 1 - (w - 1 - half), b - 1 - (w - 1 - half)}, {l + half, b - 1 - (w - 1 - half)}};
-        stroke_polyline(t, *dc, path, true);
-        return TRUE;
-    }
-    int il = l + w, it = tp + w, ir = r - w, ib = b - w;
-    if (il >= ir || it >= ib) {
-        fill_rect(t, l, tp, r, b, pp, mix);
-        return TRUE;
-    }
-    fill_rect(t, il, it, ir, ib, fill, mix);
-    fill_rect(t, l, tp, r, it, pp, mix);   // top band
-    fill_rect(t, l, ib, r, b, pp, mix);    // bottom band
-    fill_rect(t, l, it, il, ib, pp, mix);  // left band
-    fill_rect(t, ir, it, r, ib, pp, mix);  // right band
-    return TRUE;
-}
 
 // FillRect and FrameRect: rectangles right/bottom exclusive, brush only.
 int WINAPI FillRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
@@ -244,49 +369,30 @@ BOOL WINAPI InvertRect(HDC hdc, CONST RECT* lprc) {
                   DSTINVERT);
 }
 
-// Polygons: the interior by scan conversion in the DC's fill mode, then the
-// closed outline with the pen, painted once per pixel through a canvas.
+// ---------------------------------------------------------------- polygons
+
+// Polygons: the interior in the DC's fill mode, the pen's outline one
+// closed polyline per contour.
 static BOOL poly_polygon(HDC hdc, CONST POINT* apt, CONST INT* counts, int ncontours) {
-    BEGIN_DRAW(hdc);
-    std::vector<std::vector<POINT>> contours;
-    std::vector<std::vector<std::pair<double, double>>> fpoly;
-    RECT bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    size_t k = 0;
+    size_t total = 0;
     for (int c = 0; c < ncontours; ++c) {
         if (counts[c] < 2) return FALSE;
-        std::vector<POINT> pts = device_points(st, apt + k, size_t(counts[c]));
-        k += size_t(counts[c]);
-        std::vector<std::pair<double, double>> f;
-        for (POINT p : pts) {
-            f.emplace_back(p.x, p.y);
-            bounds.left = std::min(bounds.left, p.x);
-            bounds.top = std::min(bounds.top, p.y);
-            bounds.right = std::max(bounds.right, p.x);
-            bounds.bottom = std::max(bounds.bottom, p.y);
-        }
-        fpoly.push_back(std::move(f));
-        contours.push_back(std::move(pts));
+        total += size_t(counts[c]);
     }
-    const Pen* pen = st.pen.get();
-    bool pen_vis = pen && pen->visible();
-    int pw = pen_vis ? pen_width(st, *pen) : 0;
-    RECT area{bounds.left - pw - 1, bounds.top - pw - 1, bounds.right + pw + 2, bounds.bottom + pw + 2};
-    Canvas cv;
-    if (!cv.init(area, t.clip)) return TRUE;
-    scan_polygon(cv, fpoly, st.polyfill == WINDING, 1);
-    if (pen_vis) {
-        for (auto& pts : contours) {
-            size_t n = pts.size();
-            for (size_t i = 0; i < n; ++i) {
-                POINT a = pts[i], b = pts[(i + 1) % n];
-                if (pw <= 1)
-                    bresenham(a, b, [&](int x, int y) { cv.set(x, y, 2); });
-                else
-                    wide_segment(cv, a, b, pw, PS_ENDCAP_ROUND, 2);
-            }
+    BEGIN_DRAW(hdc);
+    std::vector<POINT> pts = device_points(st, apt, total);
+    PenInfo pi = pen_info(st);
+    RECT vis = rgn_box(t.clip);
+    std::vector<std::vector<POINT>> outlines;
+    if (pi.visible) {
+        size_t k = 0;
+        for (int c = 0; c < ncontours; ++c) {
+            outlines.emplace_back(pts.begin() + ptrdiff_t(k), pts.begin() + ptrdiff_t(k + size_t(counts[c])));
+            k += size_t(counts[c]);
         }
     }
-    cv.emit(t, brush_paint(*dc), realise_pen(*dc, pen), mix_for_rop2(st.rop2));
+    paint_shape(t, *dc, pi, polygon_bounds(pts, vis),
+                PolygonInterior{pts.data(), counts, ncontours, st.polyfill == WINDING, vis}, outlines, true);
     return TRUE;
 }
 
@@ -304,51 +410,23 @@ BOOL WINAPI PolyPolygon(HDC hdc, CONST POINT* apt, CONST INT* asz, int csz) {
 // ---------------------------------------------------------------- ellipse family
 
 BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
-    auto dc = get_dc(hdc);
-    if (!dc) return FALSE;
-    CurveSpec s;
-    s.kind = Curve::Ellipse;
-    s.box = shape_box(dc->st, left, top, right, bottom);
-    s.full_turn = true;
-    return draw_curve(hdc, s, true, false, false);
+    return rounded_shape(hdc, left, top, right, bottom, true, 0, 0);
 }
 
 BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
-    auto dc = get_dc(hdc);
-    if (!dc) return FALSE;
-    CurveSpec s;
-    s.kind = Curve::RoundRect;
-    s.box = shape_box(dc->st, left, top, right, bottom);
-    double sx = 1, sy = 1;
-    if (dc->st.gm == GM_ADVANCED) {
-        sx = std::fabs(dc->st.xf.eM11);
-        sy = std::fabs(dc->st.xf.eM22);
-    }
-    s.cw = std::fabs(width * sx);
-    s.ch = std::fabs(height * sy);
-    s.full_turn = true;
-    return draw_curve(hdc, s, true, false, false);
+    return rounded_shape(hdc, left, top, right, bottom, false, width, height);
 }
 
 BOOL WINAPI Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    auto dc = get_dc(hdc);
-    if (!dc) return FALSE;
-    CurveSpec s = arc_spec(dc->st, Curve::Arc, x1, y1, x2, y2, x3, y3, x4, y4);
-    return draw_curve(hdc, s, false, false, false);
+    return arc_shape(hdc, ArcKind::Arc, x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 BOOL WINAPI Pie(HDC hdc, int left, int top, int right, int bottom, int xr1, int yr1, int xr2, int yr2) {
-    auto dc = get_dc(hdc);
-    if (!dc) return FALSE;
-    CurveSpec s = arc_spec(dc->st, Curve::Pie, left, top, right, bottom, xr1, yr1, xr2, yr2);
-    return draw_curve(hdc, s, true, true, false);
+    return arc_shape(hdc, ArcKind::Pie, left, top, right, bottom, xr1, yr1, xr2, yr2);
 }
 
 BOOL WINAPI Chord(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    auto dc = get_dc(hdc);
-    if (!dc) return FALSE;
-    CurveSpec s = arc_spec(dc->st, Curve::Chord, x1, y1, x2, y2, x3, y3, x4, y4);
-    return draw_curve(hdc, s, true, false, true);
+    return arc_shape(hdc, ArcKind::Chord, x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 // ---------------------------------------------------------------- regions

@@ -41,6 +41,7 @@ typedef uint32_t DWORD;
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;
 typedef float FLOAT;
+typedef FLOAT* PFLOAT;
 typedef char CHAR;
 typedef char TCHAR;
 typedef wchar_t WCHAR;

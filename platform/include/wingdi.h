@@ -311,6 +311,10 @@ typedef struct _RGNDATA {
 #define WINDING 2
 #define POLYFILL_LAST 2
 
+// Arc directions.
+#define AD_COUNTERCLOCKWISE 1
+#define AD_CLOCKWISE 2
+
 // Graphics modes and world transform changes.
 #define GM_COMPATIBLE 1
 #define GM_ADVANCED 2
@@ -510,6 +514,10 @@ int WINAPI SetROP2(HDC hdc, int rop2);
 int WINAPI GetROP2(HDC hdc);
 int WINAPI SetPolyFillMode(HDC hdc, int mode);
 int WINAPI GetPolyFillMode(HDC hdc);
+int WINAPI SetArcDirection(HDC hdc, int dir);
+int WINAPI GetArcDirection(HDC hdc);
+BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
+BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT limit);
 int WINAPI SetGraphicsMode(HDC hdc, int iMode);
 int WINAPI GetGraphicsMode(HDC hdc);
 BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf);

@@ -109,11 +109,17 @@ TEST(GdiRectangle, WidePenCentredAndInsideFrame) {
     SelectObject(cv.dc, old);
     DeleteObject(wide);
 
+    // An inside-frame pen does not shrink the advanced mode's rectangle; the
+    // compatible mode keeps it within the right/bottom-exclusive box.
     cv.clear(kBg);
     HPEN inside = GeoPen(PS_INSIDEFRAME, 3, RGB(255, 0, 0));
     old = SelectObject(cv.dc, inside);
     Rectangle(cv.dc, 10, 10, 20, 20);
-    ExpectBox(cv.changed(kBg), 10, 10, 20, 20);
+    ExpectBox(cv.changed(kBg), 9, 9, 21, 21);
+    cv.clear(kBg);
+    SetGraphicsMode(cv.dc, GM_COMPATIBLE);
+    Rectangle(cv.dc, 10, 10, 20, 20);
+    ExpectBox(cv.changed(kBg), 10, 10, 19, 19);
     EXPECT_EQ(cv.at(12, 15), 0xFF0000u);
     EXPECT_EQ(cv.at(13, 15), kBg);
     SelectObject(cv.dc, old);
@@ -405,37 +411,41 @@ TEST(GdiShapes, FloodFillBorderAndSurface) {
 
 TEST(GdiLines, StyledPensDashAlongThePath) {
     Canvas cv(40, 6, kBg);
-    // Geometric width 1 PS_DASH: 3 on, 1 off, continuing across segments.
+    // Geometric width 1 PS_DASH with round caps: 3 on, 1 off in pen widths,
+    // each on entry shortened by the caps' width and each gap lengthened by
+    // it, continuing across segments; a 1-px wide dash is its 1-px line.
     HPEN dash = GeoPen(PS_DASH, 1, RGB(255, 255, 255));
     SelectObject(cv.dc, dash);
     POINT path[] = {{0, 1}, {5, 1}, {13, 1}};
     Polyline(cv.dc, path, 3);
-    const char* want = "###.###.###.#";
-    for (int x = 0; x < 13; ++x)
+    const char* want = "##..##..##..#.";
+    for (int x = 0; x < 14; ++x)
         EXPECT_EQ(cv.at(x, 1), want[x] == '#' ? 0xFFFFFFu : kBg) << x;
-    EXPECT_EQ(cv.at(13, 1), kBg);
-    // Cosmetic dots: 3 on, 3 off; gaps painted in the background colour when opaque.
+    // Cosmetic dots: 3 on, 3 off; a CreatePen pen paints its gaps in the
+    // background colour when opaque, an ExtCreatePen pen never does.
     LOGBRUSH lb{BS_SOLID, RGB(255, 0, 0), 0};
-    HPEN dots = ExtCreatePen(PS_COSMETIC | PS_DOT, 1, &lb, 0, nullptr);
-    SelectObject(cv.dc, dots);
+    HPEN created = CreatePen(PS_DOT, 1, RGB(255, 0, 0));
+    SelectObject(cv.dc, created);
     SetBkColor(cv.dc, RGB(0, 0, 255));
     MoveToEx(cv.dc, 0, 3, nullptr);
     LineTo(cv.dc, 12, 3);
     for (int x = 0; x < 12; ++x) EXPECT_EQ(cv.at(x, 3), (x / 3) % 2 ? 0x0000FFu : 0xFF0000u) << x;
-    SetBkMode(cv.dc, TRANSPARENT);
+    HPEN dots = ExtCreatePen(PS_COSMETIC | PS_DOT, 1, &lb, 0, nullptr);
+    SelectObject(cv.dc, dots);
     MoveToEx(cv.dc, 0, 4, nullptr);
     LineTo(cv.dc, 12, 4);
     for (int x = 0; x < 12; ++x) EXPECT_EQ(cv.at(x, 4), (x / 3) % 2 ? kBg : 0xFF0000u) << x;
-    // User style in logical units: 2 on, 1 off.
+    // User style with flat caps: 2 on, 1 off as given.
     DWORD user[] = {2, 1};
     LOGBRUSH wb{BS_SOLID, RGB(0, 255, 0), 0};
-    HPEN us = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 1, &wb, 2, user);
+    HPEN us = ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, 1, &wb, 2, user);
     SelectObject(cv.dc, us);
     MoveToEx(cv.dc, 20, 5, nullptr);
     LineTo(cv.dc, 29, 5);
     for (int x = 20; x < 29; ++x) EXPECT_EQ(cv.at(x, 5), (x - 20) % 3 == 2 ? kBg : 0x00FF00u) << x;
     SelectObject(cv.dc, GetStockObject(BLACK_PEN));
     DeleteObject(dash);
+    DeleteObject(created);
     DeleteObject(dots);
     DeleteObject(us);
 }
@@ -453,7 +463,7 @@ TEST(GdiLines, WideLinesHaveTheirWidthAndCaps) {
     cv.clear(kBg);
     MoveToEx(cv.dc, 10, 10, nullptr);
     LineTo(cv.dc, 30, 10);
-    ExpectBox(cv.changed(kBg), 8, 8, 32, 12);  // extended by half the width at both ends
+    ExpectBox(cv.changed(kBg), 8, 8, 31, 12);  // extended by half the width (rounded down) at both ends
     SelectObject(cv.dc, GetStockObject(BLACK_PEN));
     DeleteObject(flat);
     DeleteObject(square);

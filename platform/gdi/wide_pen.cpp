@@ -1,0 +1,451 @@
+// wide_pen.cpp — region pens: every segment of a polyline becomes a filled
+// quadrilateral (horizontal and vertical ones a rectangle), ends get flat,
+// square or round caps, corners round, bevel or miter joins, and a dashed
+// pen strokes every dash as a polyline of its own. Everything lands in one
+// PenMask, so overlapping pieces are painted once.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gdi/pen_internal.h"
+
+namespace plat::gdi {
+
+namespace {
+
+struct P64 {
+    int64_t x, y;
+};
+
+int64_t round_half_up(double v) { return int64_t(std::floor(v + 0.5)); }
+
+// A polygon by the fill rule of the engine: pixel (x, y) is inside when its
+// top-left corner is, by the non-zero winding rule; rows are cut to the mask.
+void fill_polygon(PenMask& mk, const P64* v, int n) {
+    struct Edge {
+        int64_t xt, yt, yb, dx, dy;
+        int dir;
+    };
+    Edge e[8];
+    int ne = 0;
+    int64_t ymin = INT64_MAX, ymax = INT64_MIN;
+    for (int i = 0; i < n && ne < 8; ++i) {
+        P64 a = v[i], b = v[(i + 1) % n];
+        if (a.y == b.y) continue;
+        int dir = a.y < b.y ? 1 : -1;
+        if (dir < 0) std::swap(a, b);
+        e[ne++] = Edge{a.x, a.y, b.y, b.x - a.x, b.y - a.y, dir};
+        ymin = std::min(ymin, a.y);
+        ymax = std::max(ymax, b.y);
+    }
+    if (ne < 2) return;
+    ymin = std::max<int64_t>(ymin, mk.top());
+    ymax = std::min<int64_t>(ymax, mk.bottom());
+    // Each edge's crossing x = xt + ceil((y - yt) * dx / dy), kept as a
+    // quotient and remainder stepped row by row.
+    struct Run {
+        int64_t q, r, qd, rd;
+    } run[8];
+    for (int i = 0; i < ne; ++i) {
+        const Edge& g = e[i];
+        int64_t y = std::max(ymin, g.yt);
+        __int128 num = __int128(y - g.yt) * g.dx;
+        __int128 q = num / g.dy, r = num % g.dy;
+        if (r < 0) {
+            r += g.dy;
+            --q;
+        }
+        int64_t qd = g.dx / g.dy, rd = g.dx % g.dy;
+        if (rd < 0) {
+            rd += g.dy;
+            --qd;
+        }
+        run[i] = Run{int64_t(q), int64_t(r), qd, rd};
+    }
+    for (int64_t y = ymin; y < ymax; ++y) {
+        int64_t xs[8];
+        int ds[8], nx = 0;
+        for (int i = 0; i < ne; ++i) {
+            const Edge& g = e[i];
+            if (y < g.yt || y >= g.yb) continue;
+            Run& u = run[i];
+            int64_t x = g.xt + u.q + (u.r > 0 ? 1 : 0);
+            int k = nx++;
+            while (k > 0 && xs[k - 1] > x) {
+                xs[k] = xs[k - 1];
+                ds[k] = ds[k - 1];
+                --k;
+            }
+            xs[k] = x;
+            ds[k] = g.dir;
+            u.q += u.qd;
+            u.r += u.rd;
+            if (u.r >= g.dy) {
+                u.r -= g.dy;
+                ++u.q;
+            }
+        }
+        int wind = 0;
+        for (int k = 0; k + 1 < nx; ++k) {
+            wind += ds[k];
+            if (wind != 0 && xs[k] < xs[k + 1]) mk.add(y, xs[k], xs[k + 1]);
+        }
+    }
+}
+
+// The round end of a pen of width w: the rounded-box region of a w-pixel
+// square from -(w div 2), as rows of [xa, xb) relative to the point.
+struct RoundDot {
+    int off = 0;
+    std::vector<std::pair<int, int>> rows;
+    explicit RoundDot(int w) {
+        int n = std::max(w, 1);
+        off = -(w / 2);
+        std::vector<std::pair<int, int>> sp(size_t(n), {0, 0});
+        if (n < 2) {
+            for (auto& s : sp) s = {0, n};
+        } else {
+            int64_t a = n - 1, b = n - 1;
+            int64_t e1 = 4 * b * b * (1 - a), e2 = 4 * a * a * (1 + b % 2);
+            int64_t err = e1 + e2 + a * a * (b % 2);
+            int64_t x = 0, y = n / 2;
+            sp[size_t(y)] = {0, n};
+            for (int guard = 0; x <= n / 2 && guard < 4 * n + 8; ++guard) {
+                int64_t t = 2 * err;
+                if (t >= e1) {
+                    ++x;
+                    e1 += 8 * b * b;
+                    err += e1;
+                }
+                if (t <= e2) {
+                    ++y;
+                    e2 += 8 * a * a;
+                    err += e2;
+                    if (y < n) sp[size_t(y)] = {int(x), int(n - x)};
+                }
+            }
+        }
+        rows.resize(size_t(n));
+        for (int k = 0; k < n; ++k) rows[size_t(k)] = k < n / 2 ? sp[size_t(n - 1 - k)] : sp[size_t(k)];
+    }
+    void stamp(PenMask& mk, P64 p) const {
+        int64_t n = int64_t(rows.size());
+        if (p.y + off + n <= mk.top() || p.y + off >= mk.bottom() || p.x + off + n <= mk.left() ||
+            p.x + off >= mk.right())
+            return;
+        for (int64_t k = 0; k < n; ++k) {
+            const auto& r = rows[size_t(k)];
+            if (r.first < r.second) mk.add(p.y + off + k, p.x + off + r.first, p.x + off + r.second);
+        }
+    }
+};
+
+// Offsets of a segment's two side corners from an end point: `a` on one
+// side, `b` on the other; `back` and `fwd` move a face half a width out for
+// square caps. Rounded the way the reference does, which makes the two sides
+// differ by a pixel where the half width is not whole.
+struct Faces {
+    P64 a, b, back, fwd;
+};
+
+Faces faces_of(int64_t dx, int64_t dy, int w) {
+    double len = std::hypot(double(dx), double(dy));
+    double wx = w * std::fabs(double(dy)) / len, wy = w * std::fabs(double(dx)) / len;
+    int64_t nx = round_half_up(wx / 2), ny = round_half_up(wy / 2);
+    int64_t Wx = round_half_up((wx + 1) / 2), Wy = round_half_up((wy + 1) / 2);
+    if (dx < 0) {
+        ny = -ny;
+        Wy = -Wy;
+    }
+    if (dy < 0) {
+        std::swap(nx, Wx);
+        std::swap(ny, Wy);
+        nx = -nx;
+        Wx = -Wx;
+    }
+    return Faces{{-nx, ny}, {Wx, -Wy}, {-ny, -nx}, {Wy, Wx}};
+}
+
+P64 add(P64 p, P64 o) { return P64{p.x + o.x, p.y + o.y}; }
+
+struct Stroker {
+    PenMask& mk;
+    int w;
+    DWORD cap, join;
+    double miter_limit;
+    const RoundDot* dot_;  // a one-row dot unless round caps or joins are used
+
+    // The body of segment p1-p2 running along d (a dash's piece keeps the
+    // direction of the segment it was cut from); square caps extend the
+    // flagged ends.
+    void body(P64 p1, P64 p2, P64 d, bool sq_start, bool sq_end) {
+        int64_t dx = d.x, dy = d.y;
+        int64_t half = w / 2;
+        if (dy == 0 && dx != 0) {
+            int64_t xa = std::min(p1.x, p2.x), xb = std::max(p1.x, p2.x);
+            if (dx > 0 ? sq_start : sq_end) xa -= half;
+            if (dx > 0 ? sq_end : sq_start) xb += half;
+            fill_rect(xa, p1.y - half, xb, p1.y - half + w);
+            return;
+        }
+        if (dx == 0 && dy != 0) {
+            int64_t ya = std::min(p1.y, p2.y), yb = std::max(p1.y, p2.y);
+            if (dy > 0 ? sq_start : sq_end) ya -= half;
+            if (dy > 0 ? sq_end : sq_start) yb += half;
+            fill_rect(p1.x - half, ya, p1.x - half + w, yb);
+            return;
+        }
+        if (dx == 0) return;
+        Faces f = faces_of(dx, dy, w);
+        P64 q[4] = {add(p1, f.a), add(p1, f.b), add(p2, f.b), add(p2, f.a)};
+        if (sq_start) q[0] = add(q[0], f.back), q[1] = add(q[1], f.back);
+        if (sq_end) q[2] = add(q[2], f.fwd), q[3] = add(q[3], f.fwd);
+        fill_polygon(mk, q, 4);
+    }
+
+    void fill_rect(int64_t l, int64_t t, int64_t r, int64_t b) {
+        t = std::max<int64_t>(t, mk.top());
+        b = std::min<int64_t>(b, mk.bottom());
+        for (int64_t y = t; y < b; ++y) mk.add(y, l, r);
+    }
+
+    // The join at p between segment a-p and segment p-b.
+    void joint(P64 p, P64 d1, P64 d2) {
+        if (join == PS_JOIN_ROUND) {
+            dot_->stamp(mk, p);
+            return;
+        }
+        int64_t d1x = d1.x, d1y = d1.y, d2x = d2.x, d2y = d2.y;
+        double cross = double(d1x) * double(d2y) - double(d1y) * double(d2x);
+        if (cross == 0) return;  // straight on; a reversal has no outer corner
+        Faces f1 = faces_of(d1x, d1y, w), f2 = faces_of(d2x, d2y, w);
+        P64 bevel[4] = {add(p, f1.a), add(p, f1.b), add(p, f2.b), add(p, f2.a)};
+        if (join == PS_JOIN_MITER) {
+            // Outer corners: on the side away from the turn.
+            P64 o1 = cross > 0 ? f1.b : f1.a, o2 = cross > 0 ? f2.b : f2.a;
+            double t = (double(o2.x - o1.x) * d2y - double(o2.y - o1.y) * d2x) / cross;
+            double mx = double(o1.x) + t * d1x, my = double(o1.y) + t * d1y;
+            double dist2 = mx * mx + my * my;
+            double lim = miter_limit * w;
+            if (std::isfinite(dist2) && 4 * dist2 <= lim * lim) {
+                P64 m{p.x + int64_t(std::round(mx)), p.y + int64_t(std::round(my))};
+                if (cross > 0) {
+                    P64 poly[5] = {bevel[0], bevel[1], m, bevel[2], bevel[3]};
+                    fill_polygon(mk, poly, 5);
+                } else {
+                    P64 poly[5] = {bevel[0], m, bevel[3], bevel[2], bevel[1]};
+                    fill_polygon(mk, poly, 5);
+                }
+                return;
+            }
+        }
+        fill_polygon(mk, bevel, 4);
+    }
+
+    // A dash of no length: its caps alone, square ones turned along (dx, dy).
+    void dot(P64 p, int64_t dx, int64_t dy) {
+        if (cap == PS_ENDCAP_ROUND) {
+            dot_->stamp(mk, p);
+        } else if (cap == PS_ENDCAP_SQUARE) {
+            body(p, p, P64{dx, dy}, true, true);
+        }
+    }
+
+    // A polyline of distinct consecutive points.
+    // dirs[i], when given, is the direction of the piece from v[i] on.
+    void polyline(const P64* v, size_t n, bool closed, const P64* dirs = nullptr) {
+        auto dir = [&](size_t i) {
+            return dirs ? dirs[i] : P64{v[(i + 1) % n].x - v[i].x, v[(i + 1) % n].y - v[i].y};
+        };
+        if (n == 0) return;
+        if (n == 1) {
+            if (!closed && cap == PS_ENDCAP_ROUND) dot_->stamp(mk, v[0]);
+            return;
+        }
+        size_t segs = closed ? n : n - 1;
+        if (w == 1) {
+            // One pixel wide: each segment is its 1-px line, with the end
+            // point when it is slanted; no caps, no joins.
+            for (size_t i = 0; i < segs; ++i) {
+                P64 a = v[i], b = v[(i + 1) % n];
+                line_into_mask(mk, POINT{LONG(a.x), LONG(a.y)}, POINT{LONG(b.x), LONG(b.y)}, a.x != b.x && a.y != b.y);
+            }
+            return;
+        }
+        for (size_t i = 0; i < segs; ++i) {
+            bool first = !closed && i == 0, last = !closed && i + 1 == segs;
+            body(v[i], v[(i + 1) % n], dir(i), first && cap == PS_ENDCAP_SQUARE, last && cap == PS_ENDCAP_SQUARE);
+        }
+        for (size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i)
+            joint(v[i], dir((i + n - 1) % n), dir(i));
+        if (!closed && cap == PS_ENDCAP_ROUND) {
+            dot_->stamp(mk, v[0]);
+            dot_->stamp(mk, v[n - 1]);
+        }
+    }
+};
+
+// Geometric dashes: positions run along the Euclidean length of the path;
+// every "on" stretch is stroked as an open polyline with the pen's caps.
+// Parts of a segment that cannot reach the mask only advance the pattern.
+void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vector<uint64_t>& units, bool user) {
+    std::vector<double> len;
+    for (uint64_t u : units) len.push_back(user ? double(u) : double(u) * s.w);
+    if (s.cap != PS_ENDCAP_FLAT)
+        for (size_t i = 0; i < len.size(); ++i) len[i] = std::max(0.0, len[i] + (i % 2 ? s.w : -s.w));
+    double total = 0;
+    for (double d : len) total += d;
+    if (!(total > 0) || v.size() < 2) {
+        s.polyline(v.data(), v.size(), closed);
+        return;
+    }
+    const double eps = 1e-9;
+    size_t idx = 0;
+    double left = len[0];
+    auto on = [&] { return idx % 2 == 0; };
+    auto next = [&] {
+        idx = idx + 1 == len.size() ? 0 : idx + 1;
+        left = len[idx];
+    };
+    auto advance = [&](double d) {
+        d = std::fmod(d, total);
+        while (d > eps) {
+            double step = std::min(d, left);
+            d -= step;
+            left -= step;
+            if (left <= eps) next();
+        }
+        while (left <= eps) next();
+    };
+    // The current dash: its points and, per piece, the direction of the
+    // segment the piece was cut from.
+    std::vector<P64> dash, dirs;
+    P64 dir{1, 0};
+    bool at_start = true;
+    size_t dash_idx = 0;
+    auto push = [&](P64 q) {
+        if (dash.empty()) dash_idx = idx;
+        if (!dash.empty() && (dash.back().x != q.x || dash.back().y != q.y)) dirs.push_back(dir);
+        if (dash.empty() || dash.back().x != q.x || dash.back().y != q.y) dash.push_back(q);
+    };
+    auto flush = [&] {
+        if (dash.size() > 1) {
+            s.polyline(dash.data(), dash.size(), false, dirs.data());
+        } else if (dash.size() == 1) {
+            // A dash of no length shows its caps, except the pattern's
+            // first entry anywhere but at the start of the path.
+            if (at_start || dash_idx != 0) s.dot(dash[0], dir.x, dir.y);
+        }
+        dash.clear();
+        dirs.clear();
+        at_start = false;
+    };
+    const double reach = 2.0 * s.w + 4;
+    const double lo_x = s.mk.left() - reach, hi_x = s.mk.right() + reach;
+    const double lo_y = s.mk.top() - reach, hi_y = s.mk.bottom() + reach;
+    size_t n = v.size(), segs = closed ? n : n - 1;
+    for (size_t i = 0; i < segs; ++i) {
+        P64 a = v[i], b = v[(i + 1) % n];
+        dir = P64{b.x - a.x, b.y - a.y};
+        if (i == 0 && on()) push(a);
+        double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy);
+        auto at = [&](double pos) {
+            return P64{a.x + int64_t(dx * pos / sl), a.y + int64_t(dy * pos / sl)};
+        };
+        // The stretch [p0, p1] of the segment near the mask.
+        double t0 = 0, t1 = 1;
+        auto cut = [&](double p, double d, double lo, double hi) {
+            if (d == 0) {
+                if (p < lo || p > hi) t0 = 2;
+                return;
+            }
+            double ta = (lo - p) / d, tb = (hi - p) / d;
+            if (ta > tb) std::swap(ta, tb);
+            t0 = std::max(t0, ta);
+            t1 = std::min(t1, tb);
+        };
+        cut(double(a.x), dx, lo_x, hi_x);
+        cut(double(a.y), dy, lo_y, hi_y);
+        if (t0 >= t1) {
+            flush();
+            advance(sl);
+            if (on()) push(b);
+            continue;
+        }
+        double pos = 0, p1 = sl * t1;
+        if (t0 > 0) {
+            flush();
+            pos = sl * t0;
+            advance(pos);
+            if (on()) push(at(pos));
+        }
+        while (pos < p1) {
+            double step = std::min(p1 - pos, left);
+            pos += step;
+            left -= step;
+            if (left > eps) continue;
+            if (on()) {
+                push(at(pos));
+                flush();
+            }
+            next();
+            while (left <= eps) {
+                if (on()) {
+                    push(at(pos));
+                    flush();
+                }
+                next();
+            }
+            at_start = false;
+            if (on()) push(at(pos));
+        }
+        if (p1 < sl) {
+            if (on()) push(at(p1));
+            flush();
+            advance(sl - p1);
+            if (on()) push(b);
+            continue;
+        }
+        if (on()) push(b);
+    }
+    flush();
+}
+
+}  // namespace
+
+RECT stroke_bounds(const POINT* pts, size_t n, int width) {
+    int64_t l = INT64_MAX, t = INT64_MAX, r = INT64_MIN, b = INT64_MIN;
+    for (size_t i = 0; i < n; ++i) {
+        l = std::min<int64_t>(l, pts[i].x);
+        t = std::min<int64_t>(t, pts[i].y);
+        r = std::max<int64_t>(r, pts[i].x);
+        b = std::max<int64_t>(b, pts[i].y);
+    }
+    int64_t m = int64_t(width) + 2;
+    auto clamp = [](int64_t v) { return LONG(std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(INT32_MAX / 2, v))); };
+    return RECT{clamp(l - m), clamp(t - m), clamp(r + m + 1), clamp(b + m + 1)};
+}
+
+void pen_outline(const PenShape& ps, const POINT* pts, size_t n, bool closed, PenMask& mask) {
+    if (!ps.visible || n == 0) return;
+    std::vector<P64> v;
+    v.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        if (v.empty() || v.back().x != pts[i].x || v.back().y != pts[i].y) v.push_back(P64{pts[i].x, pts[i].y});
+    if (closed)
+        while (v.size() > 1 && v.back().x == v.front().x && v.back().y == v.front().y) v.pop_back();
+    // Wider than anything that can land in the mask is as good as infinite.
+    int64_t most = 2 * (int64_t(mask.right() - mask.left()) + (mask.bottom() - mask.top())) + 8;
+    int w = int(std::min<int64_t>(ps.width, most));
+    bool round = ps.cap == PS_ENDCAP_ROUND || ps.join == PS_JOIN_ROUND;
+    RoundDot dot(round ? w : 0);
+    Stroker s{mask, w, ps.cap, ps.join, ps.miter_limit, &dot};
+    if (ps.dashes) {
+        dashed(s, v, closed, *ps.dashes, ps.dash_user);
+        return;
+    }
+    s.polyline(v.data(), v.size(), closed);
+}
+
+}  // namespace plat::gdi
