@@ -315,3 +315,14 @@ void floodfill(int x, int y, COLORREF color, int filltype = 0);
 
 #define FLOODFILLBORDER 0
 #define FLOODFILLSURFACE 1
+
+// ---------------------------------------------------------------------------
+// Colour models. Hue in degrees (0 <= H < 360 from the forward conversions),
+// saturation, lightness and value as fractions 0..1. Single precision; inputs
+// are not clamped and output channels keep the low 8 bits of their value.
+// ---------------------------------------------------------------------------
+COLORREF RGBtoGRAY(COLORREF rgb);
+void RGBtoHSL(COLORREF rgb, float* H, float* S, float* L);
+void RGBtoHSV(COLORREF rgb, float* H, float* S, float* V);
+COLORREF HSLtoRGB(float H, float S, float L);
+COLORREF HSVtoRGB(float H, float S, float V);
