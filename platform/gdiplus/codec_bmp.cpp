@@ -101,7 +101,8 @@ bool decode_bmp(const uint8_t* data, size_t size, Picture* out) {
     if (bpp == 16) r = Field(0x7C00), g = Field(0x3E0), b = Field(0x1F);
     if (compression == BI_BITFIELDS) {
         if (bpp != 16 && bpp != 32) return false;
-        if (table + (hsize == 40 ? 12 : 0) > size) return false;
+        // The three masks sit at bytes 54..65 whatever the header's size.
+        if (table + (hsize == 40 ? 12 : 0) > size || size < 66) return false;
         r = Field(u32(data + 54));
         g = Field(u32(data + 58));
         b = Field(u32(data + 62));

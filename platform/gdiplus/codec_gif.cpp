@@ -63,7 +63,7 @@ bool read_first_frame(GifFileType* gif, Picture* out) {
         if (!map || d.Width <= 0 || d.Height <= 0) return false;
         if (uint64_t(d.Width) * uint64_t(d.Height) > kMaxPixels) return false;  // decoding it would take long
         uint64_t sw = gif->SWidth > 0 ? gif->SWidth : d.Width, sh = gif->SHeight > 0 ? gif->SHeight : d.Height;
-        if (!allocate(out, sw, sh)) return false;
+        if (!allocate(out, sw, sh, true)) return false;  // uncovered pixels stay transparent
         uint32_t palette[256];
         for (int i = 0; i < 256; ++i) {
             if (i < map->ColorCount && i != transparent) {

@@ -6,10 +6,11 @@
 
 namespace plat::gdiplus {
 
-bool allocate(Picture* pic, uint64_t w, uint64_t h) {
+bool allocate(Picture* pic, uint64_t w, uint64_t h, bool clear) {
     if (w == 0 || h == 0 || w > kMaxPixels || h > kMaxPixels || w * h > kMaxPixels) return false;
     try {
-        pic->pixels.assign(size_t(w * h), 0u);
+        if (clear) pic->pixels.assign(size_t(w * h), 0u);
+        else pic->pixels.resize(size_t(w * h));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -31,9 +32,9 @@ static bool starts(const uint8_t* d, size_t n, const char* magic, size_t m) {
 bool decode_picture(const uint8_t* data, size_t size, Picture* out) {
     *out = Picture();
     if (!data || size < 4) return false;
-    bool ok = false;
+    bool ok = false, jpeg = false;
     if (starts(data, size, "\x89PNG\r\n\x1a\n", 8)) ok = decode_png(data, size, out);
-    else if (starts(data, size, "\xFF\xD8\xFF", 3)) ok = decode_jpeg(data, size, out);
+    else if (starts(data, size, "\xFF\xD8\xFF", 3)) ok = decode_jpeg(data, size, out), jpeg = true;
     else if (starts(data, size, "GIF87a", 6) || starts(data, size, "GIF89a", 6)) ok = decode_gif(data, size, out);
     else if (starts(data, size, "II*\0", 4) || starts(data, size, "MM\0*", 4)) ok = decode_tiff(data, size, out);
     else if (starts(data, size, "BM", 2)) ok = decode_bmp(data, size, out);
@@ -41,7 +42,8 @@ bool decode_picture(const uint8_t* data, size_t size, Picture* out) {
         *out = Picture();
         return false;
     }
-    update_opaque(out);
+    if (jpeg) out->opaque = true;  // JPEG has no alpha
+    else update_opaque(out);
     return true;
 }
 

@@ -10,6 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "windows.h"
@@ -19,15 +22,35 @@ namespace plat::gdiplus {
 // 2^26 pixels (for example 8192 x 8192): 256 MiB of decoded pixels at most.
 constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
 
+// Leaves new elements uninitialised: decoders write every pixel anyway, and
+// zeroing a large picture first would cost a pass over its memory.
+template <class T>
+struct NoInitAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = NoInitAllocator<U>;
+    };
+    NoInitAllocator() = default;
+    template <class U>
+    NoInitAllocator(const NoInitAllocator<U>&) {}
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        if constexpr (sizeof...(Args) == 0) ::new (static_cast<void*>(p)) U;
+        else ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using Pixels = std::vector<uint32_t, NoInitAllocator<uint32_t>>;
+
 struct Picture {
     UINT width = 0;
     UINT height = 0;
     bool opaque = true;            // every alpha is 0xFF
-    std::vector<uint32_t> pixels;  // 0xAARRGGBB, width * height
+    Pixels pixels;                 // 0xAARRGGBB, width * height
 };
 
-// True when a w x h picture may be allocated; then sizes `pic` (pixels zero).
-bool allocate(Picture* pic, uint64_t w, uint64_t h);
+// True when a w x h picture may be allocated; then sizes `pic`, its pixels
+// zero (transparent) when `clear`, else undefined until the decoder writes them.
+bool allocate(Picture* pic, uint64_t w, uint64_t h, bool clear = false);
 // Recomputes pic->opaque from the pixels.
 void update_opaque(Picture* pic);
 

@@ -105,6 +105,12 @@ TEST(GdiplusCodecs, HostileFilesAreRefusedWithoutHugeAllocations) {
     with(22, 0x80000000);  // -2^31 rows
     with(10, 0xFFFFFFF0);  // pixel data beyond the file
     with(14, 0xFFFFFFFF);  // header size beyond the file
+    std::vector<uint8_t> fields = bmp;  // bit fields after an odd 44-byte header, file ending early
+    Put32(fields, 14, 44);
+    Put32(fields, 30, BI_BITFIELDS);
+    fields[28] = 32;
+    fields.resize(14 + 44);
+    bad.push_back(fields);
     bad.push_back({'B', 'M'});
     bad.push_back({'X', 'Y', 'Z', 'W', 0, 0, 0, 0});
     // GIF: a logical screen and frame of 65535 x 65535, and a file without frames.
