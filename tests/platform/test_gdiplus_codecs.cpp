@@ -136,6 +136,14 @@ TEST(GdiplusCodecs, HostileFilesAreRefusedWithoutHugeAllocations) {
     const uint32_t ifd = pages[4] | pages[5] << 8 | pages[6] << 16 | uint32_t(pages[7]) << 24;
     pages[ifd] = 0xFF, pages[ifd + 1] = 0xFF;
     bad.push_back(pages);
+    // Pages without end: the first directory names itself as the next one.
+    // Only the first page is read, so the picture still decodes.
+    std::vector<uint8_t> loop = tif;
+    const uint32_t entries = loop[ifd] | loop[ifd + 1] << 8;
+    Put32(loop, ifd + 2 + 12 * entries, ifd);
+    Picture first;
+    EXPECT_TRUE(decode_picture(loop.data(), loop.size(), &first));
+    EXPECT_EQ(first.width, 4u);
     for (size_t i = 0; i < bad.size(); ++i) {
         Picture p;
         EXPECT_FALSE(decode_picture(bad[i].data(), bad[i].size(), &p)) << "case " << i;
