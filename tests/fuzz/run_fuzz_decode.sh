@@ -32,7 +32,7 @@ for f in "${formats[@]}"; do
   # 512 MiB: the largest picture allowed (256 MiB of pixels) plus the codecs.
   "$work/fuzz_decode" -max_total_time="$seconds" -rss_limit_mb=1024 -malloc_limit_mb=512 -timeout=10 \
     -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus/$f" "$work/seeds/$f" 2>&1 |
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|.*(ERROR|BINGO|crash|leak))' || true
+    grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb|.*(ERROR|BINGO|crash|leak))' || true
   if ls "$work"/crash-* "$work"/leak-* "$work"/oom-* "$work"/timeout-* >/dev/null 2>&1; then
     echo "the fuzzer found a failing input: $(ls "$work"/crash-* "$work"/leak-* "$work"/oom-* "$work"/timeout-* 2>/dev/null)" >&2
     exit 1
