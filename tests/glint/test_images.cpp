@@ -186,7 +186,8 @@ TEST_F(GlintImages, LoadFailuresClearAndReturnFalse) {
     IMAGE none;
     EXPECT_FALSE(loadimage(&none, "PNG", "NO_SUCH_RESOURCE"));
     // A registered resource loads like a file.
-    std::vector<unsigned char>* bytes = new std::vector<unsigned char>;  // lives to the end, as resources do
+    static std::vector<unsigned char> resource;  // lives to the end, as resources do
+    std::vector<unsigned char>* bytes = &resource;
     {
         IMAGE p(3, 2);
         Pattern(&p);
