@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-unifont fonts-wqy-zenhei
+  libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev
+  clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-win32 file dpkg-dev libpng-dev
   xvfb xdotool x11-utils x11-apps imagemagick python3 libx11-dev

@@ -329,3 +329,34 @@ void floodfill(int x, int y, COLORREF color, int filltype = 0);
 // ---------------------------------------------------------------------------
 bool InputBox(LPSTR pString, int nMaxCount, LPCSTR pPrompt = NULL, LPCSTR pTitle = NULL, LPCSTR pDefault = NULL,
               int width = 0, int height = 0, bool bOnlyOK = true);
+
+// ---------------------------------------------------------------------------
+// Colour models. Hue in degrees (0 <= H < 360 from the forward conversions),
+// saturation, lightness and value as fractions 0..1. Single precision; inputs
+// are not clamped and output channels keep the low 8 bits of their value.
+// ---------------------------------------------------------------------------
+COLORREF RGBtoGRAY(COLORREF rgb);
+void RGBtoHSL(COLORREF rgb, float* H, float* S, float* L);
+void RGBtoHSV(COLORREF rgb, float* H, float* S, float* V);
+COLORREF HSLtoRGB(float H, float S, float L);
+COLORREF HSVtoRGB(float H, float S, float V);
+
+// ---------------------------------------------------------------------------
+// Pictures. putimage blits onto the working image with a ternary raster
+// operation (SRCCOPY, SRCINVERT, ...; P is the fill style's brush).
+// rotateimage turns counter-clockwise by `radian` about the centre.
+// loadimage reads BMP, PNG, JPEG, GIF (first frame) or TIFF (first page);
+// width/height 0 mean the picture's own; it returns false when there was no
+// picture. saveimage chooses the format by extension (.bmp .dib .rle .jpg
+// .jpeg .jpe .jfif .gif .tif .tiff .png, any case).
+// ---------------------------------------------------------------------------
+void getimage(IMAGE* pDstImg, int srcX, int srcY, int srcWidth, int srcHeight);
+void putimage(int dstX, int dstY, const IMAGE* pSrcImg, DWORD dwRop = SRCCOPY);
+void putimage(int dstX, int dstY, int dstWidth, int dstHeight, const IMAGE* pSrcImg, int srcX, int srcY,
+              DWORD dwRop = SRCCOPY);
+void rotateimage(IMAGE* dstimg, IMAGE* srcimg, double radian, COLORREF bkcolor = BLACK, bool autosize = false,
+                 bool highquality = true);
+bool loadimage(IMAGE* pDstImg, LPCTSTR pImgFile, int nWidth = 0, int nHeight = 0, bool bResize = false);
+bool loadimage(IMAGE* pDstImg, LPCTSTR pResType, LPCTSTR pResName, int nWidth = 0, int nHeight = 0,
+               bool bResize = false);
+void saveimage(LPCTSTR pImgFile, IMAGE* pImg = NULL);

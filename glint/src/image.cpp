@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "glint_private.h"
+#include "image_func.h"
 
 namespace Glint {
 namespace Common {
@@ -155,21 +156,13 @@ void IMAGE::Resize(int width, int height) {
     // bottom-up surface whose pixel count, taken from the signed size, wraps.
     if (width <= 0 || height <= 0) return;
     GdiLock lock;
-    BITMAPINFO bmi;
-    std::memset(&bmi, 0, sizeof bmi);
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;  // top row first
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = _Gdi::CreateDIBSection(m_hDC, &bmi, DIB_RGB_COLORS, &bits, NULL, 0);
+    DWORD* bits = nullptr;
+    HBITMAP bmp = ImageFunc::CreateBmp(width, height, &bits);
     if (!bmp || !bits) {
         if (bmp) _Gdi::DeleteObject(bmp);
         return;  // the image keeps what it had
     }
-    DWORD* pixels = static_cast<DWORD*>(bits);
+    DWORD* pixels = bits;
     Common::Memory::FillMemory4(pixels, size_t(width) * size_t(height), BGR(m_bkcolor));
 
     if (m_hBmp && m_pBuffer) {

@@ -1,34 +1,30 @@
 // gdiplus.cpp — "gdiplus.dll": start-up, shutdown and the picture entry points.
 //
-// Working: GdiplusStartup / GdiplusShutdown (version check, token counting),
-// GdipCreateFromHDC / GdipDeleteGraphics (a Graphics object holding its DC),
-// GdipCreateBitmapFromGdiDib (uncompressed 24- and 32-bpp DIBs into a 32-bpp
-// image), GdipGetImageWidth / GdipGetImageHeight / GdipDisposeImage.
-//
-// NOT IMPLEMENTED YET (the picture codecs are still to come): they check
-// their arguments and then return NotImplemented:
-//   GdipLoadImageFromStream, GdipDrawImageRectI, GdipGetImageEncodersSize,
-//   GdipGetImageEncoders, GdipSaveImageToFile.
+// Pictures are decoded from streams (BMP, PNG, JPEG, GIF first frame, TIFF
+// first page), drawn scaled into a device context, and encoded to files by
+// the five built-in encoders, chosen by class identifier. The codecs
+// themselves live in codec_*.cpp, the drawing in draw_picture.cpp.
 //
 // Objects handed out are remembered, so a stale or foreign pointer given back
 // is refused with InvalidParameter instead of being dereferenced.
 #include "gdiplus/gdiplus_flat.h"
 
+#include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <mutex>
+#include <string>
 #include <new>
 #include <unordered_set>
 #include <vector>
 
+#include "gdiplus/picture.h"
 #include "module_exports.h"
 
 namespace Gdiplus {
 
-struct GpImage {
+struct GpImage : plat::gdiplus::Picture {
     virtual ~GpImage() = default;
-    UINT width = 0;
-    UINT height = 0;
-    std::vector<uint32_t> pixels;  // 0xAARRGGBB, top-down, width * height
 };
 
 struct GpBitmap : GpImage {};
@@ -57,6 +53,23 @@ State& state() {
 }
 
 bool started_locked(State& s) { return !s.tokens.empty(); }
+
+// Larger streams are refused before reading: no picture file is that big.
+constexpr ULONGLONG kMaxFileBytes = ULONGLONG(1) << 30;
+
+// Remembers a new image and hands it out; deletes it if GDI+ has stopped.
+template <class T>
+Status register_image(GpImage* img, T** out) {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mu);
+    if (!started_locked(s)) {
+        delete img;
+        return GdiplusNotInitialized;
+    }
+    s.images.insert(img);
+    *out = static_cast<T*>(img);
+    return Ok;
+}
 
 // The notification hooks handed out when the caller runs its own background
 // work (SuppressBackgroundThread): there is no background thread here, so
@@ -120,11 +133,36 @@ void WINAPI GdiplusShutdown(ULONG_PTR token) {
     for (GpGraphics* g : graphics) delete g;
 }
 
+// Reads the stream from its current position to its end and decodes that.
 GpStatus WINAPI GdipLoadImageFromStream(IStream* stream, GpImage** image) {
     if (!stream || !image) return InvalidParameter;
     *image = nullptr;
     if (Status st = check_started(); st != Ok) return st;
-    return NotImplemented;  // decoders not written yet
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    ULARGE_INTEGER pos, end;
+    if (FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &pos)) || FAILED(stream->Seek(zero, STREAM_SEEK_END, &end)))
+        return InvalidParameter;
+    LARGE_INTEGER back;
+    back.QuadPart = LONGLONG(pos.QuadPart);
+    stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    const ULONGLONG size = end.QuadPart > pos.QuadPart ? end.QuadPart - pos.QuadPart : 0;
+    if (size > kMaxFileBytes) return OutOfMemory;
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(size_t(size));
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    }
+    ULONG got = 0;
+    if (size && (FAILED(stream->Read(bytes.data(), ULONG(size), &got)) || got != size)) return InvalidParameter;
+    auto* img = new (std::nothrow) GpImage;
+    if (!img) return OutOfMemory;
+    if (!plat::gdiplus::decode_picture(bytes.data(), bytes.size(), img)) {
+        delete img;
+        return UnknownImageFormat;
+    }
+    return register_image(img, image);
 }
 
 GpStatus WINAPI GdipGetImageWidth(GpImage* image, UINT* width) {
@@ -174,7 +212,7 @@ GpStatus WINAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, 
         if (!started_locked(s)) return GdiplusNotInitialized;
         if (!s.graphics.count(graphics) || !s.images.count(image)) return InvalidParameter;
     }
-    return NotImplemented;  // drawing pictures comes with the codecs
+    return plat::gdiplus::draw_picture(graphics->hdc, *image, x, y, width, height) ? Ok : InvalidParameter;
 }
 
 GpStatus WINAPI GdipDisposeImage(GpImage* image) {
@@ -199,18 +237,117 @@ GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics) {
     return Ok;
 }
 
+namespace {
+
+using plat::gdiplus::Format;
+
+struct Encoder {
+    Format format;
+    CLSID clsid;
+    GUID format_id;
+    const WCHAR* name;
+    const WCHAR* description;
+    const WCHAR* extensions;
+    const WCHAR* mime;
+};
+
+// The built-in encoders, with the class and format identifiers Windows uses.
+const Encoder kEncoders[] = {
+    {Format::Bmp, {0x557CF400, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}},
+     {0xB96B3CAB, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}, L"Built-in BMP Codec", L"BMP",
+     L"*.BMP;*.DIB;*.RLE", L"image/bmp"},
+    {Format::Jpeg, {0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}},
+     {0xB96B3CAE, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}, L"Built-in JPEG Codec", L"JPEG",
+     L"*.JPG;*.JPEG;*.JPE;*.JFIF", L"image/jpeg"},
+    {Format::Gif, {0x557CF402, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}},
+     {0xB96B3CB0, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}, L"Built-in GIF Codec", L"GIF",
+     L"*.GIF", L"image/gif"},
+    {Format::Tiff, {0x557CF405, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}},
+     {0xB96B3CB1, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}, L"Built-in TIFF Codec", L"TIFF",
+     L"*.TIF;*.TIFF", L"image/tiff"},
+    {Format::Png, {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}},
+     {0xB96B3CAF, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}}, L"Built-in PNG Codec", L"PNG",
+     L"*.PNG", L"image/png"},
+};
+constexpr UINT kEncoderCount = sizeof kEncoders / sizeof kEncoders[0];
+const WCHAR kDllName[] = L"gdiplus.dll";
+
+size_t wide_bytes(const WCHAR* s) { return (std::wcslen(s) + 1) * sizeof(WCHAR); }
+
+// The list is one block: the records, then the strings they point at.
+UINT encoders_bytes() {
+    size_t n = kEncoderCount * sizeof(ImageCodecInfo);
+    for (const Encoder& e : kEncoders)
+        n += wide_bytes(e.name) + wide_bytes(kDllName) + wide_bytes(e.description) + wide_bytes(e.extensions) +
+             wide_bytes(e.mime);
+    return UINT(n);
+}
+
+// File names are wide strings; Linux file names are UTF-8.
+std::string utf8_path(const WCHAR* w) {
+    std::string out;
+    for (; *w; ++w) {
+        uint32_t c = uint32_t(*w);
+        if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 GpStatus WINAPI GdipGetImageEncodersSize(UINT* numEncoders, UINT* size) {
     if (!numEncoders || !size) return InvalidParameter;
     *numEncoders = 0;
     *size = 0;
     if (Status st = check_started(); st != Ok) return st;
-    return NotImplemented;  // encoders not written yet
+    *numEncoders = kEncoderCount;
+    *size = encoders_bytes();
+    return Ok;
 }
 
+// The count and size must be those GdipGetImageEncodersSize reported.
 GpStatus WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders) {
     if (!encoders) return InvalidParameter;
     if (Status st = check_started(); st != Ok) return st;
-    return NotImplemented;  // encoders not written yet
+    if (numEncoders != kEncoderCount || size != encoders_bytes()) return GenericError;
+    auto* strings = reinterpret_cast<uint8_t*>(encoders + kEncoderCount);
+    auto place = [&strings](const WCHAR* s) {
+        const size_t n = wide_bytes(s);
+        std::memcpy(strings, s, n);
+        const WCHAR* at = reinterpret_cast<const WCHAR*>(strings);
+        strings += n;
+        return at;
+    };
+    for (UINT i = 0; i < kEncoderCount; ++i) {
+        const Encoder& e = kEncoders[i];
+        ImageCodecInfo& info = encoders[i];
+        std::memset(&info, 0, sizeof info);
+        info.Clsid = e.clsid;
+        info.FormatID = e.format_id;
+        info.CodecName = place(e.name);
+        info.DllName = place(kDllName);
+        info.FormatDescription = place(e.description);
+        info.FilenameExtension = place(e.extensions);
+        info.MimeType = place(e.mime);
+        info.Flags = 0x00010007;  // built-in encoder and decoder of bitmaps
+        info.Version = 1;
+    }
+    return Ok;
 }
 
 GpStatus WINAPI GdipCreateBitmapFromGdiDib(const BITMAPINFO* info, VOID* data, GpBitmap** bitmap) {
@@ -241,24 +378,45 @@ GpStatus WINAPI GdipCreateBitmapFromGdiDib(const BITMAPINFO* info, VOID* data, G
     for (uint64_t y = 0; y < rows; ++y) {
         const uint8_t* row = src + (top_down ? y : rows - 1 - y) * stride;
         uint32_t* out = bmp->pixels.data() + y * w;
+        if (h.biBitCount == 32) {  // whole words: a loop the compiler vectorises
+            for (uint64_t x = 0; x < w; ++x) {
+                uint32_t v;
+                std::memcpy(&v, row + x * 4, 4);
+                out[x] = 0xFF000000u | v;
+            }
+            continue;
+        }
         for (uint64_t x = 0; x < w; ++x) {
             const uint8_t* p = row + x * (h.biBitCount / 8);
             // A GDI DIB carries no alpha: every pixel is opaque.
             out[x] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
         }
     }
-    State& s = state();
-    std::lock_guard<std::mutex> lock(s.mu);
-    s.images.insert(bmp);
-    *bitmap = bmp;
-    return Ok;
+    return register_image(bmp, bitmap);
 }
 
+// Encodes the whole picture in memory first, so that a failed encoding
+// leaves no file behind. Encoder parameters are not supported.
 GpStatus WINAPI GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
                                     const EncoderParameters* encoderParams) {
-    if (!image || !filename || !clsidEncoder) return InvalidParameter;
+    if (!image || !filename || !clsidEncoder || !*filename) return InvalidParameter;
     if (Status st = check_image(image); st != Ok) return st;
-    return NotImplemented;  // encoders not written yet
+    if (encoderParams && encoderParams->Count) return NotImplemented;
+    const Encoder* enc = nullptr;
+    for (const Encoder& e : kEncoders)
+        if (IsEqualCLSID(e.clsid, *clsidEncoder)) enc = &e;
+    if (!enc) return FileNotFound;  // what Windows reports for an unknown encoder
+    std::vector<uint8_t> bytes;
+    if (!plat::gdiplus::encode_picture(enc->format, *image, &bytes)) return Win32Error;
+    const std::string path = utf8_path(filename);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return Win32Error;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !written) {
+        std::remove(path.c_str());
+        return Win32Error;
+    }
+    return Ok;
 }
 
 namespace plat {

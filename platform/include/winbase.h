@@ -44,6 +44,7 @@
 #define ERROR_CONTROL_ID_NOT_FOUND 1421L
 #define ERROR_TIMEOUT 1460L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_EMPTY 4306L
 
 // ---- waits ----
@@ -165,6 +166,58 @@ BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
 UINT WINAPI GlobalFlags(HGLOBAL hMem);
 HGLOBAL WINAPI GlobalHandle(LPCVOID pMem);
+
+// ---- files ----
+#define GENERIC_READ 0x80000000L
+#define GENERIC_WRITE 0x40000000L
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
+#define ERROR_HANDLE_EOF 38L
+#define ERROR_FILE_EXISTS 80L
+
+typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;  // asynchronous I/O is not supported
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPOVERLAPPED lpOverlapped);
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                      LPOVERLAPPED lpOverlapped);
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+
+// ---- resources (see platform/resources.h for how a program gets them) ----
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+#define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
+#define RT_BITMAP MAKEINTRESOURCE(2)
+#define RT_ICON MAKEINTRESOURCE(3)
+#define RT_RCDATA MAKEINTRESOURCE(10)
+#define RT_HTML MAKEINTRESOURCE(23)
+
+HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
+LPVOID WINAPI LockResource(HGLOBAL hResData);
+BOOL WINAPI FreeResource(HGLOBAL hResData);
+
+// ---- code page conversion ----
+#define CP_ACP 0
+#define CP_OEMCP 1
+#define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x00000008
+
+int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                               LPWSTR lpWideCharStr, int cchWideChar);
 
 // ---- process ----
 void WINAPI ExitProcess(UINT uExitCode);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "windef.h"
 
@@ -62,5 +63,12 @@ bool block_snapshot(DWORD thread_id, BlockSnapshot* out);
 using ThreadExitHook = void (*)();
 void set_thread_exit_hook(ThreadExitHook hook);
 void run_thread_exit_hook();
+
+// ---- files ----
+// A new handle owning an open descriptor (closed with the last reference).
+HANDLE add_file_handle(int fd);
+// The descriptor of a file handle, kept open while the returned reference
+// lives; null for anything else.
+std::shared_ptr<void> file_descriptor(HANDLE h, int* fd);
 
 }  // namespace plat::kernel

@@ -1,4 +1,4 @@
-// Kernel objects behind HANDLEs: threads and events, kept in a handle table
+// Kernel objects behind HANDLEs: threads, events and open files, kept in a handle table
 // with type tags so that a stale or made-up handle is rejected, never
 // dereferenced. Also the thread-local last-error value.
 #include <algorithm>
@@ -8,6 +8,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
@@ -23,7 +25,7 @@ std::atomic<DWORD> g_next_thread_id{0x104};  // multiples of 4, as on Windows
 DWORD allocate_thread_id() { return g_next_thread_id.fetch_add(4); }
 
 struct KernelObject {
-    enum class Type { Event, Thread };
+    enum class Type { Event, Thread, File };
     explicit KernelObject(Type t) : type(t) {}
     virtual ~KernelObject() = default;
     const Type type;
@@ -50,6 +52,13 @@ struct ThreadObject : KernelObject {
     DWORD thread_id = 0;
     bool finished = false;
     DWORD exit_code = STILL_ACTIVE;
+};
+
+// An open file: the descriptor is closed with the last reference.
+struct FileObject : KernelObject {
+    explicit FileObject(int f) : KernelObject(Type::File), fd(f) {}
+    ~FileObject() override { ::close(fd); }
+    const int fd;
 };
 
 // Handle values count up from 0x1000 in steps of 4 and are never reused, so a
@@ -89,6 +98,17 @@ std::shared_ptr<EventObject> find_event(HANDLE h) {
 }
 
 }  // namespace
+
+namespace plat::kernel {
+HANDLE add_file_handle(int fd) { return add_object(std::make_shared<FileObject>(fd)); }
+
+std::shared_ptr<void> file_descriptor(HANDLE h, int* fd) {
+    auto obj = find_object(h);
+    if (!obj || obj->type != KernelObject::Type::File) return nullptr;
+    *fd = static_cast<FileObject*>(obj.get())->fd;
+    return obj;
+}
+}  // namespace plat::kernel
 
 DWORD WINAPI GetLastError(void) { return t_last_error; }
 void WINAPI SetLastError(DWORD dwErrCode) { t_last_error = dwErrCode; }
@@ -195,7 +215,8 @@ DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
     std::unique_lock<std::mutex> lock(obj->mutex);
     auto ready = [&]() -> bool {
         if (obj->type == KernelObject::Type::Event) return static_cast<EventObject*>(obj.get())->signaled;
-        return static_cast<ThreadObject*>(obj.get())->finished;
+        if (obj->type == KernelObject::Type::Thread) return static_cast<ThreadObject*>(obj.get())->finished;
+        return true;  // a file handle is signalled: its (synchronous) I/O is complete
     };
     auto consume = [&] {
         if (obj->type == KernelObject::Type::Event) {

@@ -1,0 +1,83 @@
+// Kernel files, program resources and MultiByteToWideChar.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/resources.h"
+#include "windows.h"
+
+namespace {
+
+TEST(KernelFiles, OpenReadWriteSizeAndCleanFailures) {
+    const std::string path = testing::TempDir() + "kernel_files.bin";
+    HANDLE w = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(w, INVALID_HANDLE_VALUE);
+    DWORD n = 0;
+    ASSERT_TRUE(WriteFile(w, "hello, file", 11, &n, NULL));
+    EXPECT_EQ(n, 11u);
+    CloseHandle(w);
+    HANDLE r = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(r, INVALID_HANDLE_VALUE);
+    DWORD high = 7;
+    EXPECT_EQ(GetFileSize(r, &high), 11u);
+    EXPECT_EQ(high, 0u);
+    char buf[32] = {};
+    ASSERT_TRUE(ReadFile(r, buf, sizeof buf, &n, NULL));  // asks for more than there is
+    EXPECT_EQ(n, 11u);
+    EXPECT_STREQ(buf, "hello, file");
+    ASSERT_TRUE(ReadFile(r, buf, 4, &n, NULL));  // at the end: success, nothing read
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(WaitForSingleObject(r, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(CloseHandle(r));
+    EXPECT_FALSE(ReadFile(r, buf, 4, &n, NULL));  // closed
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    struct Bad {
+        std::string name;
+        DWORD disposition;
+        DWORD error;
+    };
+    for (const Bad& b : {Bad{testing::TempDir() + "no_such_file", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+                         Bad{testing::TempDir(), OPEN_EXISTING, ERROR_ACCESS_DENIED},  // a directory
+                         Bad{path, CREATE_NEW, ERROR_FILE_EXISTS}, Bad{"", OPEN_EXISTING, ERROR_PATH_NOT_FOUND}}) {
+        EXPECT_EQ(CreateFileA(b.name.c_str(), GENERIC_READ, 0, NULL, b.disposition, 0, NULL), INVALID_HANDLE_VALUE)
+            << b.name;
+        EXPECT_EQ(GetLastError(), b.error) << b.name;
+    }
+    EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, NULL), INVALID_FILE_SIZE);
+}
+
+TEST(KernelFiles, ResourcesAreFoundByNameTypeAndIdentifier) {
+    static const char kData[] = "resource bytes";
+    plat::add_resource("Picture", "Logo", kData, sizeof kData);
+    plat::add_resource(RT_RCDATA, MAKEINTRESOURCE(101), kData, 3);
+    HRSRC r = FindResourceA(NULL, "LOGO", "picture");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(SizeofResource(NULL, r), sizeof kData);
+    EXPECT_EQ(LockResource(LoadResource(GetModuleHandleA(NULL), r)), static_cast<const void*>(kData));
+    HRSRC id = FindResourceA(NULL, "#101", "#10");
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(SizeofResource(NULL, id), 3u);
+    EXPECT_EQ(FindResourceA(NULL, "Logo", "Other"), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(FindResourceA(NULL, "Missing", "Picture"), nullptr);
+    EXPECT_EQ(LoadResource(NULL, reinterpret_cast<HRSRC>(&r)), nullptr);  // not a resource
+}
+
+TEST(KernelFiles, MultiByteToWideCharConvertsAndRefusesShortBuffers) {
+    WCHAR out[8];
+    // "中a" in GBK, with its terminator: three wide characters.
+    EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xD6\xD0" "a", -1, NULL, 0), 3);
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xD6\xD0" "a", -1, out, 8), 3);
+    EXPECT_EQ(out[0], WCHAR(0x4E2D));
+    EXPECT_EQ(out[1], WCHAR('a'));
+    EXPECT_EQ(out[2], WCHAR(0));
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xE4\xB8\xAD", 3, out, 8), 1);
+    EXPECT_EQ(out[0], WCHAR(0x4E2D));
+    EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abcd", -1, out, 4), 0);  // five needed
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "\xFF", 1, out, 8), 0);
+    EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, NULL, -1, out, 8), 0);
+}
+
+}  // namespace
