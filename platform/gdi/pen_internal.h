@@ -66,6 +66,10 @@ public:
     void for_each_run(F&& f) const {
         for (int j = 0; j < h_; ++j) {
             if (lo_[j] >= hi_[j]) continue;
+            if (!split_[j]) {
+                f(y0_ + j, x0_ + lo_[j], x0_ + hi_[j]);
+                continue;
+            }
             const uint8_t* r = m_ + size_t(j) * size_t(w_);
             int i = lo_[j], e = hi_[j];
             while (i < e) {
@@ -82,6 +86,10 @@ public:
     void for_each_run_in_row(int y, F&& f) const {
         int j = y - y0_;
         if (j < 0 || j >= h_ || lo_[j] >= hi_[j]) return;
+        if (!split_[j]) {
+            f(x0_ + lo_[j], x0_ + hi_[j]);
+            return;
+        }
         const uint8_t* r = m_ + size_t(j) * size_t(w_);
         int i = lo_[j], e = hi_[j];
         while (i < e) {
@@ -103,6 +111,7 @@ private:
     uint8_t* m_ = nullptr;
     int* lo_ = nullptr;
     int* hi_ = nullptr;
+    int* split_ = nullptr;  // nonzero: the row may hold more than one run
     bool owns_scratch_ = false;
     std::vector<uint8_t> own_m_;
     std::vector<int> own_lohi_;

@@ -5,8 +5,7 @@
 // PenMask, so overlapping pieces are painted once.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <memory>
 
 #include "gdi/pen_internal.h"
 
@@ -439,8 +438,12 @@ void pen_outline(const PenShape& ps, const POINT* pts, size_t n, bool closed, Pe
     int64_t most = 2 * (int64_t(mask.right() - mask.left()) + (mask.bottom() - mask.top())) + 8;
     int w = int(std::min<int64_t>(ps.width, most));
     bool round = ps.cap == PS_ENDCAP_ROUND || ps.join == PS_JOIN_ROUND;
-    RoundDot dot(round ? w : 0);
-    Stroker s{mask, w, ps.cap, ps.join, ps.miter_limit, &dot};
+    // The round end of the last width used on this thread is kept: a pen
+    // draws many lines of one width.
+    thread_local std::unique_ptr<RoundDot> last_dot;
+    int dot_w = round ? w : 1;
+    if (!last_dot || int(last_dot->rows.size()) != dot_w) last_dot = std::make_unique<RoundDot>(dot_w);
+    Stroker s{mask, w, ps.cap, ps.join, ps.miter_limit, last_dot.get()};
     if (ps.dashes) {
         dashed(s, v, closed, *ps.dashes, ps.dash_user);
         return;
