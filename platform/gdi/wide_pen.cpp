@@ -149,6 +149,17 @@ struct Faces {
 };
 
 Faces faces_of(int64_t dx, int64_t dy, int w) {
+    // Horizontal and vertical segments are the rectangles of their body:
+    // w div 2 to one side, the rest to the other.
+    const int64_t lo = w / 2, hi = w - w / 2;
+    if (dy == 0) {
+        if (dx > 0) return Faces{{0, hi}, {0, -lo}, {-lo, 0}, {lo, 0}};
+        return Faces{{0, -lo}, {0, hi}, {lo, 0}, {-lo, 0}};
+    }
+    if (dx == 0) {
+        if (dy > 0) return Faces{{-lo, 0}, {hi, 0}, {0, -lo}, {0, lo}};
+        return Faces{{hi, 0}, {-lo, 0}, {0, lo}, {0, -lo}};
+    }
     double len = std::hypot(double(dx), double(dy));
     double wx = w * std::fabs(double(dy)) / len, wy = w * std::fabs(double(dx)) / len;
     int64_t nx = round_half_up(wx / 2), ny = round_half_up(wy / 2);
