@@ -238,8 +238,8 @@ struct Stroker {
             double mx = double(o1.x) + t * d1x, my = double(o1.y) + t * d1y;
             double dist2 = mx * mx + my * my;
             double lim = miter_limit * w;
-            if (std::isfinite(dist2) && 4 * dist2 <= lim * lim) {
-                P64 m{p.x + int64_t(std::round(mx)), p.y + int64_t(std::round(my))};
+            if (std::isfinite(dist2) && 4 * dist2 <= lim * lim && std::fabs(mx) < 1e12 && std::fabs(my) < 1e12) {
+                P64 m{p.x + round_half_up(mx), p.y + round_half_up(my)};
                 if (cross > 0) {
                     P64 poly[5] = {bevel[0], bevel[1], m, bevel[2], bevel[3]};
                     fill_polygon(mk, poly, 5);
