@@ -339,8 +339,16 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         if (!dash.empty() && (dash.back().x != q.x || dash.back().y != q.y)) dirs.push_back(dir);
         if (dash.empty() || dash.back().x != q.x || dash.back().y != q.y) dash.push_back(q);
     };
+    // A closed path that starts and ends inside a dash joins the two ends
+    // there: the first dash waits for the last one.
+    std::vector<P64> first, first_dirs;
+    bool hold_first = closed && on() && len[0] > 0;
     auto flush = [&] {
-        if (dash.size() > 1) {
+        if (hold_first && dash.size() > 1) {
+            first.swap(dash);
+            first_dirs.swap(dirs);
+            hold_first = false;
+        } else if (dash.size() > 1) {
             s.polyline(dash.data(), dash.size(), false, dirs.data());
         } else if (dash.size() == 1) {
             // A dash of no length shows its caps, except the pattern's
@@ -350,6 +358,7 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         dash.clear();
         dirs.clear();
         at_start = false;
+        hold_first = false;
     };
     const double reach = 2.0 * s.w + 4;
     const double lo_x = s.mk.left() - reach, hi_x = s.mk.right() + reach;
@@ -419,7 +428,14 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         }
         if (on()) push(b);
     }
+    if (!first.empty() && on() && !dash.empty() && dash.back().x == first[0].x && dash.back().y == first[0].y) {
+        for (size_t k = 1; k < first.size(); ++k) push(first[k]);
+        dirs.resize(dash.size() - 1);
+        for (size_t k = 0; k < first_dirs.size(); ++k) dirs[dirs.size() - first_dirs.size() + k] = first_dirs[k];
+        first.clear();
+    }
     flush();
+    if (first.size() > 1) s.polyline(first.data(), first.size(), false, first_dirs.data());
 }
 
 }  // namespace
