@@ -61,6 +61,8 @@ public:
     bool init(const RECT& bounds, const std::vector<RECT>& clip);
     void add(int64_t y, int64_t xa, int64_t xb);  // [xa, xb) of row y
     bool test(int x, int y) const;
+    // Every pixel of the box is in the set: nothing more can be added.
+    bool full() const { return full_rows_ == h_; }
     // Calls f(y, x0, x1) for every run, top to bottom, left to right.
     template <class F>
     void for_each_run(F&& f) const {
@@ -112,6 +114,7 @@ private:
     int* lo_ = nullptr;
     int* hi_ = nullptr;
     int* split_ = nullptr;  // nonzero: the row may hold more than one run
+    int full_rows_ = 0;
     bool owns_scratch_ = false;
     std::vector<uint8_t> own_m_;
     std::vector<int> own_lohi_;

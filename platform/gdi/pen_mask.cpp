@@ -49,6 +49,7 @@ bool PenMask::init(const RECT& bounds, const std::vector<RECT>& clip) {
     }
     hi_ = lo_ + h_;
     split_ = hi_ + h_;
+    full_rows_ = 0;
     for (int j = 0; j < h_; ++j) {
         lo_[j] = w_;
         hi_[j] = 0;
@@ -79,11 +80,14 @@ void PenMask::add(int64_t y, int64_t xa, int64_t xb) {
         if (lo >= hi) {
             lo = int(a);
             hi = int(b);
+            full_rows_ += lo == 0 && hi == w_;
             return;
         }
         if (a <= hi && b >= lo) {
+            bool was_full = lo == 0 && hi == w_;
             lo = std::min(lo, int(a));
             hi = std::max(hi, int(b));
+            full_rows_ += !was_full && lo == 0 && hi == w_;
             return;
         }
         split_[j] = 1;

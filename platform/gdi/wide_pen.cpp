@@ -283,11 +283,11 @@ struct Stroker {
             }
             return;
         }
-        for (size_t i = 0; i < segs; ++i) {
+        for (size_t i = 0; i < segs && !mk.full(); ++i) {
             bool first = !closed && i == 0, last = !closed && i + 1 == segs;
             body(v[i], v[(i + 1) % n], dir(i), first && cap == PS_ENDCAP_SQUARE, last && cap == PS_ENDCAP_SQUARE);
         }
-        for (size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i)
+        for (size_t i = closed ? 0 : 1; i < (closed ? n : n - 1) && !mk.full(); ++i)
             joint(v[i], dir((i + n - 1) % n), dir(i));
         if (!closed && cap == PS_ENDCAP_ROUND) {
             dot_->stamp(mk, v[0]);
@@ -364,7 +364,7 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
     const double lo_x = s.mk.left() - reach, hi_x = s.mk.right() + reach;
     const double lo_y = s.mk.top() - reach, hi_y = s.mk.bottom() + reach;
     size_t n = v.size(), segs = closed ? n : n - 1;
-    for (size_t i = 0; i < segs; ++i) {
+    for (size_t i = 0; i < segs && !s.mk.full(); ++i) {
         P64 a = v[i], b = v[(i + 1) % n];
         dir = P64{b.x - a.x, b.y - a.y};
         if (i == 0 && on()) push(a);
