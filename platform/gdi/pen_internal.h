@@ -61,11 +61,17 @@ public:
     bool init(const RECT& bounds, const std::vector<RECT>& clip);
     void add(int64_t y, int64_t xa, int64_t xb);  // [xa, xb) of row y
     bool test(int x, int y) const;
+    // Every pixel of the box is in the set: nothing more can be added.
+    bool full() const { return full_rows_ == h_; }
     // Calls f(y, x0, x1) for every run, top to bottom, left to right.
     template <class F>
     void for_each_run(F&& f) const {
         for (int j = 0; j < h_; ++j) {
             if (lo_[j] >= hi_[j]) continue;
+            if (!split_[j]) {
+                f(y0_ + j, x0_ + lo_[j], x0_ + hi_[j]);
+                continue;
+            }
             const uint8_t* r = m_ + size_t(j) * size_t(w_);
             int i = lo_[j], e = hi_[j];
             while (i < e) {
@@ -82,6 +88,10 @@ public:
     void for_each_run_in_row(int y, F&& f) const {
         int j = y - y0_;
         if (j < 0 || j >= h_ || lo_[j] >= hi_[j]) return;
+        if (!split_[j]) {
+            f(x0_ + lo_[j], x0_ + hi_[j]);
+            return;
+        }
         const uint8_t* r = m_ + size_t(j) * size_t(w_);
         int i = lo_[j], e = hi_[j];
         while (i < e) {
@@ -103,6 +113,8 @@ private:
     uint8_t* m_ = nullptr;
     int* lo_ = nullptr;
     int* hi_ = nullptr;
+    int* split_ = nullptr;  // nonzero: the row may hold more than one run
+    int full_rows_ = 0;
     bool owns_scratch_ = false;
     std::vector<uint8_t> own_m_;
     std::vector<int> own_lohi_;

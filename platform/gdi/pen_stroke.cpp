@@ -49,11 +49,14 @@ void wide_segment(Canvas& cv, POINT a, POINT b, int width, DWORD cap, uint8_t v)
     double hw = width / 2.0;
     double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
     auto disc = [&](POINT c) {
-        int r = int(std::ceil(hw));
-        for (int y = c.y - r; y <= c.y + r; ++y)
-            for (int x = c.x - r; x <= c.x + r; ++x) {
+        // Only the part of the disc's box inside the canvas is visited.
+        int64_t r = int64_t(std::ceil(hw));
+        int64_t ya = std::max<int64_t>(int64_t(c.y) - r, cv.y0), yb = std::min<int64_t>(int64_t(c.y) + r, cv.y0 + cv.h - 1);
+        int64_t xa = std::max<int64_t>(int64_t(c.x) - r, cv.x0), xb = std::min<int64_t>(int64_t(c.x) + r, cv.x0 + cv.w - 1);
+        for (int64_t y = ya; y <= yb; ++y)
+            for (int64_t x = xa; x <= xb; ++x) {
                 double ex = x - c.x, ey = y - c.y;
-                if (ex * ex + ey * ey <= hw * hw) cv.set(x, y, v);
+                if (ex * ex + ey * ey <= hw * hw) cv.set(int(x), int(y), v);
             }
     };
     if (len > 0) {

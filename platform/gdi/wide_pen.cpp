@@ -5,8 +5,7 @@
 // PenMask, so overlapping pieces are painted once.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <memory>
 
 #include "gdi/pen_internal.h"
 
@@ -150,6 +149,17 @@ struct Faces {
 };
 
 Faces faces_of(int64_t dx, int64_t dy, int w) {
+    // Horizontal and vertical segments are the rectangles of their body:
+    // w div 2 to one side, the rest to the other.
+    const int64_t lo = w / 2, hi = w - w / 2;
+    if (dy == 0) {
+        if (dx > 0) return Faces{{0, hi}, {0, -lo}, {-lo, 0}, {lo, 0}};
+        return Faces{{0, -lo}, {0, hi}, {lo, 0}, {-lo, 0}};
+    }
+    if (dx == 0) {
+        if (dy > 0) return Faces{{-lo, 0}, {hi, 0}, {0, -lo}, {0, lo}};
+        return Faces{{hi, 0}, {-lo, 0}, {0, lo}, {0, -lo}};
+    }
     double len = std::hypot(double(dx), double(dy));
     double wx = w * std::fabs(double(dy)) / len, wy = w * std::fabs(double(dx)) / len;
     int64_t nx = round_half_up(wx / 2), ny = round_half_up(wy / 2);
@@ -228,8 +238,8 @@ struct Stroker {
             double mx = double(o1.x) + t * d1x, my = double(o1.y) + t * d1y;
             double dist2 = mx * mx + my * my;
             double lim = miter_limit * w;
-            if (std::isfinite(dist2) && 4 * dist2 <= lim * lim) {
-                P64 m{p.x + int64_t(std::round(mx)), p.y + int64_t(std::round(my))};
+            if (std::isfinite(dist2) && 4 * dist2 <= lim * lim && std::fabs(mx) < 1e12 && std::fabs(my) < 1e12) {
+                P64 m{p.x + round_half_up(mx), p.y + round_half_up(my)};
                 if (cross > 0) {
                     P64 poly[5] = {bevel[0], bevel[1], m, bevel[2], bevel[3]};
                     fill_polygon(mk, poly, 5);
@@ -273,11 +283,11 @@ struct Stroker {
             }
             return;
         }
-        for (size_t i = 0; i < segs; ++i) {
+        for (size_t i = 0; i < segs && !mk.full(); ++i) {
             bool first = !closed && i == 0, last = !closed && i + 1 == segs;
             body(v[i], v[(i + 1) % n], dir(i), first && cap == PS_ENDCAP_SQUARE, last && cap == PS_ENDCAP_SQUARE);
         }
-        for (size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i)
+        for (size_t i = closed ? 0 : 1; i < (closed ? n : n - 1) && !mk.full(); ++i)
             joint(v[i], dir((i + n - 1) % n), dir(i));
         if (!closed && cap == PS_ENDCAP_ROUND) {
             dot_->stamp(mk, v[0]);
@@ -329,8 +339,16 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         if (!dash.empty() && (dash.back().x != q.x || dash.back().y != q.y)) dirs.push_back(dir);
         if (dash.empty() || dash.back().x != q.x || dash.back().y != q.y) dash.push_back(q);
     };
+    // A closed path that starts and ends inside a dash joins the two ends
+    // there: the first dash waits for the last one.
+    std::vector<P64> first, first_dirs;
+    bool hold_first = closed && on() && len[0] > 0;
     auto flush = [&] {
-        if (dash.size() > 1) {
+        if (hold_first && dash.size() > 1) {
+            first.swap(dash);
+            first_dirs.swap(dirs);
+            hold_first = false;
+        } else if (dash.size() > 1) {
             s.polyline(dash.data(), dash.size(), false, dirs.data());
         } else if (dash.size() == 1) {
             // A dash of no length shows its caps, except the pattern's
@@ -340,12 +358,13 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         dash.clear();
         dirs.clear();
         at_start = false;
+        hold_first = false;
     };
     const double reach = 2.0 * s.w + 4;
     const double lo_x = s.mk.left() - reach, hi_x = s.mk.right() + reach;
     const double lo_y = s.mk.top() - reach, hi_y = s.mk.bottom() + reach;
     size_t n = v.size(), segs = closed ? n : n - 1;
-    for (size_t i = 0; i < segs; ++i) {
+    for (size_t i = 0; i < segs && !s.mk.full(); ++i) {
         P64 a = v[i], b = v[(i + 1) % n];
         dir = P64{b.x - a.x, b.y - a.y};
         if (i == 0 && on()) push(a);
@@ -409,7 +428,14 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         }
         if (on()) push(b);
     }
+    if (!first.empty() && on() && !dash.empty() && dash.back().x == first[0].x && dash.back().y == first[0].y) {
+        for (size_t k = 1; k < first.size(); ++k) push(first[k]);
+        dirs.resize(dash.size() - 1);
+        for (size_t k = 0; k < first_dirs.size(); ++k) dirs[dirs.size() - first_dirs.size() + k] = first_dirs[k];
+        first.clear();
+    }
     flush();
+    if (first.size() > 1) s.polyline(first.data(), first.size(), false, first_dirs.data());
 }
 
 }  // namespace
@@ -439,8 +465,12 @@ void pen_outline(const PenShape& ps, const POINT* pts, size_t n, bool closed, Pe
     int64_t most = 2 * (int64_t(mask.right() - mask.left()) + (mask.bottom() - mask.top())) + 8;
     int w = int(std::min<int64_t>(ps.width, most));
     bool round = ps.cap == PS_ENDCAP_ROUND || ps.join == PS_JOIN_ROUND;
-    RoundDot dot(round ? w : 0);
-    Stroker s{mask, w, ps.cap, ps.join, ps.miter_limit, &dot};
+    // The round end of the last width used on this thread is kept: a pen
+    // draws many lines of one width.
+    thread_local std::unique_ptr<RoundDot> last_dot;
+    int dot_w = round ? w : 1;
+    if (!last_dot || int(last_dot->rows.size()) != dot_w) last_dot = std::make_unique<RoundDot>(dot_w);
+    Stroker s{mask, w, ps.cap, ps.join, ps.miter_limit, last_dot.get()};
     if (ps.dashes) {
         dashed(s, v, closed, *ps.dashes, ps.dash_user);
         return;
