@@ -1,12 +1,11 @@
 // snapshot.cpp — "--png FILE": the headless backend where there is one, and
-// the back buffer written through the PNG encoder.
+// the back buffer saved through the layer's own picture encoders.
 #include "snapshot.h"
 
 #include <graphics.h>
 
 #include <cstring>
 
-#include "png_writer.h"
 #ifndef _WIN32
 #include "platform/headless.h"
 #endif
@@ -25,10 +24,14 @@ const char* Requested(int argc, char** argv) {
 }
 
 bool SaveWindow(const char* path) {
-    const DWORD* pixels = GetImageBuffer(NULL);
-    if (!pixels) return false;
-    static_assert(sizeof(DWORD) == sizeof(uint32_t), "32-bit pixels");
-    return WritePng(path, reinterpret_cast<const uint32_t*>(pixels), getwidth(), getheight());
+    if (!GetImageBuffer(NULL)) return false;
+    saveimage(path);  // the encoder is chosen by the extension, e.g. ".png"
+    // saveimage reports nothing; the file being there is the result.
+    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD size = GetFileSize(f, NULL);
+    CloseHandle(f);
+    return size != INVALID_FILE_SIZE && size > 0;
 }
 
 }  // namespace snapshot
