@@ -211,10 +211,8 @@ std::vector<Case> DrawingCases() {
     return c;
 }
 
-// Calls whose cost today is the GDI engine's (clipping wide pens, huge point
-// sets and pattern floods to the surface). Run them with
-// GLINT_BAD_INPUT_ENGINE=1.
-// TODO(curves, pens, brushes): enable by default once the engine bounds its work by the surface.
+// Calls whose cost is the GDI engine's: wide pens, huge point sets and
+// pattern floods, each bounded by what can land on the surface.
 std::vector<Case> EngineCases() {
     static POINT extreme[5] = {{kMin, kMin}, {kMax, kMin}, {kMax, kMax}, {kMin, kMax}, {0, 0}};
     static std::vector<POINT> many = [] {
@@ -319,10 +317,8 @@ TEST(GlintBadInput, EveryCallReturnsOnTheWindowAndOnAnImage) {
     ASSERT_NE(initgraph(64, 48, 0), nullptr);
     Timing slowest;
     std::vector<Case> cases = DrawingCases();
-    if (std::getenv("GLINT_BAD_INPUT_ENGINE")) {
-        std::vector<Case> engine = EngineCases();
-        cases.insert(cases.end(), engine.begin(), engine.end());
-    }
+    std::vector<Case> engine = EngineCases();
+    cases.insert(cases.end(), engine.begin(), engine.end());
     RunAll(cases, "window", &slowest);
     IMAGE img(50, 40);
     SetWorkingImage(&img);
