@@ -128,18 +128,21 @@ bool decode_bmp(const uint8_t* data, size_t size, Picture* out) {
         return false;
     }
     if (off_bits >= size) return false;
-    if (!allocate(out, uint64_t(w), uint64_t(h))) return false;
     const uint8_t* bits = data + off_bits;
     const size_t avail = size - off_bits;
     const int W = int(w), H = int(h);
-    if (compression == BI_RLE8 || compression == BI_RLE4) {
+    const uint64_t stride = ((uint64_t(W) * bpp + 31) / 32) * 4;
+    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
+    // Uncompressed rows must all be in the file: a header that claims more is
+    // refused before any memory is taken for the picture.
+    if (!rle && stride * uint64_t(H) > avail) return false;
+    if (!allocate(out, uint64_t(w), uint64_t(h))) return false;
+    if (rle) {
         std::vector<int> idx(size_t(W) * size_t(H), -1);
         if (!decode_rle(bits, avail, int(bpp), W, H, &idx)) return false;
         for (size_t i = 0; i < idx.size(); ++i) out->pixels[i] = idx[i] < 0 ? 0u : palette[idx[i]];
         return true;
     }
-    const uint64_t stride = ((uint64_t(W) * bpp + 31) / 32) * 4;
-    if (stride * uint64_t(H) > avail) return false;
     for (int y = 0; y < H; ++y) {
         const uint8_t* row = bits + size_t(top_down ? y : H - 1 - y) * stride;
         uint32_t* o = out->pixels.data() + size_t(y) * size_t(W);
