@@ -18,34 +18,39 @@ BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
     const uint32_t key = to_pixel(color) & 0x00FFFFFFu;
     const bool surface = type == FLOODFILLSURFACE;
     const int bw = box.right - box.left, bh = box.bottom - box.top;
-    // 1 = not fillable any more: outside the clip or already taken.
-    std::vector<uint8_t> done(size_t(bw) * size_t(bh), 1);
+    // One byte per pixel of the clip box, 1 = fillable and not yet taken,
+    // computed in one pass the compiler vectorises; the walk below then only
+    // reads and clears bytes.
+    std::vector<uint8_t> open(size_t(bw) * size_t(bh), 0);
+    const uint8_t match = surface ? 1 : 0;
     for (const RECT& c : t.clip)
-        for (int yy = c.top; yy < c.bottom; ++yy)
-            std::memset(&done[size_t(yy - box.top) * bw + (c.left - box.left)], 0, size_t(c.right - c.left));
-    auto open = [&](int xx, int yy) {
-        if (done[size_t(yy - box.top) * bw + (xx - box.left)]) return false;
-        uint32_t v = t.surf.row(yy)[xx] & 0x00FFFFFFu;
-        return (v == key) == surface;
-    };
-    if (!open(p.x, p.y)) return FALSE;
+        for (int yy = c.top; yy < c.bottom; ++yy) {
+            const uint32_t* px = t.surf.row(yy);
+            uint8_t* m = &open[size_t(yy - box.top) * bw - box.left];
+            for (int xx = c.left; xx < c.right; ++xx) m[xx] = uint8_t(((px[xx] & 0x00FFFFFFu) == key) == match);
+        }
+    auto row_of = [&](int yy) { return &open[size_t(yy - box.top) * bw]; };
+    if (!row_of(p.y)[p.x - box.left]) return FALSE;
     std::vector<Span> spans;
-    std::vector<POINT> stack{p};
+    std::vector<POINT> stack{POINT{p.x - box.left, p.y}};  // x relative to the box
     while (!stack.empty()) {
         POINT q = stack.back();
         stack.pop_back();
-        if (!open(q.x, q.y)) continue;
+        uint8_t* row = row_of(q.y);
+        if (!row[q.x]) continue;
         int l = q.x, r = q.x + 1;
-        while (l > box.left && open(l - 1, q.y)) --l;
-        while (r < box.right && open(r, q.y)) ++r;
-        std::memset(&done[size_t(q.y - box.top) * bw + (l - box.left)], 1, size_t(r - l));
-        spans.push_back(Span{q.y, l, r});
+        while (l > 0 && row[l - 1]) --l;
+        const void* stop = std::memchr(row + r, 0, size_t(bw - r));
+        r = stop ? int(static_cast<const uint8_t*>(stop) - row) : bw;
+        std::memset(row + l, 0, size_t(r - l));
+        spans.push_back(Span{q.y, l + box.left, r + box.left});
         // One seed per run of open pixels in the rows above and below.
         for (int ny : {q.y - 1, q.y + 1}) {
             if (ny < box.top || ny >= box.bottom) continue;
+            const uint8_t* next = row_of(ny);
             bool in_run = false;
             for (int xx = l; xx < r; ++xx) {
-                bool o = open(xx, ny);
+                bool o = next[xx] != 0;
                 if (o && !in_run) stack.push_back(POINT{xx, ny});
                 in_run = o;
             }
