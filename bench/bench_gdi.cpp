@@ -160,6 +160,45 @@ void BM_PolygonStarWinding200(benchmark::State& state) {
 }
 BENCHMARK(BM_PolygonStarWinding200);
 
+// 1-px pen lines as the reference workload draws them: 200-px rays from the
+// middle at sixteen angles, and a 100-point triangle wave of 6 x 30 px legs.
+void BM_Line1pxRays(benchmark::State& state) {
+    static const int ray[16][2] = {{200, 0},   {185, 77},   {141, 141},   {77, 185},   {0, 200},   {-77, 185},
+                                   {-141, 141}, {-185, 77}, {-200, 0},   {-185, -77}, {-141, -141}, {-77, -185},
+                                   {0, -200},  {77, -185},  {141, -141}, {185, -77}};
+    Surface s;
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(16, 32, 128));
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    unsigned i = 0;
+    for (auto _ : state) {
+        const int* d = ray[i++ & 15];
+        MoveToEx(s.dc, kW / 2, kH / 2, nullptr);
+        LineTo(s.dc, kW / 2 + d[0], kH / 2 + d[1]);
+        benchmark::ClobberMemory();
+    }
+    SelectObject(s.dc, old);
+    DeleteObject(pen);
+}
+BENCHMARK(BM_Line1pxRays);
+
+void BM_Polyline100(benchmark::State& state) {
+    Surface s;
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(16, 32, 128));
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    POINT pts[100];
+    for (int i = 0; i < 100; ++i) {
+        int phase = i % 16;
+        pts[i] = POINT{20 + 6 * i, 120 + 30 * (phase < 8 ? phase : 16 - phase)};
+    }
+    for (auto _ : state) {
+        Polyline(s.dc, pts, 100);
+        benchmark::ClobberMemory();
+    }
+    SelectObject(s.dc, old);
+    DeleteObject(pen);
+}
+BENCHMARK(BM_Polyline100);
+
 LOGFONTA DefaultLogFont() {
     LOGFONTA lf{};
     lf.lfHeight = 16;

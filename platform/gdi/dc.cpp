@@ -1,6 +1,7 @@
 // dc.cpp — drawing targets (locked surface + clip) and the DC state calls:
 // colours, modes, world transform, brush origin, SaveDC/RestoreDC,
 // palettes and batching.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -48,8 +49,7 @@ Target::~Target() {
     if (dirty_.left < dirty_.right && dirty_.top < dirty_.bottom) plat::window_surface_changed(dc_.hwnd, dirty_);
 }
 
-void Target::touch(int l, int t, int r, int b) {
-    if (!locked_) return;
+void Target::grow_dirty(int l, int t, int r, int b) {
     if (dirty_.left >= dirty_.right) {
         dirty_ = RECT{l, t, r, b};
         return;
@@ -79,6 +79,12 @@ void to_device_f(const DCState& st, double x, double y, double* dx, double* dy) 
 }
 
 POINT to_device(const DCState& st, int x, int y) {
+    // Without a world transform a point maps to itself (within the clamp):
+    // no trip through floating point.
+    if (st.gm != GM_ADVANCED) {
+        auto clamp = [](int v) { return LONG(std::min(std::max(v, -1000000000), 1000000000)); };
+        return POINT{clamp(x), clamp(y)};
+    }
     double dx, dy;
     to_device_f(st, x, y, &dx, &dy);
     return POINT{round_coord(dx), round_coord(dy)};

@@ -187,7 +187,11 @@ public:
     Target& operator=(const Target&) = delete;
     bool ok() const { return surf.base != nullptr; }
     bool screen() const { return is_screen; }
-    void touch(int l, int t, int r, int b);
+    // Grows the changed area; only a window surface keeps one, so drawing
+    // into a bitmap pays no call per span.
+    void touch(int l, int t, int r, int b) {
+        if (locked_) grow_dirty(l, t, r, b);
+    }
     Surface surf;
     std::vector<RECT> clip;
     // Calls f(x0, x1) (x1 exclusive) for the parts of row y between x0 and x1 inside the clip.
@@ -212,6 +216,7 @@ public:
 
 private:
     DC& dc_;
+    void grow_dirty(int l, int t, int r, int b);
     bool locked_ = false;
     bool is_screen = false;
     RECT dirty_{0, 0, 0, 0};

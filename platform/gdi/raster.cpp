@@ -302,6 +302,12 @@ void span(const Surface& s, int y, int x0, int x1, const Paint& p, const Mix& m)
 
 void fill_span(Target& t, int y, int x0, int x1, const Paint& p, const Mix& m) {
     if (p.type == Paint::Type::None) return;
+    if (p.type == Paint::Type::Solid) {
+        // The common case straight to the pixels: the colour mixed once.
+        const uint32_t a = m.and_for(p.color), x = m.xor_for(p.color);
+        t.for_clipped(y, x0, x1, [&](int l, int r) { mix_const(t.surf.row(y) + l, r - l, a, x); });
+        return;
+    }
     t.for_clipped(y, x0, x1, [&](int a, int b) { span(t.surf, y, a, b, p, m); });
 }
 

@@ -1,6 +1,7 @@
 // Rectangles, mix modes, brushes, pixels and lines drawn into DIB sections.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "gdi_test_util.h"
 
@@ -354,6 +355,26 @@ TEST(GdiLines, BresenhamExcludesLastPixelAndUpdatesPosition) {
     EXPECT_TRUE(LineTo(cv.dc, 2000000000, 5));
     EXPECT_EQ(cv.at(0, 5), 0xFFFFFFu);
     EXPECT_EQ(cv.at(11, 5), 0xFFFFFFu);
+}
+
+// Points past the coordinate range are pulled in to it, whichever call
+// carries them: a line towards (INT_MAX, 1.5e9) draws the diagonal
+// towards its clamped end, by LineTo, Polyline and PolylineTo.
+TEST(GdiLines, PointsPastTheRangeClampAlikeInEveryLineCall) {
+    const POINT far_end{2147483647, 1500000000}, clamped{1000000000, 1000000000};
+    auto draw = [](int how, POINT end) {
+        Canvas cv(16, 16, kBg);
+        SelectObject(cv.dc, GetStockObject(WHITE_PEN));
+        POINT pts[2] = {{2, 0}, end};
+        MoveToEx(cv.dc, 2, 0, nullptr);
+        BOOL ok = how == 0 ? LineTo(cv.dc, end.x, end.y) : how == 1 ? Polyline(cv.dc, pts, 2) : PolylineTo(cv.dc, &end, 1);
+        EXPECT_TRUE(ok);
+        return std::vector<uint32_t>(cv.bits, cv.bits + 16 * 16);
+    };
+    const std::vector<uint32_t> want = draw(0, clamped);
+    // The clamped line is the diagonal from (2, 0), one pixel right per row.
+    for (int y = 0; y < 14; ++y) EXPECT_EQ(want[size_t(y * 16 + 2 + y)], 0xFFFFFFu) << y;
+    for (int how = 0; how < 3; ++how) EXPECT_EQ(draw(how, far_end), want) << "call " << how;
 }
 
 TEST(GdiShapes, PolygonFillModesAndEllipseBounds) {
