@@ -1,7 +1,6 @@
 // pen_stroke.cpp — lines and polylines with the selected pen: the choice
 // between 1-px lines and region pens, LineTo, Polyline, PolylineTo and the
-// miter limit. (The older per-segment helpers below stay for shape outlines
-// still drawn through the byte canvas.)
+// miter limit.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -12,68 +11,6 @@
 using namespace plat::gdi;
 
 namespace plat::gdi {
-
-// Clips segment a-b to box (expanded); false when it misses entirely.
-bool clip_segment(POINT& a, POINT& b, const RECT& box) {
-    double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
-    double t0 = 0, t1 = 1, dx = x1 - x0, dy = y1 - y0;
-    auto test = [&](double p, double q) {
-        if (p == 0) return q >= 0;
-        double r = q / p;
-        if (p < 0) {
-            if (r > t1) return false;
-            if (r > t0) t0 = r;
-        } else {
-            if (r < t0) return false;
-            if (r < t1) t1 = r;
-        }
-        return true;
-    };
-    if (!test(-dx, x0 - box.left) || !test(dx, box.right - x0) || !test(-dy, y0 - box.top) || !test(dy, box.bottom - y0))
-        return false;
-    if (t1 < 1) b = POINT{LONG(std::lround(x0 + t1 * dx)), LONG(std::lround(y0 + t1 * dy))};
-    if (t0 > 0) a = POINT{LONG(std::lround(x0 + t0 * dx)), LONG(std::lround(y0 + t0 * dy))};
-    return true;
-}
-
-bool far_out(POINT a, POINT b, const RECT& box) {
-    const long lim = 1 << 24;
-    return std::labs(a.x) > lim || std::labs(a.y) > lim || std::labs(b.x) > lim || std::labs(b.y) > lim ||
-           !(std::max(a.x, b.x) >= box.left - 2 && std::min(a.x, b.x) < box.right + 2 &&
-             std::max(a.y, b.y) >= box.top - 2 && std::min(a.y, b.y) < box.bottom + 2);
-}
-
-// A wide pen's stroke of one segment into the canvas: the segment's
-// rectangle, with round caps as discs (and joins, as the caps meet).
-void wide_segment(Canvas& cv, POINT a, POINT b, int width, DWORD cap, uint8_t v) {
-    double hw = width / 2.0;
-    double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
-    auto disc = [&](POINT c) {
-        // Only the part of the disc's box inside the canvas is visited.
-        int64_t r = int64_t(std::ceil(hw));
-        int64_t ya = std::max<int64_t>(int64_t(c.y) - r, cv.y0), yb = std::min<int64_t>(int64_t(c.y) + r, cv.y0 + cv.h - 1);
-        int64_t xa = std::max<int64_t>(int64_t(c.x) - r, cv.x0), xb = std::min<int64_t>(int64_t(c.x) + r, cv.x0 + cv.w - 1);
-        for (int64_t y = ya; y <= yb; ++y)
-            for (int64_t x = xa; x <= xb; ++x) {
-                double ex = x - c.x, ey = y - c.y;
-                if (ex * ex + ey * ey <= hw * hw) cv.set(int(x), int(y), v);
-            }
-    };
-    if (len > 0) {
-        double ux = dx / len, uy = dy / len, nx = -uy * hw, ny = ux * hw;
-        double ext = cap == PS_ENDCAP_SQUARE ? hw : 0;
-        // Integer coordinates are pixel positions; the scan converter samples at them.
-        double ax = a.x - ux * ext, ay = a.y - uy * ext;
-        double bx = b.x + ux * ext, by = b.y + uy * ext;
-        std::vector<std::vector<std::pair<double, double>>> poly{
-            {{ax + nx, ay + ny}, {bx + nx, by + ny}, {bx - nx, by - ny}, {ax - nx, ay - ny}}};
-        scan_polygon(cv, poly, true, v);
-    }
-    if (cap == PS_ENDCAP_ROUND) {
-        disc(a);
-        disc(b);
-    }
-}
 
 void stroke_points(Target& t, const DC& dc, const POINT* pts, size_t n, bool closed) {
     const Pen* pen = dc.st.pen.get();
