@@ -19,7 +19,7 @@
 #   status=$(e2e_wait_exit "$pid" 10)
 #
 # Functions (all print errors on stderr and return non-zero on failure):
-#   e2e_start_xvfb                  start Xvfb (1024x768x24) on a free display, export DISPLAY
+#   e2e_start_xvfb [WxHxD]          start Xvfb (default 1024x768x24) on a free display, export DISPLAY
 #   e2e_run CMD [ARGS...]           start a program in the background; its pid in E2E_LAST_PID
 #   e2e_run_logged LOG CMD [ARGS...]  the same, with its standard output and error in LOG
 #   e2e_wait_window NAME [TIMEOUT]  wait for a visible window titled exactly NAME; print its id
@@ -100,7 +100,7 @@ e2e_start_xvfb() {
     : >"$fifo"
     # -displayfd: the server picks a free display number and writes it back
     # once it accepts connections, so there is no race with other servers.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     local i
     for i in $(seq 1 100); do

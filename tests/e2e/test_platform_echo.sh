@@ -14,7 +14,10 @@ build=${1:?usage: $0 BUILD_DIR}
 bin="$build/examples/echo_window"
 [ -x "$bin" ] || e2e_fail "$bin not built"
 
-e2e_start_xvfb
+# A screen larger than the 1024 x 768 that window creation assumes before
+# the display is known: the window ends up elsewhere than first assumed, and
+# the screen coordinates checked below show that USER learned where.
+e2e_start_xvfb 1280x1024x24
 
 # The window is 400 x 120: the greeting occupies the top, the echo line
 # starts at y = 60.

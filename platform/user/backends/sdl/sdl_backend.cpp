@@ -8,7 +8,18 @@
 // creation command is queued ahead of every later command for that id. This
 // keeps a caller that holds USER's locks from ever waiting on the SDL thread
 // while that thread is delivering an event into USER (which may need the same
-// locks). Only the first call waits, for SDL_Init to finish.
+// locks).
+//
+// Not even the first window waits for SDL_Init (10 to 20 ms, most of it the
+// X connection and the input-method bus): commands queue up until SDL is
+// ready, so the program's own start (its window thread, its first drawing and
+// the first refresh) runs alongside. A window of default position is placed
+// on an assumed display until SDL knows the real one, and USER hears of the
+// real position as a move. Only where the environment names no display at
+// all does creation wait, for the quick failure, and return 0. If SDL fails
+// after windows were handed out, they can never be shown: the process ends
+// with status 1 and the reason on standard error, as an X client does when
+// its display cannot be opened.
 //
 // On X11 it is fine that this thread is not the program's main thread: SDL's
 // video subsystem only requires that one thread makes all the calls.
@@ -57,6 +68,7 @@ struct WindowRecord {
     SDL_Window* sdl = nullptr;   // SDL thread only
     bool no_close = false;
     bool visible = false;
+    bool move_unreported = false;  // placed elsewhere than USER assumed, USER not told yet
 };
 
 struct Geometry {
@@ -77,6 +89,7 @@ struct Shared {
     std::mutex shadow_mu;
     std::unordered_map<uint32_t, FrameShadow> shadows;
     uint32_t next_id = 1;
+    bool promised = false;  // a window id was handed out before SDL was ready
     uint32_t wake_type = 0;
     std::atomic<bool> wake_pending{false};
     RECT display = {0, 0, 1024, 768};
@@ -156,7 +169,7 @@ public:
     const char* name() const override { return "sdl"; }
 
     uint32_t create_window(const BackendWindowDesc& desc) override {
-        if (!start()) return 0;
+        if (!start()) return 0;  // waits only where no display is named
         uint32_t id;
         {
             std::lock_guard<std::mutex> lock(s_->mu);
@@ -205,6 +218,7 @@ public:
             WindowRecord* w = find(s, id);
             if (!w) return;
             if (show) {
+                report_placement(s, id, *w);
                 SDL_ShowWindow(w->sdl);
                 // Showing a window activates it, as on Windows. Without a
                 // window manager nobody else would give it the keyboard.
@@ -323,7 +337,18 @@ private:
         return shared;
     }
 
-    // Starts the SDL thread on first use and waits for SDL_Init.
+    // True when the environment names a display SDL could open. Without one
+    // SDL_Init fails at once, and creation may as well wait for that.
+    static bool display_named() {
+        for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            const char* v = SDL_getenv(name);
+            if (v && *v) return true;
+        }
+        return false;
+    }
+
+    // Starts the SDL thread on first use. False once SDL has failed; while
+    // it starts, waits for it only where no display is named.
     bool start() {
         std::unique_lock<std::mutex> lock(s_->mu);
         if (s_->init == Shared::Init::NotStarted) {
@@ -339,8 +364,11 @@ private:
             std::thread(thread_main, s_).detach();
             warm_text_in_background();
         }
-        s_->cv.wait(lock, [&] { return s_->init != Shared::Init::Starting; });
-        return s_->init == Shared::Init::Ready;
+        if (s_->init == Shared::Init::Starting && !display_named())
+            s_->cv.wait(lock, [&] { return s_->init != Shared::Init::Starting; });
+        if (s_->init == Shared::Init::Failed) return false;
+        if (s_->init == Shared::Init::Starting) s_->promised = true;
+        return true;
     }
 
     // A program with a window draws text next. Loading fontconfig's
@@ -354,9 +382,16 @@ private:
         }).detach();
     }
 
+    // Queues a command for the SDL thread. While SDL starts, commands wait
+    // in the queue (the thread runs them once it is ready); after a failure
+    // there is nobody to run them.
     void post(std::function<void()> fn) {
         {
             std::lock_guard<std::mutex> lock(s_->mu);
+            if (s_->init == Shared::Init::Starting) {
+                s_->commands.push_back(std::move(fn));
+                return;
+            }
             if (s_->init != Shared::Init::Ready) return;
             s_->commands.push_back(std::move(fn));
         }
@@ -424,12 +459,36 @@ private:
         s->by_sdl_id[SDL_GetWindowID(w)] = id;
         int wx = 0, wy = 0;
         SDL_GetWindowPosition(w, &wx, &wy);
-        std::lock_guard<std::mutex> lock(s->mu);
-        auto it = s->geometry.find(id);
-        if (it != s->geometry.end()) {
-            it->second.x = wx;
-            it->second.y = wy;
+        {
+            std::lock_guard<std::mutex> lock(s->mu);
+            auto it = s->geometry.find(id);
+            if (it != s->geometry.end() && (it->second.x != wx || it->second.y != wy)) {
+                it->second.x = wx;
+                it->second.y = wy;
+                s->windows[id].move_unreported = true;
+            }
         }
+        report_placement(s, id, s->windows[id]);
+    }
+
+    // Tells USER where a window really is when that differs from where it
+    // was assumed to be at creation (the display was not known yet). USER
+    // learns of the window's id only when CreateWindowExA returns, so until
+    // then the report waits, at the latest for the window being shown.
+    static void report_placement(Shared* s, uint32_t id, WindowRecord& w) {
+        if (!w.move_unreported || !window_from_backend_id(id)) return;
+        w.move_unreported = false;
+        BackendEvent ev;
+        ev.kind = BackendEventKind::Moved;
+        ev.window = id;
+        {
+            std::lock_guard<std::mutex> lock(s->mu);
+            auto it = s->geometry.find(id);
+            if (it == s->geometry.end()) return;
+            ev.x = it->second.x;
+            ev.y = it->second.y;
+        }
+        deliver(s, ev);
     }
 
     // Reads the window manager's frame size once a window is on screen.
@@ -720,8 +779,11 @@ private:
         if (!ok) {
             std::fprintf(stderr, "platform: no display for windows (SDL: %s)\n", SDL_GetError());
         }
+        bool promised = false;
         {
             std::lock_guard<std::mutex> lock(s->mu);
+            promised = s->promised;
+            if (!ok) s->commands.clear();
             if (ok) {
                 s->scale = choose_scale();
                 SDL_Rect b;
@@ -730,6 +792,7 @@ private:
             s->init = ok ? Shared::Init::Ready : Shared::Init::Failed;
         }
         s->cv.notify_all();
+        if (!ok && promised) ExitProcess(1);  // its windows can never be shown
         if (!ok) return;
         SDL_StartTextInput();
 
@@ -742,8 +805,11 @@ private:
             }
             for (auto& c : cmds) c();
             present_dirty(s);
+            // Work from other threads arrives with a wake-up event, and X
+            // events wake the wait too; the time-out is only a safety net,
+            // long enough that an idle program is not woken for it.
             SDL_Event e;
-            if (SDL_WaitEventTimeout(&e, 100)) {
+            if (SDL_WaitEventTimeout(&e, 1000)) {
                 do {
                     handle(s, e);
                 } while (SDL_PollEvent(&e));
