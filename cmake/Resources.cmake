@@ -10,9 +10,10 @@
 if(WIN32)
   enable_language(RC)
 endif()
-set(LV_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/embed_resource.cmake)
 
 function(lv_add_resources target)
+  # Found beside this file whichever directory calls the function.
+  set(embed_script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/embed_resource.cmake)
   set(rc "")
   list(LENGTH ARGN n)
   math(EXPR groups "${n} / 6")
@@ -34,8 +35,8 @@ function(lv_add_resources target)
     else()
       set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource_${index}.cpp)
       add_custom_command(OUTPUT ${out}
-        COMMAND ${CMAKE_COMMAND} -DIN=${file} -DOUT=${out} -DTYPE=${R_TYPE} -DNAME=${R_NAME} -P ${LV_EMBED_SCRIPT}
-        DEPENDS ${file} ${LV_EMBED_SCRIPT}
+        COMMAND ${CMAKE_COMMAND} -DIN=${file} -DOUT=${out} -DTYPE=${R_TYPE} -DNAME=${R_NAME} -P ${embed_script}
+        DEPENDS ${file} ${embed_script}
         COMMENT "Embedding ${R_TYPE} ${R_NAME} from ${R_FILE}" VERBATIM)
       target_sources(${target} PRIVATE ${out})
     endif()

@@ -11,6 +11,8 @@
 //   move=X,Y[,BUTTONS]   move the pointer (BUTTONS: bit 0 left, 1 middle, 2 right)
 //   down=B,X,Y  up=B,X,Y press or release a button without moving
 //   type=TEXT            type TEXT (ASCII as key presses)
+//   key=NAME             press and release a key: Left, Right, Up, Down,
+//                        Escape, Return, or one letter or digit
 // After every step the example is given time to take in its input. The
 // example's own main runs on a thread of its own and never returns here; the
 // process ends when the picture is written.
@@ -18,6 +20,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -36,6 +39,20 @@ std::atomic<DWORD> g_example_thread{0};
 void settle() {
     DWORD tid = g_example_thread.load();
     if (tid) headless::WaitIdle(tid, 5000);
+}
+
+// The backend's key codes (SDL's): letters and digits are their lower-case
+// ASCII, the arrows and a few others have codes of their own.
+int32_t key_code(const std::string& name) {
+    static const struct { const char* name; int32_t code; } kNamed[] = {
+        {"Left", 0x40000050}, {"Right", 0x4000004F}, {"Up", 0x40000052}, {"Down", 0x40000051},
+        {"Escape", 27}, {"Return", 13},
+    };
+    for (const auto& k : kNamed)
+        if (name == k.name) return k.code;
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+        return std::tolower(static_cast<unsigned char>(name[0]));
+    return 0;
 }
 
 std::vector<int> numbers(const std::string& s) {
@@ -81,6 +98,10 @@ bool play(const std::string& step) {
         headless::MouseUp(1, pts.back()[0], pts.back()[1]);
     } else if (verb == "type") {
         headless::TypeString(arg);
+    } else if (verb == "key") {
+        int32_t code = key_code(arg);
+        if (!code) return false;
+        headless::PressKey(code);
     } else {
         return false;
     }

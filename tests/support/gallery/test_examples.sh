@@ -10,6 +10,10 @@ expect() {  # expect PNG X Y RRGGBB WHAT
     local got; got=$(e2e_pixel "$E2E_TMP/$1.png" "$2" "$3")
     [ "${got,,}" = "${4,,}" ] || e2e_fail "$1 ($2,$3), $5: $got, expected $4"
 }
+differs() {  # differs PNG X Y RRGGBB WHAT: the pixel is anything but RRGGBB
+    local got; got=$(e2e_pixel "$E2E_TMP/$1.png" "$2" "$3")
+    [ "${got,,}" != "${4,,}" ] || e2e_fail "$1 ($2,$3), $5: still $got"
+}
 
 # Rubber band: a finished drag leaves only the final blue outline; the band
 # drawn with XOR on the way is gone without a trace.
@@ -34,4 +38,13 @@ expect analog_clock 150 125 c82828 "the centre cap"
 # Bouncing ball: the frame is cleared to the background between balls.
 shot bouncing_ball wait=300
 expect bouncing_ball 150 2 faf6ec "background at the top"
+# Image viewer: the sample picture upright, then turned 30 degrees by two
+# Left presses: its top-left corner leaves for the background and its top
+# edge rises above where the upright picture ended; the red disc stays.
+shot image_viewer
+differs image_viewer 145 106 1c1e26 "the upright picture's top-left corner"
+expect image_viewer 410 40 1c1e26 "background above the upright picture"
+shot image_viewer key=Left key=Left
+expect image_viewer 145 106 1c1e26 "background where the corner was"
+differs image_viewer 410 40 1c1e26 "the turned picture's top corner"
 echo "PASS"
