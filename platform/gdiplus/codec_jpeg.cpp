@@ -10,6 +10,7 @@
 #include <jerror.h>
 
 #include <csetjmp>
+#include <vector>
 #include <cstdlib>
 
 #include "gdiplus/picture.h"
@@ -49,6 +50,18 @@ void setup_errors(ErrorManager* em) {
     em->pub.emit_message = emit;
 }
 
+// Four inks to light: each channel is what its ink and the black ink let
+// through, (255 - ink) * (255 - black) / 255. Files written by Adobe
+// software (an Adobe marker) store every ink inverted, 255 - ink.
+void cmyk_to_rgb(const uint8_t* inks, uint32_t* out, size_t width, bool inverted) {
+    for (size_t x = 0; x < width; ++x, inks += 4) {
+        unsigned c = inks[0], m = inks[1], y = inks[2], k = inks[3];
+        if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+        const unsigned r = (c * k + 127) / 255, g = (m * k + 127) / 255, b = (y * k + 127) / 255;
+        out[x] = 0xFF000000u | r << 16 | g << 8 | b;
+    }
+}
+
 }  // namespace
 
 bool decode_jpeg(const uint8_t* data, size_t size, Picture* out) {
@@ -74,12 +87,18 @@ bool decode_jpeg(const uint8_t* data, size_t size, Picture* out) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    cinfo.out_color_space = JCS_EXT_BGRA;  // bytes B, G, R, 0xFF
+    // Print-oriented files hold four inks (CMYK, or YCCK that the library
+    // turns back into CMYK); everything else the library turns into RGB.
+    const bool inks = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = inks ? JCS_CMYK : JCS_EXT_BGRA;  // BGRA: bytes B, G, R, 0xFF
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_width != out->width || cinfo.output_height != out->height) error_exit(j_common_ptr(&cinfo));
+    std::vector<uint8_t> ink_row(inks ? size_t(out->width) * 4 : 0);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(out->pixels.data() + size_t(cinfo.output_scanline) * out->width);
+        uint32_t* pixels = out->pixels.data() + size_t(cinfo.output_scanline) * out->width;
+        JSAMPROW row = inks ? ink_row.data() : reinterpret_cast<JSAMPROW>(pixels);
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) error_exit(j_common_ptr(&cinfo));
+        if (inks) cmyk_to_rgb(ink_row.data(), pixels, out->width, cinfo.saw_Adobe_marker);
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);

@@ -3,6 +3,7 @@
 // clipped into a DC.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -13,6 +14,9 @@
 #include "gdiplus/picture.h"
 
 using namespace plat::gdiplus;
+
+// A JPEG of four inks (ink_jpeg.cpp).
+std::vector<uint8_t> InkJpeg(const std::vector<std::array<uint8_t, 4>>& blocks, bool adobe);
 
 namespace {
 
@@ -85,6 +89,34 @@ TEST(GdiplusCodecs, LosslessFormatsRoundTripBitExactAndJpegClosely) {
 // Little-endian helpers for hand-made hostile files.
 void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
     for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
+}
+
+// Print files: each channel is what its ink and the black ink let through.
+TEST(GdiplusCodecs, JpegOfFourInksDecodesToTheColoursTheInksLeave) {
+    struct Ink {
+        std::array<uint8_t, 4> cmyk;
+        uint32_t rgb;
+    };
+    const Ink inks[] = {
+        {{255, 0, 0, 0}, 0x00FFFF},    {{0, 255, 0, 0}, 0xFF00FF}, {{0, 0, 255, 0}, 0xFFFF00},
+        {{0, 0, 0, 255}, 0x000000},    {{0, 0, 0, 0}, 0xFFFFFF},   {{0, 0, 0, 128}, 0x7F7F7F},
+        {{128, 0, 255, 0}, 0x7FFF00},  // half cyan and full yellow: a yellowish green
+    };
+    std::vector<std::array<uint8_t, 4>> blocks;
+    for (const Ink& i : inks) blocks.push_back(i.cmyk);
+    for (bool adobe : {true, false}) {
+        SCOPED_TRACE(adobe ? "Adobe marker" : "no marker");
+        const std::vector<uint8_t> file = InkJpeg(blocks, adobe);
+        Picture out;
+        ASSERT_TRUE(decode_picture(file.data(), file.size(), &out));
+        ASSERT_EQ(out.width, UINT(blocks.size() * 8));
+        for (size_t b = 0; b < blocks.size(); ++b) {
+            const uint32_t got = out.pixels[4 * out.width + b * 8 + 4];  // the block's middle
+            EXPECT_EQ(got >> 24, 0xFFu);
+            for (int sh = 0; sh < 24; sh += 8)
+                EXPECT_NEAR(int((got >> sh) & 0xFF), int((inks[b].rgb >> sh) & 0xFF), 3) << "block " << b;
+        }
+    }
 }
 
 TEST(GdiplusCodecs, HostileFilesAreRefusedWithoutHugeAllocations) {
