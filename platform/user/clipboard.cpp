@@ -121,7 +121,7 @@ bool read_wide(HGLOBAL h, std::u32string* out) {
     size_t size = GlobalSize(h) / sizeof(WCHAR), n = 0;
     while (n < size && p[n]) ++n;
     out->clear();
-    for (size_t i = 0; i < n; ++i) out += char32_t(p[i]);
+    for (size_t i = 0; i < n; ++i) *out += char32_t(p[i]);
     GlobalUnlock(h);
     return true;
 }
