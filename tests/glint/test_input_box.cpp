@@ -158,6 +158,14 @@ struct Scenario {
 };
 
 std::function<void(Box&)> type(const char* s) { return [s](Box& b) { b.Type(s); }; }
+// Another program puts UTF-8 text on the clipboard; Ctrl+V pastes it.
+std::function<void(Box&)> paste(const char* utf8) {
+    return [utf8](Box& b) {
+        headless::SetClipboardText(utf8);
+        b.Key(SDLK_v, true);
+    };
+}
+std::function<void(Box&)> ctrl(int32_t key) { return [key](Box& b) { b.Key(key, true); }; }
 std::function<void(Box&)> press(Step k) {
     return [k](Box& b) {
         const int W = b.box()->m_nWidth;
@@ -201,6 +209,16 @@ TEST(GlintInputBox, KeysButtonsAndCloseBoxEndTheDialog) {
         {"OK copies size - 1 bytes without splitting a character", false, 0, 4, "12\xD6\xD0" "45", {press(kEnter)},
          true, true, "12"},
         {"a buffer of one byte gets the empty string", false, 0, 1, "abc", {press(kEnter)}, true, true, ""},
+        {"a paste stops at size - 1 bytes without splitting a character", false, 0, 6, "",
+         {paste(u8"ab\u4e2d\u6587x"), press(kEnter)}, true, true, "ab\xD6\xD0"},
+        {"a single-line box pastes the first line only", false, 0, 64, "old", {paste("one\ntwo"), press(kEnter)}, true,
+         true, "one"},
+        {"a multi-line box pastes every line", false, 120, 64, "", {paste("a\nb\n"), press(kCtrlEnter)}, true, true,
+         "a\r\nb\r\n"},
+        {"Ctrl+X then Ctrl+Z keeps the default", false, 0, 64, "old", {ctrl(SDLK_x), ctrl(SDLK_z), press(kEnter)},
+         true, true, "old"},
+        {"Ctrl+X then Ctrl+V puts it back", false, 0, 64, "old", {ctrl(SDLK_x), type("<"), ctrl(SDLK_v), press(kEnter)},
+         true, true, "<old"},
     };
     initgraph(200, 100);
     for (Scenario& s : scenarios) {
@@ -219,6 +237,43 @@ TEST(GlintInputBox, KeysButtonsAndCloseBoxEndTheDialog) {
         EXPECT_STREQ(b.text(), s.text);
         EXPECT_TRUE(IsWindowEnabled(GetHWnd())) << "the owner is enabled again";
         EXPECT_EQ(GetForegroundWindow(), GetHWnd()) << "the owner is in front again";
+    }
+    closegraph();
+}
+
+// Whether the caret is drawn where the edit last placed the input method.
+bool CaretShown(HWND dlg) {
+    RECT r{};
+    std::vector<uint32_t> px;
+    int w = 0, h = 0;
+    if (!headless::TextInputRect(dlg, &r) || !headless::ReadClient(dlg, &px, &w, &h)) return false;
+    return px[size_t((r.top + r.bottom) / 2 * w + r.left)] == 0x000000;
+}
+
+TEST(GlintInputBox, TheCaretBlinksWhileTheDialogWaitsForInput) {
+    initgraph(200, 100);
+    {
+        Box b("", 64, "p", "t", "", 0, 0, false);
+        const DWORD period = GetCaretBlinkTime();
+        struct Step {
+            const char* what;
+            std::function<void()> act;
+            bool shown;
+        } steps[] = {
+            {"shown in the empty field", [] {}, true},
+            {"hidden after a period", [&] { headless::AdvanceClock(period); }, false},
+            {"shown after the next", [&] { headless::AdvanceClock(period); }, true},
+            {"hidden again", [&] { headless::AdvanceClock(period); }, false},
+            {"a key shows it at once", [&] { b.Type("k"); }, true},
+        };
+        for (auto& s : steps) {
+            s.act();
+            b.Idle();
+            EXPECT_EQ(CaretShown(b.dlg()), s.shown) << s.what;
+        }
+        b.Key(SDLK_RETURN);
+        ASSERT_TRUE(b.Finish());
+        EXPECT_STREQ(b.text(), "k");
     }
     closegraph();
 }
