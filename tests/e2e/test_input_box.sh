@@ -37,7 +37,13 @@ finish() {
         grep -q '^clicks' "$log" 2>/dev/null && break
         sleep 0.1
     done
-    [ "$(xdotool getwindowfocus)" = "$main" ] || e2e_fail "$name: the graphics window did not get the keyboard back"
+    # The focus moves when the X server has handled the program's request,
+    # which may come after the program's output on a busy machine.
+    for i in $(seq 1 30); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$main" ] && break
+        sleep 0.1
+    done
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$main" ] || e2e_fail "$name: the graphics window did not get the keyboard back"
     xdotool key space
     status=$(e2e_wait_exit "$pid" 10) || e2e_fail "$name: the program did not end on a key in its window"
     [ "$status" = 0 ] || e2e_fail "$name: exit status $status"
