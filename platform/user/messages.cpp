@@ -304,7 +304,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
         // With a timer, wait no longer than until it is due; under the
         // virtual clock time passes only when the clock is advanced, which
         // wakes this thread (timers.cpp), so that wait has no time limit.
-        uint64_t due = q->next_timer.load();
+        uint64_t due = timer_due(*q, hWnd, wMsgFilterMin, wMsgFilterMax);
         bool timed = due != UINT64_MAX && !plat::kernel::virtual_clock_on();
         plat::kernel::BlockScope scope(timed ? plat::kernel::BlockKind::TimedWait
                                              : plat::kernel::BlockKind::InfiniteWait);

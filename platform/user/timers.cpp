@@ -51,13 +51,26 @@ void on_clock_advanced() {
 
 }  // namespace
 
-bool take_timer(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, bool remove) {
-    if (q.timers.empty()) return false;
+namespace {
+
+bool passes(const Timer& t, HWND hwnd, UINT first, UINT last) {
     if (!(first == 0 && last == 0) && (WM_TIMER < first || WM_TIMER > last)) return false;
+    return hwnd == reinterpret_cast<HWND>(-1) ? t.hwnd == nullptr : (!hwnd || t.hwnd == hwnd);
+}
+
+}  // namespace
+
+uint64_t timer_due(const ThreadQueue& q, HWND hwnd, UINT first, UINT last) {
+    uint64_t due = UINT64_MAX;
+    for (const Timer& t : q.timers)
+        if (passes(t, hwnd, first, last)) due = std::min(due, t.due);
+    return due;
+}
+
+bool take_timer(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, bool remove) {
     uint64_t now = GetTickCount64();
     for (Timer& t : q.timers) {
-        if (t.due > now) continue;
-        if (hwnd == reinterpret_cast<HWND>(-1) ? t.hwnd != nullptr : (hwnd && t.hwnd != hwnd)) continue;
+        if (t.due > now || !passes(t, hwnd, first, last)) continue;
         *out = MSG{};
         out->hwnd = t.hwnd;
         out->message = WM_TIMER;

@@ -143,6 +143,8 @@ void wake(ThreadQueue& q);
 // Timers (timers.cpp). take_timer makes the WM_TIMER of a due timer that
 // matches the filter, and with `remove` restarts its period.
 bool take_timer(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, bool remove);
+// When the earliest timer that the filter lets through is due (UINT64_MAX: none).
+uint64_t timer_due(const ThreadQueue& q, HWND hwnd, UINT first, UINT last);
 void remove_window_timers(ThreadQueue& q, HWND hwnd);
 void drop_timers(ThreadQueue& q);  // the thread ends
 // Whether a WM_TIMER's lParam is the procedure of one of this queue's timers.
