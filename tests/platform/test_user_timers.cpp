@@ -86,6 +86,7 @@ void CALLBACK CountingProc(HWND, UINT msg, UINT_PTR, DWORD) {
 TEST(UserTimers, ThreadTimersAndTimerProcedures) {
     HWND w = make_window();
     drain();
+    g_proc_calls = 0;
     UINT_PTR a = SetTimer(nullptr, 0, 5, CountingProc);  // below the minimum: 10 ms
     UINT_PTR b = SetTimer(nullptr, 0, 20, nullptr);
     EXPECT_NE(a, 0u);
