@@ -260,9 +260,11 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     // A polling loop asks about a thousand times a second: when the last
     // look found nothing and nobody has given the thread work since, answer
     // without the lock. Work arriving during this look is seen by the next.
-    if (lpMsg && !hWnd && t_queue && t_queue->idle.load(std::memory_order_acquire) &&
-        GetTickCount64() < t_queue->next_timer.load(std::memory_order_acquire))
-        return FALSE;
+    // A thread with timers also reads the clock: a timer coming due is work.
+    if (lpMsg && !hWnd && t_queue && t_queue->idle.load(std::memory_order_acquire)) {
+        uint64_t due = t_queue->next_timer.load(std::memory_order_acquire);
+        if (due == UINT64_MAX || GetTickCount64() < due) return FALSE;
+    }
     State& st = state();
     std::unique_lock<std::mutex> lock(st.mutex);
     auto q = own_queue(st);
