@@ -126,12 +126,23 @@
 #define EM_LINESCROLL 0x00B6
 #define EM_GETLINECOUNT 0x00BA
 #define EM_GETFIRSTVISIBLELINE 0x00CE
+#define EM_CANUNDO 0x00C6
+#define EM_UNDO 0x00C7
+#define EM_EMPTYUNDOBUFFER 0x00CD
+// Clipboard commands of an edit control.
+#define WM_CUT 0x0300
+#define WM_COPY 0x0301
+#define WM_PASTE 0x0302
+#define WM_CLEAR 0x0303
+#define WM_UNDO 0x0304
 // Scroll bar messages and their requests (LOWORD of wParam).
 #define WM_VSCROLL 0x0115
 #define SB_LINEUP 0
 #define SB_LINEDOWN 1
 #define SB_PAGEUP 2
 #define SB_PAGEDOWN 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
 #define SB_TOP 6
 #define SB_BOTTOM 7
 // Button control messages and notifications.
@@ -634,6 +645,34 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI InSendMessage(void);
+
+// ---- timers ----
+// WM_TIMER: wParam the timer's id, lParam its TIMERPROC (or 0). A timer's
+// message is made when its thread's queue holds nothing else for the caller.
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+#define USER_TIMER_MINIMUM 0x0000000A
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
+UINT WINAPI GetCaretBlinkTime(void);
+BOOL WINAPI SetCaretBlinkTime(UINT uMSeconds);
+
+// ---- clipboard ----
+// CF_TEXT: code page 936 bytes, CRLF line ends, zero-terminated.
+// CF_UNICODETEXT: WCHARs (here one Unicode code point each), zero-terminated.
+// Data handles are GlobalAlloc'd; once given to SetClipboardData they
+// belong to the clipboard.
+#define CF_TEXT 1
+#define CF_OEMTEXT 7
+#define CF_UNICODETEXT 13
+BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
+BOOL WINAPI CloseClipboard(void);
+BOOL WINAPI EmptyClipboard(void);
+HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
+HANDLE WINAPI GetClipboardData(UINT uFormat);
+BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+HWND WINAPI GetClipboardOwner(void);
+HWND WINAPI GetOpenClipboardWindow(void);
 
 // ---- cursors and icons ----
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);

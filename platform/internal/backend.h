@@ -84,6 +84,12 @@ public:
     // Where text is being typed (the caret, in client coordinates of the
     // window): the input method shows its candidate window next to it.
     virtual void set_text_input_rect(uint32_t id, const RECT& caret) {}
+    // The system clipboard's text, UTF-8 with "\n" line ends. Setting
+    // returns at once; getting waits for the answer (call it without
+    // USER's lock: the backend may be delivering an event meanwhile) and
+    // is false when no text can be had.
+    virtual void set_clipboard_text(const std::string& utf8) {}
+    virtual bool get_clipboard_text(std::string* utf8) { return false; }
 };
 
 // The backend in use; created on first use from the choice below (default SDL).

@@ -64,6 +64,7 @@ BlockState& own_state() {
 }
 
 std::atomic<ThreadExitHook> g_exit_hook{nullptr};
+std::atomic<ClockHook> g_clock_hook{nullptr};
 
 }  // namespace
 
@@ -72,7 +73,11 @@ void set_virtual_clock(bool on) {
     g_virtual.store(on, std::memory_order_release);
 }
 bool virtual_clock_on() { return g_virtual.load(std::memory_order_acquire); }
-void advance_virtual_clock(DWORD ms) { g_virtual_ms.fetch_add(ms); }
+void advance_virtual_clock(DWORD ms) {
+    g_virtual_ms.fetch_add(ms);
+    if (ClockHook hook = g_clock_hook.load()) hook();
+}
+void set_clock_advance_hook(ClockHook hook) { g_clock_hook.store(hook); }
 
 BlockScope::BlockScope(BlockKind kind, DWORD sleep_ms) {
     BlockState& s = own_state();

@@ -16,6 +16,10 @@ namespace plat::kernel {
 void set_virtual_clock(bool on);
 bool virtual_clock_on();
 void advance_virtual_clock(DWORD ms);
+// Called after every advance of the virtual clock (USER wakes the threads
+// whose timers came due). Must not be called with USER's lock held.
+using ClockHook = void (*)();
+void set_clock_advance_hook(ClockHook hook);
 
 // ---- blocking-call bookkeeping ----
 enum class BlockKind : int {

@@ -19,6 +19,16 @@ struct ControlState {
     int scroll_x = 0;                   // single-line: pixels scrolled out on the left
     bool mouse_focus = false;           // the focus comes from a click: no select-all
     bool dragging = false;              // selecting with the mouse
+    bool caret_on = true;               // blink phase: the caret is shown
+    bool thumb_drag = false;            // dragging the scroll bar's thumb
+    int thumb_grab = 0;                 // where the thumb was grabbed, from its top
+    // One level of undo: the text and selection before the last change.
+    // Typing (and deleting) at the same place adds to that change.
+    bool can_undo = false;
+    int undo_kind = 0;                  // what the last change was (edit_control.cpp)
+    size_t undo_at = 0;                 // caret after the last change
+    std::string undo_text;
+    size_t undo_sel_start = 0, undo_sel_end = 0;
     // Button
     bool pressed = false;
 };
@@ -51,7 +61,8 @@ bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result);
 // Repaints a visible control.
 void paint_control(HWND h);
 
-void paint_edit(HWND h);
+// report_caret: also tell the input method where the caret is.
+void paint_edit(HWND h, bool report_caret = true);
 LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp);
 
 }  // namespace plat::user

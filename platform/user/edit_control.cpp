@@ -14,11 +14,23 @@
 // Enter inserts "\r\n", long lines wrap at word boundaries, the view follows
 // the caret up and down (ES_AUTOVSCROLL), and with WS_VSCROLL a scroll bar on
 // the right scrolls by line (arrows, the wheel, EM_LINESCROLL, WM_VSCROLL)
-// and by page (the track). The thumb cannot be dragged.
+// and by page (the track), and the thumb can be dragged.
 //
-// While the control has the focus, the input method's candidate window is
-// placed at the caret (the backend's text-input rectangle).
+// Clipboard: Ctrl+C / Ctrl+Insert and WM_COPY copy the selection (CF_TEXT),
+// Ctrl+X / Shift+Delete and WM_CUT cut it, Ctrl+V / Shift+Insert and
+// WM_PASTE replace it with the clipboard's text, WM_CLEAR deletes it. A
+// paste is cut short at the limit (never inside a character) and, in a
+// single-line control, at the first line break; a multi-line control gets
+// CRLF line ends. ES_NUMBER refuses typed characters other than digits and
+// a paste that holds any; ES_READONLY refuses every change. Ctrl+Z,
+// EM_UNDO and WM_UNDO undo the last change, and undo that undo.
+//
+// While the control has the focus the caret blinks (GetCaretBlinkTime, a
+// timer of the control's thread), shown again at once on every key or
+// click; the input method's candidate window is placed at the caret (the
+// backend's text-input rectangle).
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "backend.h"
@@ -33,6 +45,10 @@ namespace {
 constexpr int kMargin = 2;            // text inset from the left and right
 constexpr int kScrollBarWidth = 17;   // vertical scroll bar, and its arrow buttons' height
 constexpr int kWheelLines = 3;        // lines per wheel notch
+constexpr UINT_PTR kBlinkTimer = 1;   // the caret's timer id
+
+// What the last change was, for undo (ControlState::undo_kind).
+enum UndoKind { kUndoNone = 0, kUndoTyping, kUndoDeleting, kUndoOther };
 
 // Start of the character before `pos` / length of the character at `pos`.
 size_t prev_char(const std::string& s, size_t pos) {
@@ -250,16 +266,155 @@ void report_caret(HWND h, const RECT& caret) {
                                                a.y + (caret.bottom - caret.top)});
 }
 
-// Replaces the selection with `insert` if the result fits the limit.
-void replace_selection(HWND h, ControlState& cs, const std::string& insert) {
+LONG style_of(HWND h) { return LONG(GetWindowLongPtrA(h, GWL_STYLE)); }
+
+// Replaces the selection with `insert`. A result over the limit is refused
+// whole, or with `cut_to_fit` the insert is shortened at a character
+// boundary until it fits. Remembers the text before for undo. False when
+// nothing changed.
+bool replace_selection(HWND h, ControlState& cs, std::string insert, int kind, bool cut_to_fit = false) {
+    if (style_of(h) & ES_READONLY) return false;
     std::string t = text_of(h);
     size_t a = std::min(std::min(cs.sel_start, cs.sel_end), t.size());
     size_t b = std::min(std::max(cs.sel_start, cs.sel_end), t.size());
-    if (t.size() - (b - a) + insert.size() > cs.limit) return;  // does not fit: dropped
+    size_t kept = t.size() - (b - a);
+    if (kept + insert.size() > cs.limit) {
+        if (!cut_to_fit) return false;  // does not fit: dropped
+        size_t room = cs.limit > kept ? cs.limit - kept : 0, end = 0;
+        while (end < insert.size() && end + char_len(insert, end) <= room) end += char_len(insert, end);
+        insert.resize(end);
+    }
+    if (a == b && insert.empty()) return false;
+    // Typing or deleting where the previous change of that kind ended adds
+    // to it; anything else starts a new change.
+    bool continues = (kind == kUndoTyping || kind == kUndoDeleting) && cs.undo_kind == kind && cs.can_undo &&
+                     (a == cs.undo_at || b == cs.undo_at);
+    if (!continues) {
+        cs.undo_text = t;
+        cs.undo_sel_start = cs.sel_start;
+        cs.undo_sel_end = cs.sel_end;
+        cs.can_undo = true;
+    }
+    cs.undo_kind = kind;
     t.replace(a, b - a, insert);
     cs.sel_start = cs.sel_end = a + insert.size();
+    cs.undo_at = cs.sel_end;
     put_state(h, cs);
-    SetWindowTextA(h, t.c_str());
+    store_window_text(h, t.c_str());
+    return true;
+}
+
+// Puts the text and selection from before the last change back, keeping
+// the present ones as the change that a second undo restores.
+bool undo(HWND h, ControlState& cs) {
+    if (!cs.can_undo || (style_of(h) & ES_READONLY)) return false;
+    std::string now = text_of(h);
+    size_t a = cs.sel_start, b = cs.sel_end;
+    std::string before = cs.undo_text;
+    cs.sel_start = std::min(cs.undo_sel_start, before.size());
+    cs.sel_end = std::min(cs.undo_sel_end, before.size());
+    cs.undo_text = now;
+    cs.undo_sel_start = a;
+    cs.undo_sel_end = b;
+    cs.undo_kind = kUndoOther;
+    put_state(h, cs);
+    store_window_text(h, before.c_str());
+    return true;
+}
+
+std::string selected_text(HWND h, const ControlState& cs) {
+    std::string t = text_of(h);
+    size_t a = std::min(std::min(cs.sel_start, cs.sel_end), t.size());
+    size_t b = std::min(std::max(cs.sel_start, cs.sel_end), t.size());
+    return t.substr(a, b - a);
+}
+
+// Puts the selection on the clipboard as CF_TEXT; false when there is none.
+bool copy_selection(HWND h, const ControlState& cs) {
+    std::string sel = selected_text(h, cs);
+    if (sel.empty() || (style_of(h) & ES_PASSWORD)) return false;
+    if (!OpenClipboard(h)) return false;
+    bool ok = false;
+    if (EmptyClipboard()) {
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sel.size() + 1);
+        if (char* p = mem ? static_cast<char*>(GlobalLock(mem)) : nullptr) {
+            std::memcpy(p, sel.c_str(), sel.size() + 1);
+            GlobalUnlock(mem);
+            ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+            if (!ok) GlobalFree(mem);
+        }
+    }
+    CloseClipboard();
+    return ok;
+}
+
+// The clipboard's text as this control takes it: up to the first line
+// break in a single-line control, with CRLF line ends in a multi-line one.
+bool clipboard_text(HWND h, std::string* out) {
+    if (!OpenClipboard(h)) return false;
+    HANDLE mem = GetClipboardData(CF_TEXT);
+    const char* p = mem ? static_cast<const char*>(GlobalLock(mem)) : nullptr;
+    if (p) {
+        size_t size = GlobalSize(mem), n = 0;
+        while (n < size && p[n]) ++n;
+        out->assign(p, n);
+        GlobalUnlock(mem);
+    }
+    CloseClipboard();
+    if (!p) return false;
+    if (!(style_of(h) & ES_MULTILINE)) {
+        out->resize(std::min(out->find_first_of("\r\n"), out->size()));
+        return true;
+    }
+    std::string crlf;
+    for (size_t i = 0; i < out->size(); ++i) {
+        char c = (*out)[i];
+        if (c == '\r' || c == '\n') {
+            crlf += "\r\n";
+            if (c == '\r' && i + 1 < out->size() && (*out)[i + 1] == '\n') ++i;
+        } else {
+            crlf += c;
+        }
+    }
+    *out = std::move(crlf);
+    return true;
+}
+
+bool all_digits(const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void paste(HWND h, ControlState& cs) {
+    std::string text;
+    if (!clipboard_text(h, &text) || text.empty()) return;
+    if ((style_of(h) & ES_NUMBER) && !all_digits(text)) return;
+    replace_selection(h, cs, text, kUndoOther, true);
+}
+
+void cut(HWND h, ControlState& cs) {
+    if (style_of(h) & ES_READONLY) return;
+    if (copy_selection(h, cs)) replace_selection(h, cs, "", kUndoOther);
+}
+
+// The caret is shown and its blink period starts again.
+void restart_blink(HWND h) {
+    ControlState cs = get_state(h);
+    cs.caret_on = true;
+    put_state(h, cs);
+    UINT period = GetCaretBlinkTime();
+    if (period != INFINITE && GetFocus() == h) SetTimer(h, kBlinkTimer, period, nullptr);
+}
+
+void on_blink(HWND h) {
+    if (GetFocus() != h) {
+        KillTimer(h, kBlinkTimer);
+        return;
+    }
+    ControlState cs = get_state(h);
+    cs.caret_on = !cs.caret_on;
+    put_state(h, cs);
+    // Only a caret (no selection) shows the phase.
+    if (cs.sel_start == cs.sel_end && IsWindowVisible(h)) paint_edit(h, false);
 }
 
 // Stores the state after a caret change, keeping the caret in view.
@@ -289,10 +444,23 @@ size_t vertical_move(HWND h, const ControlState& cs, const std::string& t, int l
 }
 
 void on_key(HWND h, WPARAM key) {
+    restart_blink(h);
     ControlState cs = get_state(h);
     std::string t = text_of(h);
     size_t caret = std::min(cs.sel_end, t.size());
     bool shift = GetKeyState(VK_SHIFT) < 0;
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    if (key == VK_INSERT && (ctrl || shift)) {
+        if (ctrl) copy_selection(h, cs);
+        else paste(h, cs);
+        commit(h, cs);
+        return;
+    }
+    if (key == VK_DELETE && shift && !ctrl) {
+        cut(h, cs);
+        commit(h, cs);
+        return;
+    }
     switch (key) {
     case VK_LEFT: caret = caret ? prev_char(t, caret) : 0; break;
     case VK_RIGHT: caret += char_len(t, caret); break;
@@ -309,7 +477,7 @@ void on_key(HWND h, WPARAM key) {
     }
     case VK_DELETE:
         if (cs.sel_start == cs.sel_end) cs.sel_end = caret + char_len(t, caret);
-        replace_selection(h, cs, "");
+        replace_selection(h, cs, "", kUndoDeleting);
         commit(h, cs);
         return;
     default: return;
@@ -321,30 +489,46 @@ void on_key(HWND h, WPARAM key) {
 }
 
 void on_char(HWND h, unsigned char c) {
+    restart_blink(h);
     ControlState cs = get_state(h);
-    bool multiline = (GetWindowLongPtrA(h, GWL_STYLE) & ES_MULTILINE) != 0;
-    if (cs.pending_lead >= 0) {
+    LONG style = style_of(h);
+    bool multiline = (style & ES_MULTILINE) != 0;
+    // ES_NUMBER: digits only (a refused lead byte takes its trail byte,
+    // never a digit, along).
+    bool refused = (style & ES_NUMBER) && c >= 0x20 && !(c >= '0' && c <= '9');
+    if (refused) {
+        cs.pending_lead = -1;
+    } else if (cs.pending_lead >= 0) {
         std::string pair{char(cs.pending_lead), char(c)};
         cs.pending_lead = -1;
-        replace_selection(h, cs, pair);
+        replace_selection(h, cs, pair, kUndoTyping);
     } else if (codepage::is_lead_byte(c)) {
         cs.pending_lead = c;
     } else if (c == '\b') {
         std::string t = text_of(h);
         if (cs.sel_start == cs.sel_end && cs.sel_end > 0) cs.sel_start = prev_char(t, std::min(cs.sel_end, t.size()));
-        if (cs.sel_start != cs.sel_end) replace_selection(h, cs, "");
+        if (cs.sel_start != cs.sel_end) replace_selection(h, cs, "", kUndoDeleting);
     } else if (c == 0x01) {  // Ctrl+A
         cs.sel_start = 0;
         cs.sel_end = size_t(GetWindowTextLengthA(h));
+    } else if (c == 0x03) {  // Ctrl+C
+        copy_selection(h, cs);
+    } else if (c == 0x16) {  // Ctrl+V
+        paste(h, cs);
+    } else if (c == 0x18) {  // Ctrl+X
+        cut(h, cs);
+    } else if (c == 0x1A) {  // Ctrl+Z
+        undo(h, cs);
     } else if (c == '\r') {
-        if (multiline) replace_selection(h, cs, "\r\n");
+        if (multiline) replace_selection(h, cs, "\r\n", kUndoTyping);
     } else if (c >= 0x20 && c != 0x7F) {
-        replace_selection(h, cs, std::string(1, char(c)));
+        replace_selection(h, cs, std::string(1, char(c)), kUndoTyping);
     }
     commit(h, cs);
 }
 
 void on_button_down(HWND h, int x, int y) {
+    restart_blink(h);
     ControlState cs = get_state(h);
     {
         Dc dc(h, cs.font);
@@ -357,6 +541,12 @@ void on_button_down(HWND h, int x, int y) {
             else if (y >= s.down.top) scroll_lines(h, 1);
             else if (s.thumb.bottom > s.thumb.top && y < s.thumb.top) scroll_lines(h, -v.visible);
             else if (s.thumb.bottom > s.thumb.top && y >= s.thumb.bottom) scroll_lines(h, v.visible);
+            else if (s.thumb.bottom > s.thumb.top) {
+                cs.thumb_drag = true;
+                cs.thumb_grab = y - s.thumb.top;
+                put_state(h, cs);
+                SetCapture(h);
+            }
             return;
         }
     }
@@ -376,8 +566,30 @@ void on_button_down(HWND h, int x, int y) {
     commit(h, cs);
 }
 
+// The thumb's top follows the pointer; the first visible line is the one
+// whose thumb position is nearest.
+void drag_thumb(HWND h, ControlState& cs, int y) {
+    Dc dc(h, cs.font);
+    if (!dc.hdc) return;
+    View v = view_of(h, dc.hdc, text_of(h));
+    ScrollBar s = scroll_bar_of(v, cs, dc.rc);
+    int travel = (s.down.top - s.up.bottom) - (s.thumb.bottom - s.thumb.top);
+    int range = max_first_line(v);
+    if (s.thumb.bottom <= s.thumb.top || travel <= 0) return;
+    int top = std::clamp(y - cs.thumb_grab - int(s.up.bottom), 0, travel);
+    int first = (top * range + travel / 2) / travel;
+    if (first == cs.first_line) return;
+    cs.first_line = first;
+    put_state(h, cs);
+    paint_control(h);
+}
+
 void on_mouse_move(HWND h, int x, int y) {
     ControlState cs = get_state(h);
+    if (cs.thumb_drag) {
+        drag_thumb(h, cs, y);
+        return;
+    }
     if (!cs.dragging) return;
     Dc dc(h, cs.font);
     if (!dc.hdc) return;
@@ -388,7 +600,7 @@ void on_mouse_move(HWND h, int x, int y) {
 
 }  // namespace
 
-void paint_edit(HWND h) {
+void paint_edit(HWND h, bool report) {
     ControlState cs = get_state(h);
     Dc dc(h, cs.font);
     if (!dc.hdc) return;
@@ -422,11 +634,11 @@ void paint_edit(HWND h) {
             caret_rect = RECT{cx, o.y, cx + 1, o.y + v.line_h};
         }
     }
-    if (focused && a == b) fill(dc.hdc, caret_rect, GetSysColor(COLOR_WINDOWTEXT));
+    if (focused && a == b && cs.caret_on) fill(dc.hdc, caret_rect, GetSysColor(COLOR_WINDOWTEXT));
     SelectClipRgn(dc.hdc, nullptr);
     DeleteObject(clip);
     if (v.scrollbar) paint_scroll_bar(dc.hdc, v, cs, dc.rc);
-    if (focused) report_caret(h, caret_rect);
+    if (focused && report) report_caret(h, caret_rect);
 }
 
 LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
@@ -437,8 +649,18 @@ LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
             cs.sel_start = 0;
             cs.sel_end = size_t(GetWindowTextLengthA(h));
         }
-        commit(h, cs);
+        put_state(h, cs);
+        restart_blink(h);
+        commit(h, get_state(h));
         return 0;
+    }
+    if (m == WM_KILLFOCUS) KillTimer(h, kBlinkTimer);
+    if (m == WM_SETTEXT) {  // a new text cannot be undone
+        ControlState cs = get_state(h);
+        cs.can_undo = false;
+        cs.undo_kind = kUndoNone;
+        cs.undo_text.clear();
+        put_state(h, cs);
     }
     LRESULT r = 0;
     if (control_common(h, m, wp, lp, &r)) return r;
@@ -496,6 +718,8 @@ LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
         case SB_LINEDOWN: scroll_lines(h, 1); break;
         case SB_PAGEUP: scroll_lines(h, -page); break;
         case SB_PAGEDOWN: scroll_lines(h, page); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: scroll_lines(h, int(HIWORD(wp)) - get_state(h).first_line); break;
         case SB_TOP: scroll_lines(h, -0x7FFFFFF); break;
         case SB_BOTTOM: scroll_lines(h, 0x7FFFFFF); break;
         default: break;
@@ -514,6 +738,7 @@ LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP: {
         ControlState cs = get_state(h);
         cs.dragging = false;
+        cs.thumb_drag = false;
         put_state(h, cs);
         if (GetCapture() == h) ReleaseCapture();
         return 0;
@@ -521,6 +746,37 @@ LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case WM_CHAR:
         on_char(h, static_cast<unsigned char>(wp));
         return 0;
+    case WM_TIMER:
+        if (wp == kBlinkTimer) on_blink(h);
+        return 0;
+    case WM_COPY: {
+        copy_selection(h, get_state(h));
+        return 0;
+    }
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO: {
+        ControlState cs = get_state(h);
+        bool done = true;
+        if (m == WM_CUT) cut(h, cs);
+        else if (m == WM_PASTE) paste(h, cs);
+        else if (m == WM_CLEAR) replace_selection(h, cs, "", kUndoOther);
+        else done = undo(h, cs);
+        commit(h, cs);
+        return m == WM_UNDO || m == EM_UNDO ? LRESULT(done) : 0;
+    }
+    case EM_CANUNDO:
+        return get_state(h).can_undo ? TRUE : FALSE;
+    case EM_EMPTYUNDOBUFFER: {
+        ControlState cs = get_state(h);
+        cs.can_undo = false;
+        cs.undo_kind = kUndoNone;
+        cs.undo_text.clear();
+        put_state(h, cs);
+        return 0;
+    }
     case WM_KEYDOWN:
         on_key(h, wp);
         return 0;

@@ -9,6 +9,7 @@
 // the reply. When a thread ends, its windows are destroyed and every sender
 // still waiting on it gets 0.
 #include <algorithm>
+#include <chrono>
 
 #include "backend.h"
 #include "kernel/kernel_internal.h"
@@ -63,6 +64,7 @@ void cleanup_thread(DWORD tid) {
         for (auto& sm : q->sent) complete(*sm, 0);
         q->sent.clear();
         q->posted.clear();
+        drop_timers(*q);
         st.pending_events -= q->pending_events;
         q->pending_events = 0;
         // The thread's windows go with it (their procedures are not called:
@@ -126,7 +128,8 @@ bool matches(const MSG& m, HWND hwnd, UINT first, UINT last) {
 }
 
 // Takes (or looks at) the first matching posted message, or WM_QUIT when
-// PostQuitMessage was called and no matching posted message is left.
+// PostQuitMessage was called and no matching posted message is left, or
+// else the WM_TIMER of a due timer.
 bool take_message(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, bool remove) {
     for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
         if (!matches(*it, hwnd, first, last)) continue;
@@ -146,7 +149,7 @@ bool take_message(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, b
         if (remove) q.quit = false;
         return true;
     }
-    return false;
+    return take_timer(q, out, hwnd, first, last, remove);
 }
 
 bool valid_filter(State& st, HWND hwnd) {
@@ -257,7 +260,11 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     // A polling loop asks about a thousand times a second: when the last
     // look found nothing and nobody has given the thread work since, answer
     // without the lock. Work arriving during this look is seen by the next.
-    if (lpMsg && !hWnd && t_queue && t_queue->idle.load(std::memory_order_acquire)) return FALSE;
+    // A thread with timers also reads the clock: a timer coming due is work.
+    if (lpMsg && !hWnd && t_queue && t_queue->idle.load(std::memory_order_acquire)) {
+        uint64_t due = t_queue->next_timer.load(std::memory_order_acquire);
+        if (due == UINT64_MAX || GetTickCount64() < due) return FALSE;
+    }
     State& st = state();
     std::unique_lock<std::mutex> lock(st.mutex);
     auto q = own_queue(st);
@@ -296,19 +303,45 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
         if (take_message(*q, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true))
             return lpMsg->message == WM_QUIT ? FALSE : TRUE;
         settle_events(st, *q);
-        plat::kernel::BlockScope scope(plat::kernel::BlockKind::InfiniteWait);
+        // With a timer, wait no longer than until it is due; under the
+        // virtual clock time passes only when the clock is advanced, which
+        // wakes this thread (timers.cpp), so that wait has no time limit.
+        uint64_t due = timer_due(*q, hWnd, wMsgFilterMin, wMsgFilterMax);
+        bool timed = due != UINT64_MAX && !plat::kernel::virtual_clock_on();
+        plat::kernel::BlockScope scope(timed ? plat::kernel::BlockKind::TimedWait
+                                             : plat::kernel::BlockKind::InfiniteWait);
         q->blocked_in_get = true;
-        q->cv.wait(lock);
+        if (timed) {
+            uint64_t now = GetTickCount64();
+            q->cv.wait_for(lock, std::chrono::milliseconds(due > now ? due - now : 0));
+        } else {
+            q->cv.wait(lock);
+        }
         q->blocked_in_get = false;
     }
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
-    if (!lpMsg || !lpMsg->hwnd) return 0;
+    if (!lpMsg) return 0;
     State& st = state();
     std::unique_lock<std::mutex> lock(st.mutex);
     auto q = own_queue(st);
     q->retrieved_undispatched = false;
+    if (lpMsg->message == WM_TIMER && lpMsg->lParam) {
+        // The timer's procedure instead of the window's, and only a
+        // procedure that one of the thread's timers names: a WM_TIMER
+        // posted by anyone must not make this call an arbitrary address.
+        auto proc = reinterpret_cast<TIMERPROC>(lpMsg->lParam);
+        bool known = is_timer_proc(*q, proc) && (!lpMsg->hwnd || find_window(st, lpMsg->hwnd));
+        settle_events(st, *q);
+        lock.unlock();
+        if (known) proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, GetTickCount());
+        return 0;
+    }
+    if (!lpMsg->hwnd) {
+        settle_events(st, *q);
+        return 0;
+    }
     auto w = find_window(st, lpMsg->hwnd);
     if (!w || w->thread_id != q->thread_id) {
         SetLastError(w ? ERROR_MESSAGE_SYNC_ONLY : ERROR_INVALID_WINDOW_HANDLE);

@@ -25,6 +25,15 @@ namespace plat::user {
 
 struct ThreadQueue;
 
+// A timer of SetTimer: its WM_TIMER is due at `due` (GetTickCount64 time).
+struct Timer {
+    HWND hwnd = nullptr;  // null: a thread timer
+    UINT_PTR id = 0;
+    UINT elapse = 0;
+    uint64_t due = 0;
+    TIMERPROC proc = nullptr;
+};
+
 // A message sent (SendMessageA) to a window of another thread, waiting in
 // that thread's queue for its reply.
 struct SentMessage {
@@ -58,6 +67,10 @@ struct ThreadQueue {
     // State::mutex, by everything that gives the thread work (wake()). Lets
     // the idle PeekMessageA of a polling loop return without the lock.
     std::atomic<bool> idle{false};
+    std::vector<Timer> timers;
+    // The earliest due time of `timers` (UINT64_MAX without timers); read
+    // without the lock by the idle PeekMessageA.
+    std::atomic<uint64_t> next_timer{UINT64_MAX};
 };
 
 struct Window {
@@ -127,6 +140,15 @@ void abandon_sent_messages(State& st, ThreadQueue& q, HWND hwnd);
 void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Wakes the queue's thread if it waits in GetMessageA or SendMessageA.
 void wake(ThreadQueue& q);
+// Timers (timers.cpp). take_timer makes the WM_TIMER of a due timer that
+// matches the filter, and with `remove` restarts its period.
+bool take_timer(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, bool remove);
+// When the earliest timer that the filter lets through is due (UINT64_MAX: none).
+uint64_t timer_due(const ThreadQueue& q, HWND hwnd, UINT first, UINT last);
+void remove_window_timers(ThreadQueue& q, HWND hwnd);
+void drop_timers(ThreadQueue& q);  // the thread ends
+// Whether a WM_TIMER's lParam is the procedure of one of this queue's timers.
+bool is_timer_proc(const ThreadQueue& q, TIMERPROC proc);
 
 // Screen position of a window's client area / outer rectangle (children
 // are stored relative to their parent).

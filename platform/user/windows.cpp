@@ -53,6 +53,7 @@ uint32_t unregister_window(State& st, Window& w) {
     posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == w.hwnd; }),
                  posted.end());
     abandon_sent_messages(st, *w.queue, w.hwnd);
+    remove_window_timers(*w.queue, w.hwnd);
     settle_events(st, *w.queue);
     uint32_t id = w.backend_id;
     if (id) st.by_backend_id.erase(id);

@@ -158,6 +158,14 @@ struct Scenario {
 };
 
 std::function<void(Box&)> type(const char* s) { return [s](Box& b) { b.Type(s); }; }
+// Another program puts UTF-8 text on the clipboard; Ctrl+V pastes it.
+std::function<void(Box&)> paste(const char* utf8) {
+    return [utf8](Box& b) {
+        headless::SetClipboardText(utf8);
+        b.Key(SDLK_v, true);
+    };
+}
+std::function<void(Box&)> ctrl(int32_t key) { return [key](Box& b) { b.Key(key, true); }; }
 std::function<void(Box&)> press(Step k) {
     return [k](Box& b) {
         const int W = b.box()->m_nWidth;
@@ -201,6 +209,10 @@ TEST(GlintInputBox, KeysButtonsAndCloseBoxEndTheDialog) {
         {"OK copies size - 1 bytes without splitting a character", false, 0, 4, "12\xD6\xD0" "45", {press(kEnter)},
          true, true, "12"},
         {"a buffer of one byte gets the empty string", false, 0, 1, "abc", {press(kEnter)}, true, true, ""},
+        {"a paste stops at size - 1 bytes without splitting a character", false, 0, 6, "",
+         {paste(u8"ab\u4e2d\u6587x"), press(kEnter)}, true, true, "ab\xD6\xD0"},
+        {"Ctrl+X then Ctrl+V puts it back", false, 0, 64, "old", {ctrl(SDLK_x), type("<"), ctrl(SDLK_v), press(kEnter)},
+         true, true, "<old"},
     };
     initgraph(200, 100);
     for (Scenario& s : scenarios) {

@@ -51,6 +51,11 @@ uint64_t PresentCount(HWND hwnd);
 // window's focused edit control last gave the input method.
 bool TextInputRect(HWND hwnd, RECT* caret);
 
+// The system clipboard as another program sees it: UTF-8 text with "\n"
+// line ends. ClipboardText is false while nobody has put text there.
+void SetClipboardText(const std::string& utf8);
+bool ClipboardText(std::string* utf8);
+
 // Waits until the program is idle: every injected event has been dispatched
 // by the thread that owns its window (that thread's queue is empty), and then
 // the thread `thread_id` has entered a blocking call (Sleep, a wait, or

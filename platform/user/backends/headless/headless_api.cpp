@@ -287,6 +287,9 @@ bool TextInputRect(HWND hwnd, RECT* caret) {
     return id && plat::headless_backend::text_input_rect(id, caret);
 }
 
+void SetClipboardText(const std::string& utf8) { plat::backend().set_clipboard_text(utf8); }
+bool ClipboardText(std::string* utf8) { return plat::backend().get_clipboard_text(utf8); }
+
 uint64_t PresentCount(HWND hwnd) {
     uint32_t id = plat::backend_id_of(hwnd);
     return id ? plat::headless_backend::present_count(id) : 0;

@@ -11,6 +11,8 @@
 // destroying the focused window leaves no window focused. Focus changes are
 // reported as FocusGained / FocusLost events.
 // Presenting: every invalidate counts one present of the window.
+// Clipboard: one text in the process, as the system clipboard would hold it
+// (UTF-8); tests read and replace it as another program would.
 #include <map>
 #include <mutex>
 
@@ -135,6 +137,19 @@ public:
         if (it != windows_.end()) it->second.text_input = caret;
     }
 
+    void set_clipboard_text(const std::string& utf8) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        clipboard_ = utf8;
+        has_clipboard_ = true;
+    }
+
+    bool get_clipboard_text(std::string* utf8) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!has_clipboard_ || !utf8) return false;
+        *utf8 = clipboard_;
+        return true;
+    }
+
     // ---- test hooks ----
     bool text_input(uint32_t id, RECT* out) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -199,6 +214,8 @@ private:
     std::map<uint32_t, HeadlessWindow> windows_;
     uint32_t next_id_ = 1;
     uint32_t focused_ = 0;
+    std::string clipboard_;
+    bool has_clipboard_ = false;
 };
 
 std::mutex g_instance_mutex;

@@ -31,6 +31,10 @@
 // is dropped), then merged and presented at most once per loop iteration. No renderer and no OpenGL are used, so it
 // works on Xvfb.
 //
+// The clipboard is SDL's (UTF-8): setting it is one more command; reading
+// it is a command whose answer the caller waits for (at most 2 s: on X11
+// the owner of the selection is another program, which may not answer).
+//
 // Window-manager limits (X11): a disabled close box cannot be removed on
 // every window manager; the backend asks for it through _MOTIF_WM_HINTS
 // (together with the minimise button for no_minimize) and, whatever the
@@ -59,6 +63,8 @@
 
 namespace plat {
 namespace {
+
+thread_local bool t_sdl_thread = false;  // the calling thread is the backend's own
 
 // Decorations assumed until a window manager reports its real frame
 // (_NET_FRAME_EXTENTS): the size of a fixed caption window on Windows.
@@ -316,7 +322,52 @@ public:
         });
     }
 
+    void set_clipboard_text(const std::string& utf8) override {
+        post([utf8] { SDL_SetClipboardText(utf8.c_str()); });
+    }
+
+    bool get_clipboard_text(std::string* utf8) override {
+        if (!utf8) return false;
+        if (t_sdl_thread) return read_clipboard(utf8);
+        struct Reply {
+            std::mutex mu;
+            std::condition_variable cv;
+            bool done = false, ok = false;
+            std::string text;
+        };
+        auto reply = std::make_shared<Reply>();
+        {
+            std::lock_guard<std::mutex> lock(s_->mu);
+            if (s_->init != Shared::Init::Ready && s_->init != Shared::Init::Starting) return false;
+        }
+        post([reply] {
+            std::string text;
+            bool ok = read_clipboard(&text);
+            {
+                std::lock_guard<std::mutex> lock(reply->mu);
+                reply->text = std::move(text);
+                reply->ok = ok;
+                reply->done = true;
+            }
+            reply->cv.notify_all();
+        });
+        std::unique_lock<std::mutex> lock(reply->mu);
+        if (!reply->cv.wait_for(lock, std::chrono::seconds(2), [&] { return reply->done; }) || !reply->ok)
+            return false;
+        *utf8 = std::move(reply->text);
+        return true;
+    }
+
 private:
+    // SDL thread only. No text and empty text are alike to a paste.
+    static bool read_clipboard(std::string* out) {
+        char* text = SDL_GetClipboardText();
+        bool ok = text && *text;
+        if (ok) *out = text;
+        SDL_free(text);
+        return ok;
+    }
+
     // Stops delivering events into USER, waiting briefly for a delivery in
     // progress. The thread itself is left to end with the process.
     // Waits up to 200 ms for a delivery in progress (one stuck in a program
@@ -754,6 +805,7 @@ private:
     }
 
     static void thread_main(Shared* s) {
+        t_sdl_thread = true;
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // window surface without OpenGL
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
