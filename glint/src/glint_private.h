@@ -197,9 +197,19 @@ public:
     // Program's thread: the first record of the filter, with the ones in
     // front of it dropped; false when none is queued.
     bool TakeFront(ExMessage* msg, BYTE filter, bool remove);
+    // Window thread, when the program closes the window: a wake-up still
+    // armed is dropped and every category is recorded again.
+    void DisarmWaitMsg();
+    // Closing thread, with the wait lock held, after the window thread has
+    // ended: wakes every reader still waiting and returns once none is left
+    // in the wait; m_hEvent is then non-signalled for the next opening.
+    void ReleaseWaitingReaders();
 
     bool m_bHadConsole;
-    HANDLE m_hEvent;
+    HANDLE m_hEvent;      // start-up handshake and reader wake-up (auto-reset)
+    HANDLE m_hStopEvent;  // the window thread has ended after the program's close (auto-reset)
+    std::atomic<int> m_nWaitingReaders;  // readers inside their wait on m_hEvent
+    unsigned m_nClosed;                  // windows closed by the program so far; under the wait lock
     Common::Collections::FixedQueue<ExMessage> m_MsgQueue;
     FILE* m_pConOut;
     FILE* m_pConIn;
@@ -382,6 +392,30 @@ extern const XFORM g_StdxForm;
 void AddDevice();
 // `dying` is the image whose destructor gives its count back, if any.
 void RemoveDevice(const IMAGE* dying = nullptr);
+
+// getmessage may use the window object from the layer's start until the stop
+// retires it: OpenReaders publishes it (at start), RetireReaders withdraws it
+// and returns once no thread is inside getmessage any more (at stop, after the
+// window was closed, so that every reader there is on its way out).
+void OpenReaders(GraphWnd* wnd);
+void RetireReaders();
+
+// Scoped hold of the wait lock, a recursive lock that lives as long as the
+// process. It makes a reader's arming of its wake-up (the emptiness test, the
+// event reset and MSG_WAITMSG) one step with respect to opening the window
+// (which waits on m_hEvent for the start-up handshake) and closing it (which
+// wakes the waiting readers), so none of them takes another's signal. The
+// window thread never takes it; a reader never holds it while it waits.
+class WaitLock {
+public:
+    WaitLock() { EnterCriticalSection(&Section()); }
+    ~WaitLock() { LeaveCriticalSection(&Section()); }
+    WaitLock(const WaitLock&) = delete;
+    WaitLock& operator=(const WaitLock&) = delete;
+
+private:
+    static CRITICAL_SECTION& Section();
+};
 
 // Scoped hold of g_csGDILock (recursive).
 class GdiLock {

@@ -35,18 +35,23 @@ void _Init() {
     _Ole::Init();
     _Gdi::Init();
     _GdiPlus::Init();
-    GdiLock lock;
-    g_hWndDC = nullptr;
-    g_hMemDC = nullptr;
-    g_pDrawOnImg = new DrawOnImg();
-    g_pDrawOnWnd = new DrawOnWnd();
-    g_pGraphWnd = new GraphWnd();  // its IMAGE part counts itself
+    {
+        GdiLock lock;
+        g_hWndDC = nullptr;
+        g_hMemDC = nullptr;
+        g_pDrawOnImg = new DrawOnImg();
+        g_pDrawOnWnd = new DrawOnWnd();
+        g_pGraphWnd = new GraphWnd();  // its IMAGE part counts itself
+    }
+    OpenReaders(g_pGraphWnd);
 }
 
 void _Release() {
     // A window still open is closed first: that waits for the window thread,
     // which must not find the drawing lock held by us.
     if (g_pGraphWnd) g_pGraphWnd->CloseGraphWnd();
+    // Readers woken by the close leave getmessage before the window object goes.
+    RetireReaders();
     {
         // Drawing calls of other threads finish before anything goes away,
         // and later ones find no target.
