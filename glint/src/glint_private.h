@@ -388,7 +388,9 @@ extern HWND g_hConWnd;
 extern const XFORM g_StdxForm;
 
 // Device counting: a new device starts the layer when it is the first, a
-// device going away stops it when only the back buffer is left.
+// device going away stops it when only the back buffer is left. The count,
+// the start and the stop are kept under g_csGDILock, so images may be made
+// and destroyed on several threads at once.
 void AddDevice();
 // `dying` is the image whose destructor gives its count back, if any.
 void RemoveDevice(const IMAGE* dying = nullptr);
