@@ -37,21 +37,15 @@ void Init();
 }  // namespace _Gdi
 
 namespace _GdiPlus {
+#define GLINT_GDIPLUS_FUNCTIONS(X)                                                       \
+    X(GdiplusStartup) X(GdiplusShutdown) X(GdipLoadImageFromStream) X(GdipGetImageWidth) \
+    X(GdipGetImageHeight) X(GdipCreateFromHDC) X(GdipDrawImageRectI) X(GdipDisposeImage) \
+    X(GdipDeleteGraphics) X(GdipGetImageEncodersSize) X(GdipGetImageEncoders)            \
+    X(GdipCreateBitmapFromGdiDib) X(GdipSaveImageToFile)
+#define GLINT_DECLARE_GDIPLUS_ENTRY(name) extern GdiPlusFlat::PFN_##name name;
 extern HMODULE gdiplusDll;
 extern ULONG_PTR gdiplusToken;
-extern GdiPlusFlat::PFN_GdiplusStartup GdiplusStartup;
-extern GdiPlusFlat::PFN_GdiplusShutdown GdiplusShutdown;
-extern GdiPlusFlat::PFN_GdipLoadImageFromStream GdipLoadImageFromStream;
-extern GdiPlusFlat::PFN_GdipGetImageWidth GdipGetImageWidth;
-extern GdiPlusFlat::PFN_GdipGetImageHeight GdipGetImageHeight;
-extern GdiPlusFlat::PFN_GdipCreateFromHDC GdipCreateFromHDC;
-extern GdiPlusFlat::PFN_GdipDrawImageRectI GdipDrawImageRectI;
-extern GdiPlusFlat::PFN_GdipDisposeImage GdipDisposeImage;
-extern GdiPlusFlat::PFN_GdipDeleteGraphics GdipDeleteGraphics;
-extern GdiPlusFlat::PFN_GdipGetImageEncodersSize GdipGetImageEncodersSize;
-extern GdiPlusFlat::PFN_GdipGetImageEncoders GdipGetImageEncoders;
-extern GdiPlusFlat::PFN_GdipCreateBitmapFromGdiDib GdipCreateBitmapFromGdiDib;
-extern GdiPlusFlat::PFN_GdipSaveImageToFile GdipSaveImageToFile;
+GLINT_GDIPLUS_FUNCTIONS(GLINT_DECLARE_GDIPLUS_ENTRY)
 void Init();
 void Release();
 }  // namespace _GdiPlus
