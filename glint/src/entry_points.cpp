@@ -31,35 +31,13 @@ void Init() {
 namespace _GdiPlus {
 HMODULE gdiplusDll = nullptr;
 ULONG_PTR gdiplusToken = 0;
-GdiPlusFlat::PFN_GdiplusStartup GdiplusStartup = nullptr;
-GdiPlusFlat::PFN_GdiplusShutdown GdiplusShutdown = nullptr;
-GdiPlusFlat::PFN_GdipLoadImageFromStream GdipLoadImageFromStream = nullptr;
-GdiPlusFlat::PFN_GdipGetImageWidth GdipGetImageWidth = nullptr;
-GdiPlusFlat::PFN_GdipGetImageHeight GdipGetImageHeight = nullptr;
-GdiPlusFlat::PFN_GdipCreateFromHDC GdipCreateFromHDC = nullptr;
-GdiPlusFlat::PFN_GdipDrawImageRectI GdipDrawImageRectI = nullptr;
-GdiPlusFlat::PFN_GdipDisposeImage GdipDisposeImage = nullptr;
-GdiPlusFlat::PFN_GdipDeleteGraphics GdipDeleteGraphics = nullptr;
-GdiPlusFlat::PFN_GdipGetImageEncodersSize GdipGetImageEncodersSize = nullptr;
-GdiPlusFlat::PFN_GdipGetImageEncoders GdipGetImageEncoders = nullptr;
-GdiPlusFlat::PFN_GdipCreateBitmapFromGdiDib GdipCreateBitmapFromGdiDib = nullptr;
-GdiPlusFlat::PFN_GdipSaveImageToFile GdipSaveImageToFile = nullptr;
+#define GLINT_DEFINE_GDIPLUS_ENTRY(name) GdiPlusFlat::PFN_##name name = nullptr;
+GLINT_GDIPLUS_FUNCTIONS(GLINT_DEFINE_GDIPLUS_ENTRY)
 
 void Init() {
     gdiplusDll = LoadLibraryA("gdiplus.dll");
-    LookUp(gdiplusDll, "GdiplusStartup", GdiplusStartup);
-    LookUp(gdiplusDll, "GdiplusShutdown", GdiplusShutdown);
-    LookUp(gdiplusDll, "GdipLoadImageFromStream", GdipLoadImageFromStream);
-    LookUp(gdiplusDll, "GdipGetImageWidth", GdipGetImageWidth);
-    LookUp(gdiplusDll, "GdipGetImageHeight", GdipGetImageHeight);
-    LookUp(gdiplusDll, "GdipCreateFromHDC", GdipCreateFromHDC);
-    LookUp(gdiplusDll, "GdipDrawImageRectI", GdipDrawImageRectI);
-    LookUp(gdiplusDll, "GdipDisposeImage", GdipDisposeImage);
-    LookUp(gdiplusDll, "GdipDeleteGraphics", GdipDeleteGraphics);
-    LookUp(gdiplusDll, "GdipGetImageEncodersSize", GdipGetImageEncodersSize);
-    LookUp(gdiplusDll, "GdipGetImageEncoders", GdipGetImageEncoders);
-    LookUp(gdiplusDll, "GdipCreateBitmapFromGdiDib", GdipCreateBitmapFromGdiDib);
-    LookUp(gdiplusDll, "GdipSaveImageToFile", GdipSaveImageToFile);
+    HMODULE module = gdiplusDll;
+    GLINT_GDIPLUS_FUNCTIONS(GLINT_LOOKUP_ENTRY)
 
     // Version 1, no debug callback, background thread and external codecs allowed.
     GdiPlusFlat::GdiplusStartupInput input = {1, nullptr, FALSE, FALSE};

@@ -37,21 +37,15 @@ void Init();
 }  // namespace _Gdi
 
 namespace _GdiPlus {
+#define GLINT_GDIPLUS_FUNCTIONS(X)                                                       \
+    X(GdiplusStartup) X(GdiplusShutdown) X(GdipLoadImageFromStream) X(GdipGetImageWidth) \
+    X(GdipGetImageHeight) X(GdipCreateFromHDC) X(GdipDrawImageRectI) X(GdipDisposeImage) \
+    X(GdipDeleteGraphics) X(GdipGetImageEncodersSize) X(GdipGetImageEncoders)            \
+    X(GdipCreateBitmapFromGdiDib) X(GdipSaveImageToFile)
+#define GLINT_DECLARE_GDIPLUS_ENTRY(name) extern GdiPlusFlat::PFN_##name name;
 extern HMODULE gdiplusDll;
 extern ULONG_PTR gdiplusToken;
-extern GdiPlusFlat::PFN_GdiplusStartup GdiplusStartup;
-extern GdiPlusFlat::PFN_GdiplusShutdown GdiplusShutdown;
-extern GdiPlusFlat::PFN_GdipLoadImageFromStream GdipLoadImageFromStream;
-extern GdiPlusFlat::PFN_GdipGetImageWidth GdipGetImageWidth;
-extern GdiPlusFlat::PFN_GdipGetImageHeight GdipGetImageHeight;
-extern GdiPlusFlat::PFN_GdipCreateFromHDC GdipCreateFromHDC;
-extern GdiPlusFlat::PFN_GdipDrawImageRectI GdipDrawImageRectI;
-extern GdiPlusFlat::PFN_GdipDisposeImage GdipDisposeImage;
-extern GdiPlusFlat::PFN_GdipDeleteGraphics GdipDeleteGraphics;
-extern GdiPlusFlat::PFN_GdipGetImageEncodersSize GdipGetImageEncodersSize;
-extern GdiPlusFlat::PFN_GdipGetImageEncoders GdipGetImageEncoders;
-extern GdiPlusFlat::PFN_GdipCreateBitmapFromGdiDib GdipCreateBitmapFromGdiDib;
-extern GdiPlusFlat::PFN_GdipSaveImageToFile GdipSaveImageToFile;
+GLINT_GDIPLUS_FUNCTIONS(GLINT_DECLARE_GDIPLUS_ENTRY)
 void Init();
 void Release();
 }  // namespace _GdiPlus
@@ -197,9 +191,19 @@ public:
     // Program's thread: the first record of the filter, with the ones in
     // front of it dropped; false when none is queued.
     bool TakeFront(ExMessage* msg, BYTE filter, bool remove);
+    // Window thread, when the program closes the window: a wake-up still
+    // armed is dropped and every category is recorded again.
+    void DisarmWaitMsg();
+    // Closing thread, with the wait lock held, after the window thread has
+    // ended: wakes every reader still waiting and returns once none is left
+    // in the wait; m_hEvent is then non-signalled for the next opening.
+    void ReleaseWaitingReaders();
 
     bool m_bHadConsole;
-    HANDLE m_hEvent;
+    HANDLE m_hEvent;      // start-up handshake and reader wake-up (auto-reset)
+    HANDLE m_hStopEvent;  // the window thread has ended after the program's close (auto-reset)
+    std::atomic<int> m_nWaitingReaders;  // readers inside their wait on m_hEvent
+    unsigned m_nClosed;                  // windows closed by the program so far; under the wait lock
     Common::Collections::FixedQueue<ExMessage> m_MsgQueue;
     FILE* m_pConOut;
     FILE* m_pConIn;
@@ -378,10 +382,36 @@ extern HWND g_hConWnd;
 extern const XFORM g_StdxForm;
 
 // Device counting: a new device starts the layer when it is the first, a
-// device going away stops it when only the back buffer is left.
+// device going away stops it when only the back buffer is left. The count,
+// the start and the stop are kept under g_csGDILock, so images may be made
+// and destroyed on several threads at once.
 void AddDevice();
 // `dying` is the image whose destructor gives its count back, if any.
 void RemoveDevice(const IMAGE* dying = nullptr);
+
+// getmessage may use the window object from the layer's start until the stop
+// retires it: OpenReaders publishes it (at start), RetireReaders withdraws it
+// and returns once no thread is inside getmessage any more (at stop, after the
+// window was closed, so that every reader there is on its way out).
+void OpenReaders(GraphWnd* wnd);
+void RetireReaders();
+
+// Scoped hold of the wait lock, a recursive lock that lives as long as the
+// process. It makes a reader's arming of its wake-up (the emptiness test, the
+// event reset and MSG_WAITMSG) one step with respect to opening the window
+// (which waits on m_hEvent for the start-up handshake) and closing it (which
+// wakes the waiting readers), so none of them takes another's signal. The
+// window thread never takes it; a reader never holds it while it waits.
+class WaitLock {
+public:
+    WaitLock() { EnterCriticalSection(&Section()); }
+    ~WaitLock() { LeaveCriticalSection(&Section()); }
+    WaitLock(const WaitLock&) = delete;
+    WaitLock& operator=(const WaitLock&) = delete;
+
+private:
+    static CRITICAL_SECTION& Section();
+};
 
 // Scoped hold of g_csGDILock (recursive).
 class GdiLock {

@@ -6,10 +6,18 @@
 // program closes the window (closegraph, or a second initgraph), the request
 // travels to the window thread as MSG_CLOSEWND, sent synchronously; that path
 // never ends the process: WM_DESTROY only ends the loop, the thread
-// unregisters the class, signals m_hEvent and ends, and the caller waits for
-// that signal so that a following initgraph starts from a clean state. The
-// user's close box (WM_CLOSE) closes the window on the window thread and
+// unregisters the class, signals m_hStopEvent and ends, and the caller waits
+// for that signal so that a following initgraph starts from a clean state.
+// The user's close box (WM_CLOSE) closes the window on the window thread and
 // WM_DESTROY then ends the process at once with status 0 (ExitProcess).
+//
+// m_hEvent serves the start-up handshake and the reader wake-up only; the end
+// of the thread has an event of its own, so a reader blocked in getmessage can
+// neither take the closing call's signal nor lose its own to it. Opening and
+// closing hold the wait lock, which a reader takes to arm its wake-up: no
+// reader resets or waits on m_hEvent half-way through the start-up handshake,
+// and the close wakes every waiting reader (which then finds no window and
+// returns an empty record) before the window is marked closed.
 #include <cstring>
 
 #include "glint_private.h"
@@ -27,15 +35,17 @@ const char kClassName[] = "GlintWnd";
 }  // namespace
 
 GraphWnd::GraphWnd()
-    : IMAGE(0, 0), m_bHadConsole(false), m_hEvent(nullptr), m_pConOut(nullptr), m_pConIn(nullptr),
-      m_hWnd(nullptr), m_hWndDC(nullptr), m_bBatchDraw(false) {
+    : IMAGE(0, 0), m_bHadConsole(false), m_hEvent(nullptr), m_hStopEvent(nullptr), m_nWaitingReaders(0),
+      m_nClosed(0), m_pConOut(nullptr), m_pConIn(nullptr), m_hWnd(nullptr), m_hWndDC(nullptr), m_bBatchDraw(false) {
     m_MsgQueue.Reset();
     pthis = this;
     m_hEvent = CreateEventA(NULL, FALSE, FALSE, NULL);
+    m_hStopEvent = CreateEventA(NULL, FALSE, FALSE, NULL);
 }
 
 GraphWnd::~GraphWnd() {
     CloseGraphWnd();
+    CloseHandle(m_hStopEvent);
     CloseHandle(m_hEvent);
     if (pthis == this) pthis = nullptr;
 }
@@ -76,10 +86,16 @@ HWND GraphWnd::InitGraphWnd(int width, int height, char* title, bool showConsole
     param.dblClks = dblClks;
     param.title = title;
 
-    HANDLE thread = CreateThread(NULL, 0, ThreadFunc, &param, 0, NULL);
-    if (thread) {
-        CloseHandle(thread);
-        WaitForSingleObject(m_hEvent, INFINITE);
+    {
+        // No reader can arm (and so reset or take m_hEvent) until the window
+        // thread's start-up signal has been taken here.
+        WaitLock waitLock;
+        ResetEvent(m_hEvent);
+        HANDLE thread = CreateThread(NULL, 0, ThreadFunc, &param, 0, NULL);
+        if (thread) {
+            CloseHandle(thread);
+            WaitForSingleObject(m_hEvent, INFINITE);
+        }
     }
 
     {
@@ -155,7 +171,7 @@ DWORD WINAPI GraphWnd::ThreadFunc(void* param) {
     }
     // Only the program's close gets here (the user's close ended the process):
     // tell the waiting CloseGraphWnd that the thread is done.
-    SetEvent(self->m_hEvent);
+    SetEvent(self->m_hStopEvent);
     return 0;
 }
 
@@ -203,6 +219,7 @@ LRESULT CALLBACK GraphWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARA
             return 0;
         case MSG_CLOSEWND:
             s_bProgramClose = true;
+            pthis->DisarmWaitMsg();
             ShowWindow(hWnd, SW_HIDE);
             DestroyWindow(hWnd);
             return 0;
@@ -249,9 +266,12 @@ void GraphWnd::CloseGraphWnd() {
         ShowWindow(hwnd, SW_HIDE);
         DestroyWindow(hwnd);
     } else {
-        ResetEvent(m_hEvent);
+        WaitLock waitLock;  // no reader arms on a window that is going away
+        ResetEvent(m_hStopEvent);
         SendMessageA(hwnd, MSG_CLOSEWND, 0, 0);
-        WaitForSingleObject(m_hEvent, INFINITE);  // the window thread has ended its loop
+        WaitForSingleObject(m_hStopEvent, INFINITE);  // the window thread has ended its loop
+        ++m_nClosed;
+        ReleaseWaitingReaders();
         m_hWnd = nullptr;
     }
 

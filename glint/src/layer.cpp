@@ -35,18 +35,25 @@ void _Init() {
     _Ole::Init();
     _Gdi::Init();
     _GdiPlus::Init();
-    GdiLock lock;
-    g_hWndDC = nullptr;
-    g_hMemDC = nullptr;
-    g_pDrawOnImg = new DrawOnImg();
-    g_pDrawOnWnd = new DrawOnWnd();
-    g_pGraphWnd = new GraphWnd();  // its IMAGE part counts itself
+    {
+        GdiLock lock;
+        g_hWndDC = nullptr;
+        g_hMemDC = nullptr;
+        g_pDrawOnImg = new DrawOnImg();
+        g_pDrawOnWnd = new DrawOnWnd();
+        g_pGraphWnd = new GraphWnd();  // its IMAGE part counts itself
+    }
+    OpenReaders(g_pGraphWnd);
 }
 
 void _Release() {
-    // A window still open is closed first: that waits for the window thread,
-    // which must not find the drawing lock held by us.
+    // A window still open is closed first. The stop runs under the drawing
+    // lock (device counting) and closing waits for the window thread, whose
+    // refresh takes that lock; but the count reaches the stop only after
+    // closegraph has closed the window, so this finds it closed already.
     if (g_pGraphWnd) g_pGraphWnd->CloseGraphWnd();
+    // Readers woken by the close leave getmessage before the window object goes.
+    RetireReaders();
     {
         // Drawing calls of other threads finish before anything goes away,
         // and later ones find no target.
@@ -73,7 +80,17 @@ void _Release() {
     _Ole::Release();  // the drawing lock stays for the next start
 }
 
+// Counting, start and stop are one step under the drawing lock: images are
+// made and destroyed on any thread, and a count lost between two threads
+// would stop the layer under a live image or never stop it, while a start or
+// stop seen half-way would hand out a layer that is not (or no longer) there.
+// The lock is recursive, so the images that the stop itself destroys (the
+// back buffer and its pattern) and a pattern image made inside a drawing call
+// count under it too. A window is closed before the count can reach the stop
+// (closegraph closes first), so the stop never waits for the window thread
+// while holding the lock.
 void AddDevice() {
+    GdiLock lock;
     if (g_iDeviceCount++ == 0) _Init();
 }
 
@@ -92,6 +109,7 @@ int DevicesOwnedByBackBuffer() {
 }  // namespace
 
 void RemoveDevice(const IMAGE* dying) {
+    GdiLock lock;
     --g_iDeviceCount;
     if (s_bReleasing || !g_pGraphWnd) return;
     if (dying && dying == g_pGraphWnd->m_fillstyle.pattern) return;

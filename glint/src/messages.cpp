@@ -15,6 +15,12 @@
 // before the request, so a signal given after arming stays pending). While
 // armed, only the window thread touches the head (the reader is waiting),
 // and the next recorded message disarms before anything else is handled.
+//
+// Closing under a waiting reader: the reader arms under the wait lock, which
+// the closing thread holds from its request to the window thread until every
+// waiting reader has been woken and has left its wait. A woken reader takes a
+// wanted record if one is queued, else finds the window closed and returns an
+// empty record (message 0), as a reader does when no window is open.
 #include <cstring>
 
 #include "glint_private.h"
@@ -25,6 +31,33 @@ namespace {
 // Window-thread state of the reader wake-up.
 BYTE msgFilter = 0xFF;     // categories that are recorded
 bool bWaitingMsg = false;  // a reader waits for the next recorded message
+
+// The window object that getmessage may use, and the number of threads inside
+// getmessage; both under the wait lock.
+GraphWnd* s_pReadWnd = nullptr;
+int s_iReaders = 0;
+
+// Keeps the window object alive while the calling thread is inside getmessage.
+class ReaderPin {
+public:
+    ReaderPin() {
+        WaitLock lock;
+        wnd = s_pReadWnd;
+        if (wnd) ++s_iReaders;
+    }
+    ~ReaderPin() {
+        if (!wnd) return;
+        WaitLock lock;
+        --s_iReaders;
+    }
+    ReaderPin(const ReaderPin&) = delete;
+    ReaderPin& operator=(const ReaderPin&) = delete;
+    GraphWnd* wnd;
+};
+
+void EmptyRecord(ExMessage* msg) {
+    if (msg) std::memset(msg, 0, sizeof *msg);
+}
 
 bool AllCategories(BYTE filter) { return (filter & 0x0F) == 0x0F; }
 }  // namespace
@@ -98,6 +131,53 @@ void GraphWnd::RecordMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     msgFilter = 0xFF;
 }
 
+void GraphWnd::DisarmWaitMsg() {
+    bWaitingMsg = false;
+    msgFilter = 0xFF;
+}
+
+void GraphWnd::ReleaseWaitingReaders() {
+    // The event is auto-reset and wakes one waiter per signal; a reader that
+    // has just been signalled may not have run yet, so signal until none is
+    // left, then drop a signal nobody took.
+    while (m_nWaitingReaders.load() > 0) {
+        SetEvent(m_hEvent);
+        Sleep(1);
+    }
+    ResetEvent(m_hEvent);
+}
+
+CRITICAL_SECTION& WaitLock::Section() {
+    // Built on first use and never destroyed: readers, opening and closing
+    // may run on any thread, also during static initialisation and clean-up.
+    static CRITICAL_SECTION* section = [] {
+        CRITICAL_SECTION* cs = new CRITICAL_SECTION;
+        InitializeCriticalSection(cs);
+        return cs;
+    }();
+    return *section;
+}
+
+void OpenReaders(GraphWnd* wnd) {
+    WaitLock lock;
+    s_pReadWnd = wnd;
+}
+
+void RetireReaders() {
+    {
+        WaitLock lock;
+        s_pReadWnd = nullptr;
+    }
+    // The window is closed: readers still inside leave without waiting.
+    for (;;) {
+        {
+            WaitLock lock;
+            if (s_iReaders == 0) return;
+        }
+        Sleep(1);
+    }
+}
+
 LRESULT GraphWnd::ArmWaitMsg(BYTE filter) {
     PurgeFront(filter);
     if (!m_MsgQueue.IsEmpty()) return 1;
@@ -126,18 +206,30 @@ bool GraphWnd::TakeFront(ExMessage* msg, BYTE filter, bool remove) {
 }
 
 void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
+    bool waited = false;
+    unsigned closedBefore = 0;
     for (;;) {
         if (TakeFront(msg, filter, true)) return;
-        HWND hwnd = m_hWnd;
-        if (!hwnd) {
-            // No window thread could wake a reader and nothing can arrive:
-            // answer at once with an empty record instead of waiting for ever.
-            if (msg) std::memset(msg, 0, sizeof *msg);
-            return;
+        {
+            WaitLock lock;
+            HWND hwnd = m_hWnd;
+            if (!hwnd || (waited && m_nClosed != closedBefore)) {
+                // No window, or the one we waited on was closed (another may
+                // be open already): nothing can arrive for this call, so
+                // answer with an empty record instead of waiting for ever.
+                EmptyRecord(msg);
+                return;
+            }
+            ResetEvent(m_hEvent);
+            if (SendMessageA(hwnd, MSG_WAITMSG, filter, 0) != 0) continue;  // a wanted record is queued
+            waited = true;
+            closedBefore = m_nClosed;
+            m_nWaitingReaders.fetch_add(1);
         }
-        ResetEvent(m_hEvent);
-        if (SendMessageA(hwnd, MSG_WAITMSG, filter, 0) == 0) WaitForSingleObject(m_hEvent, INFINITE);
-        // Tested again from the front: the record that woke us is there.
+        WaitForSingleObject(m_hEvent, INFINITE);
+        m_nWaitingReaders.fetch_sub(1);
+        // Tested again from the front: the record that woke us is there,
+        // unless the window was closed.
     }
 }
 
@@ -181,13 +273,14 @@ using namespace Glint;
 ExMessage getmessage(BYTE filter) {
     ExMessage msg;
     std::memset(&msg, 0, sizeof msg);
-    if (g_pGraphWnd) g_pGraphWnd->GetExMessage(&msg, filter);
+    getmessage(&msg, filter);
     return msg;
 }
 
 void getmessage(ExMessage* msg, BYTE filter) {
-    if (g_pGraphWnd) g_pGraphWnd->GetExMessage(msg, filter);
-    else if (msg) std::memset(msg, 0, sizeof *msg);
+    ReaderPin pin;
+    if (pin.wnd) pin.wnd->GetExMessage(msg, filter);
+    else EmptyRecord(msg);
 }
 
 bool peekmessage(ExMessage* msg, BYTE filter, bool removemsg) {

@@ -69,59 +69,55 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
     return plat::kernel::add_file_handle(fd);
 }
 
-BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD n, LPDWORD lpRead, LPOVERLAPPED lpOverlapped) {
-    if (lpRead) *lpRead = 0;
+namespace {
+// The frame shared by ReadFile and WriteFile: checks the handle and the
+// arguments, then moves n bytes with `step(offset, count)` (one read or
+// write), again after an interrupted call. A step returning 0 ends a read
+// early with success (end of file) and fails a write. The count of bytes
+// moved is stored, also when the call fails part-way.
+template <typename Step>
+BOOL transfer(HANDLE hFile, const void* buffer, DWORD n, LPDWORD lpDone, LPOVERLAPPED lpOverlapped,
+              bool zero_is_end, Step step) {
+    if (lpDone) *lpDone = 0;
     int fd = -1;
     auto keep = plat::kernel::file_descriptor(hFile, &fd);
     if (!keep) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (lpOverlapped || (!lpBuffer && n)) {
+    if (lpOverlapped || (!buffer && n)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     DWORD done = 0;
     while (done < n) {
-        const ssize_t k = ::read(fd, static_cast<char*>(lpBuffer) + done, n - done);
+        const ssize_t k = step(fd, done, n - done);
         if (k < 0 && errno == EINTR) continue;
-        if (k < 0) {
+        if (k == 0 && zero_is_end) break;
+        if (k <= 0) {
             SetLastError(error_from_errno(errno));
-            if (lpRead) *lpRead = done;
+            if (lpDone) *lpDone = done;
             return FALSE;
         }
-        if (k == 0) break;  // end of file: success with fewer bytes
         done += DWORD(k);
     }
-    if (lpRead) *lpRead = done;
+    if (lpDone) *lpDone = done;
     return TRUE;
+}
+}  // namespace
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD n, LPDWORD lpRead, LPOVERLAPPED lpOverlapped) {
+    return transfer(hFile, lpBuffer, n, lpRead, lpOverlapped, /*zero_is_end=*/true,
+                    [lpBuffer](int fd, DWORD at, DWORD count) {
+                        return ::read(fd, static_cast<char*>(lpBuffer) + at, count);
+                    });
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD n, LPDWORD lpWritten, LPOVERLAPPED lpOverlapped) {
-    if (lpWritten) *lpWritten = 0;
-    int fd = -1;
-    auto keep = plat::kernel::file_descriptor(hFile, &fd);
-    if (!keep) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (lpOverlapped || (!lpBuffer && n)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    DWORD done = 0;
-    while (done < n) {
-        const ssize_t k = ::write(fd, static_cast<const char*>(lpBuffer) + done, n - done);
-        if (k < 0 && errno == EINTR) continue;
-        if (k <= 0) {
-            SetLastError(error_from_errno(errno));
-            if (lpWritten) *lpWritten = done;
-            return FALSE;
-        }
-        done += DWORD(k);
-    }
-    if (lpWritten) *lpWritten = done;
-    return TRUE;
+    return transfer(hFile, lpBuffer, n, lpWritten, lpOverlapped, /*zero_is_end=*/false,
+                    [lpBuffer](int fd, DWORD at, DWORD count) {
+                        return ::write(fd, static_cast<const char*>(lpBuffer) + at, count);
+                    });
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {

@@ -181,28 +181,23 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bIniti
     return add_object(std::make_shared<EventObject>(bManualReset != FALSE, bInitialState != FALSE));
 }
 
-BOOL WINAPI SetEvent(HANDLE hEvent) {
+namespace {
+// Sets or clears an event's state; setting wakes its waiters.
+BOOL set_event_state(HANDLE hEvent, bool signaled) {
     auto ev = find_event(hEvent);
     if (!ev) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     std::lock_guard<std::mutex> lock(ev->mutex);
-    ev->signaled = true;
-    ev->wake_all();
+    ev->signaled = signaled;
+    if (signaled) ev->wake_all();
     return TRUE;
 }
+}  // namespace
 
-BOOL WINAPI ResetEvent(HANDLE hEvent) {
-    auto ev = find_event(hEvent);
-    if (!ev) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    std::lock_guard<std::mutex> lock(ev->mutex);
-    ev->signaled = false;
-    return TRUE;
-}
+BOOL WINAPI SetEvent(HANDLE hEvent) { return set_event_state(hEvent, true); }
+BOOL WINAPI ResetEvent(HANDLE hEvent) { return set_event_state(hEvent, false); }
 
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
     using plat::kernel::BlockKind;

@@ -47,6 +47,61 @@ TEST(KernelFiles, OpenReadWriteSizeAndCleanFailures) {
     EXPECT_EQ(GetFileSize(INVALID_HANDLE_VALUE, NULL), INVALID_FILE_SIZE);
 }
 
+// Reading and writing check their arguments the same way: an overlapped
+// request or a null buffer with bytes to move fails with
+// ERROR_INVALID_PARAMETER and a count of 0; a null buffer with nothing to move
+// succeeds; a handle open for the other direction fails with a count of 0.
+TEST(KernelFiles, ReadAndWriteRejectBadArgumentsAlike) {
+    const std::string path = testing::TempDir() + "kernel_files_args.bin";
+    HANDLE w = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(w, INVALID_HANDLE_VALUE);
+    DWORD n = 0;
+    ASSERT_TRUE(WriteFile(w, "abc", 3, &n, NULL));
+    CloseHandle(w);
+    HANDLE r = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    w = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(r, INVALID_HANDLE_VALUE);
+    ASSERT_NE(w, INVALID_HANDLE_VALUE);
+    char buf[4] = {};
+    alignas(8) char storage[64] = {};
+    OVERLAPPED* ov = reinterpret_cast<OVERLAPPED*>(storage);  // never looked into
+    struct Call {
+        const char* what;
+        bool read;
+        HANDLE h;
+        bool null_buffer;
+        DWORD bytes;
+        OVERLAPPED* ov;
+        BOOL ok;
+        DWORD error;  // checked when the call fails and this is not 0
+    };
+    const Call calls[] = {
+        {"read overlapped", true, r, false, 2, ov, FALSE, ERROR_INVALID_PARAMETER},
+        {"write overlapped", false, w, false, 2, ov, FALSE, ERROR_INVALID_PARAMETER},
+        {"read into null", true, r, true, 2, NULL, FALSE, ERROR_INVALID_PARAMETER},
+        {"write from null", false, w, true, 2, NULL, FALSE, ERROR_INVALID_PARAMETER},
+        {"read nothing into null", true, r, true, 0, NULL, TRUE, 0},
+        {"write nothing from null", false, w, true, 0, NULL, TRUE, 0},
+        {"read a write handle", true, w, false, 2, NULL, FALSE, 0},
+        {"write a read handle", false, r, false, 2, NULL, FALSE, 0},
+    };
+    for (const Call& c : calls) {
+        n = 99;
+        void* b = c.null_buffer ? nullptr : buf;
+        BOOL ok = c.read ? ReadFile(c.h, b, c.bytes, &n, c.ov) : WriteFile(c.h, b, c.bytes, &n, c.ov);
+        EXPECT_EQ(ok, c.ok) << c.what;
+        EXPECT_EQ(n, 0u) << c.what;
+        if (!ok && c.error) {
+            EXPECT_EQ(GetLastError(), c.error) << c.what;
+        }
+    }
+    // Nothing was read or written: the file still holds its three bytes.
+    EXPECT_TRUE(ReadFile(r, buf, 4, &n, NULL));
+    EXPECT_EQ(n, 3u);
+    CloseHandle(r);
+    CloseHandle(w);
+}
+
 TEST(KernelFiles, ResourcesAreFoundByNameTypeAndIdentifier) {
     static const char kData[] = "resource bytes";
     plat::add_resource("Picture", "Logo", kData, sizeof kData);
