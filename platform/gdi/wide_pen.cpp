@@ -230,6 +230,15 @@ struct Stroker {
         double cross = double(d1x) * double(d2y) - double(d1y) * double(d2x);
         if (cross == 0) return;  // straight on; a reversal has no outer corner
         Faces f1 = faces_of(d1x, d1y, w), f2 = faces_of(d2x, d2y, w);
+        if (d1x == 0 || d1y == 0) {
+            // A horizontal or vertical segment ends its body at its last
+            // pixel: the face it offers the join lies one pixel back from the
+            // vertex, along the segment. The face of the segment leaving the
+            // vertex stays on it.
+            const int64_t ux = (d1x > 0) - (d1x < 0), uy = (d1y > 0) - (d1y < 0);
+            f1.a = P64{f1.a.x - ux, f1.a.y - uy};
+            f1.b = P64{f1.b.x - ux, f1.b.y - uy};
+        }
         P64 bevel[4] = {add(p, f1.a), add(p, f1.b), add(p, f2.b), add(p, f2.a)};
         if (join == PS_JOIN_MITER) {
             // Outer corners: on the side away from the turn.
