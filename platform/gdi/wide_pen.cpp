@@ -239,7 +239,12 @@ struct Stroker {
             f1.a = P64{f1.a.x - ux, f1.a.y - uy};
             f1.b = P64{f1.b.x - ux, f1.b.y - uy};
         }
-        P64 bevel[4] = {add(p, f1.a), add(p, f1.b), add(p, f2.b), add(p, f2.a)};
+        // The join is the polygon a1, a2, b1, b2 of both faces' corners (a on
+        // one side of the path, b on the other), filled by winding: it takes
+        // the wedge on the outer side of the turn and, where a segment is
+        // shorter than the pen is wide, what its crossing edges enclose on
+        // the inner side. A miter puts its tip between the two outer corners.
+        const P64 a1 = add(p, f1.a), b1 = add(p, f1.b), a2 = add(p, f2.a), b2 = add(p, f2.b);
         if (join == PS_JOIN_MITER) {
             // Outer corners: on the side away from the turn.
             P64 o1 = cross > 0 ? f1.b : f1.a, o2 = cross > 0 ? f2.b : f2.a;
@@ -250,15 +255,16 @@ struct Stroker {
             if (std::isfinite(dist2) && 4 * dist2 <= lim * lim && std::fabs(mx) < 1e12 && std::fabs(my) < 1e12) {
                 P64 m{p.x + round_half_up(mx), p.y + round_half_up(my)};
                 if (cross > 0) {
-                    P64 poly[5] = {bevel[0], bevel[1], m, bevel[2], bevel[3]};
+                    P64 poly[5] = {a1, a2, b1, m, b2};
                     fill_polygon(mk, poly, 5);
                 } else {
-                    P64 poly[5] = {bevel[0], m, bevel[3], bevel[2], bevel[1]};
+                    P64 poly[5] = {a1, m, a2, b1, b2};
                     fill_polygon(mk, poly, 5);
                 }
                 return;
             }
         }
+        P64 bevel[4] = {a1, a2, b1, b2};
         fill_polygon(mk, bevel, 4);
     }
 
