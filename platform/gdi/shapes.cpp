@@ -232,7 +232,12 @@ BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, 
     BEGIN_DRAW(hdc);
     PenInfo pi = pen_info(st);
     std::vector<std::vector<POINT>> outline;
-    if (pi.visible) outline.push_back(rounded_outline(box, ew, eh));
+    if (pi.visible) {
+        outline.push_back(rounded_outline(box, ew, eh));
+        // The outline runs in the DC's arc direction: where a dash pattern
+        // starts and which way joins face depend on it.
+        if (st.arc_dir == AD_CLOCKWISE) std::reverse(outline[0].begin(), outline[0].end());
+    }
     RECT vis = rgn_box(t.clip);
     if (ellipse_walkable(ew, eh)) {
         RoundedBox rb(box.left, box.top, box.right, box.bottom, ew, eh);
