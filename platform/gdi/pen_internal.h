@@ -127,6 +127,10 @@ void line_into_mask(PenMask& mk, POINT a, POINT b, bool with_end);
 // The device box a polyline's stroke of this width can cover.
 RECT stroke_bounds(const POINT* pts, size_t n, int width);
 
+// How far a region pen's outline can reach from its points: the width, or
+// half the miter limit's length for miter joins.
+int stroke_margin(const PenShape& ps);
+
 // The outline of a device polyline drawn with a region pen, added to mask.
 // Repeated consecutive points are dropped; closed figures join at the first point.
 void pen_outline(const PenShape& ps, const POINT* pts, size_t n, bool closed, PenMask& mask);

@@ -135,7 +135,7 @@ void region_pen_shape(Target& t, const DC& dc, const PenInfo& pi, const std::vec
         area.bottom = std::max(area.bottom, r.bottom);
     };
     for (const auto& o : outlines)
-        if (!o.empty()) grow(stroke_bounds(o.data(), o.size(), pi.width));
+        if (!o.empty()) grow(stroke_bounds(o.data(), o.size(), stroke_margin(pi.shape)));
     PenMask mask;
     if (area.left >= area.right || !mask.init(area, t.clip)) return;
     for (const auto& o : outlines) pen_outline(pi.shape, o.data(), o.size(), closed, mask);

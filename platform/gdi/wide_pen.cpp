@@ -468,6 +468,12 @@ RECT stroke_bounds(const POINT* pts, size_t n, int width) {
     return RECT{clamp(l - m), clamp(t - m), clamp(r + m + 1), clamp(b + m + 1)};
 }
 
+int stroke_margin(const PenShape& ps) {
+    double m = ps.width;
+    if (ps.join == PS_JOIN_MITER) m = std::max(m, std::ceil(ps.miter_limit * ps.width / 2) + 2);
+    return int(std::min(m, double(1 << 30)));
+}
+
 void pen_outline(const PenShape& ps, const POINT* pts, size_t n, bool closed, PenMask& mask) {
     if (!ps.visible || n == 0) return;
     std::vector<P64> v;
