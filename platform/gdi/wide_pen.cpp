@@ -270,6 +270,7 @@ struct Stroker {
 
     // A dash of no length: its caps alone, square ones turned along (dx, dy).
     void dot(P64 p, int64_t dx, int64_t dy) {
+        if (w == 1) return;  // a one-pixel pen has no caps
         if (cap == PS_ENDCAP_ROUND) {
             dot_->stamp(mk, p);
         } else if (cap == PS_ENDCAP_SQUARE) {
@@ -317,10 +318,17 @@ struct Stroker {
 void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vector<uint64_t>& units, bool user) {
     std::vector<double> len;
     for (uint64_t u : units) len.push_back(user ? double(u) : double(u) * s.w);
-    if (s.cap != PS_ENDCAP_FLAT)
+    // Caps that reach past a dash's ends are paid for by the dash: a
+    // predefined pattern's "on" entries lose a width and its gaps gain one.
+    // User lengths are taken as given, and a one-pixel pen has no caps.
+    if (s.cap != PS_ENDCAP_FLAT && !user && s.w > 1)
         for (size_t i = 0; i < len.size(); ++i) len[i] = std::max(0.0, len[i] + (i % 2 ? s.w : -s.w));
     double total = 0;
-    for (double d : len) total += d;
+    bool dots_only = true;
+    for (size_t i = 0; i < len.size(); ++i) {
+        total += len[i];
+        if (i % 2 == 0 && len[i] > 0) dots_only = false;
+    }
     if (!(total > 0) || v.size() < 2) {
         s.polyline(v.data(), v.size(), closed);
         return;
@@ -348,9 +356,7 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
     std::vector<P64> dash, dirs;
     P64 dir{1, 0};
     bool at_start = true;
-    size_t dash_idx = 0;
     auto push = [&](P64 q) {
-        if (dash.empty()) dash_idx = idx;
         if (!dash.empty() && (dash.back().x != q.x || dash.back().y != q.y)) dirs.push_back(dir);
         if (dash.empty() || dash.back().x != q.x || dash.back().y != q.y) dash.push_back(q);
     };
@@ -366,9 +372,10 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         } else if (dash.size() > 1) {
             s.polyline(dash.data(), dash.size(), false, dirs.data());
         } else if (dash.size() == 1) {
-            // A dash of no length shows its caps, except the pattern's
-            // first entry anywhere but at the start of the path.
-            if (at_start || dash_idx != 0) s.dot(dash[0], dir.x, dir.y);
+            // A dash of no length shows its caps, including one the end
+            // of the path cuts short. A pattern none of whose "on" entries
+            // has any length shows only its first dot, at the start.
+            if (at_start || !dots_only) s.dot(dash[0], dir.x, dir.y);
         }
         dash.clear();
         dirs.clear();
