@@ -124,6 +124,12 @@ private:
 // with_end) that fall inside the mask.
 void line_into_mask(PenMask& mk, POINT a, POINT b, bool with_end);
 
+// The "on" pixels of a dashed 1-px line from a to b (end point excluded)
+// that fall inside the mask; the pattern advances one unit per pixel from
+// *phase, which moves on by the segment's length.
+void dashed_line_into_mask(PenMask& mk, POINT a, POINT b, const std::vector<uint64_t>& dashes, uint64_t total,
+                           uint64_t* phase);
+
 // The device box a polyline's stroke of this width can cover.
 RECT stroke_bounds(const POINT* pts, size_t n, int width);
 

@@ -316,6 +316,24 @@ struct Stroker {
 // every "on" stretch is stroked as an open polyline with the pen's caps.
 // Parts of a segment that cannot reach the mask only advance the pattern.
 void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vector<uint64_t>& units, bool user) {
+    if (s.w == 1) {
+        // A one-pixel pen dashes like a cosmetic line: the pattern (in
+        // pixels, as a pen width is one) advances one unit per pixel walked,
+        // on across the segments, and no end point is drawn.
+        uint64_t total = 0;
+        for (uint64_t u : units) total += u;
+        if (total == 0 || v.size() < 2) {
+            s.polyline(v.data(), v.size(), closed);
+            return;
+        }
+        uint64_t phase = 0;
+        size_t n = v.size(), segs = closed ? n : n - 1;
+        for (size_t i = 0; i < segs; ++i) {
+            P64 a = v[i], b = v[(i + 1) % n];
+            dashed_line_into_mask(s.mk, POINT{LONG(a.x), LONG(a.y)}, POINT{LONG(b.x), LONG(b.y)}, units, total, &phase);
+        }
+        return;
+    }
     std::vector<double> len;
     for (uint64_t u : units) len.push_back(user ? double(u) : double(u) * s.w);
     // Caps that reach past a dash's ends are paid for by the dash: a
@@ -331,6 +349,41 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
     }
     if (!(total > 0) || v.size() < 2) {
         s.polyline(v.data(), v.size(), closed);
+        return;
+    }
+    if (dots_only) {
+        // Dots without length: the path's start shows one, and every later
+        // segment shows the first dot that falls strictly inside it, none if
+        // a dot falls right on its start. The dots lie at the pattern's "on"
+        // positions along the Euclidean length of the path.
+        std::vector<double> starts;  // "on" positions within one period
+        double o = 0;
+        for (size_t i = 0; i < len.size(); ++i) {
+            if (i % 2 == 0) starts.push_back(o);
+            o += len[i];
+        }
+        size_t n = v.size(), segs = closed ? n : n - 1;
+        double pos = 0;
+        for (size_t i = 0; i < segs && !s.mk.full(); ++i) {
+            P64 a = v[i], b = v[(i + 1) % n];
+            double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy);
+            if (i == 0) {
+                s.dot(a, b.x - a.x, b.y - a.y);
+            } else {
+                // The first "on" position at or after pos.
+                double base = std::floor(pos / total) * total, p = -1;
+                for (int lap = 0; lap < 2 && p < 0; ++lap, base += total)
+                    for (double st : starts)
+                        if (base + st >= pos - 1e-9) {
+                            p = base + st;
+                            break;
+                        }
+                double t = p - pos;
+                if (t > 1e-9 && t < sl - 1e-9)
+                    s.dot(P64{a.x + int64_t(dx * t / sl), a.y + int64_t(dy * t / sl)}, b.x - a.x, b.y - a.y);
+            }
+            pos += sl;
+        }
         return;
     }
     const double eps = 1e-9;
@@ -373,9 +426,8 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
             s.polyline(dash.data(), dash.size(), false, dirs.data());
         } else if (dash.size() == 1) {
             // A dash of no length shows its caps, including one the end
-            // of the path cuts short. A pattern none of whose "on" entries
-            // has any length shows only its first dot, at the start.
-            if (at_start || !dots_only) s.dot(dash[0], dir.x, dir.y);
+            // of the path cuts short.
+            s.dot(dash[0], dir.x, dir.y);
         }
         dash.clear();
         dirs.clear();
