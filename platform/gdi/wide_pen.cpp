@@ -353,9 +353,10 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
     }
     if (dots_only) {
         // Dots without length: the path's start shows one, and every later
-        // segment shows the first dot that falls strictly inside it, none if
-        // a dot falls right on its start. The dots lie at the pattern's "on"
-        // positions along the Euclidean length of the path.
+        // segment shows the first dot past its start, up to and including
+        // its end, none if a dot falls right on its start. The dots lie at
+        // the pattern's "on" positions, each segment using up the whole
+        // pixels of its length.
         std::vector<double> starts;  // "on" positions within one period
         double o = 0;
         for (size_t i = 0; i < len.size(); ++i) {
@@ -379,10 +380,10 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
                             break;
                         }
                 double t = p - pos;
-                if (t > 1e-9 && t < sl - 1e-9)
+                if (t > 1e-9 && t <= std::floor(sl) + 1e-9)
                     s.dot(P64{a.x + int64_t(dx * t / sl), a.y + int64_t(dy * t / sl)}, b.x - a.x, b.y - a.y);
             }
-            pos += sl;
+            pos += std::floor(sl);
         }
         return;
     }
@@ -442,7 +443,9 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         P64 a = v[i], b = v[(i + 1) % n];
         dir = P64{b.x - a.x, b.y - a.y};
         if (i == 0 && on()) push(a);
-        double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy);
+        // A segment uses up the whole pixels of its length from the
+        // pattern; points along it are placed by its true length.
+        double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy), adv = std::floor(sl);
         auto at = [&](double pos) {
             return P64{a.x + int64_t(dx * pos / sl), a.y + int64_t(dy * pos / sl)};
         };
@@ -462,14 +465,14 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         cut(double(a.y), dy, lo_y, hi_y);
         if (t0 >= t1) {
             flush();
-            advance(sl);
+            advance(adv);
             if (on()) push(b);
             continue;
         }
-        double pos = 0, p1 = sl * t1;
+        double pos = 0, p1 = adv * t1;
         if (t0 > 0) {
             flush();
-            pos = sl * t0;
+            pos = adv * t0;
             advance(pos);
             if (on()) push(at(pos));
         }
@@ -493,10 +496,10 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
             at_start = false;
             if (on()) push(at(pos));
         }
-        if (p1 < sl) {
+        if (p1 < adv) {
             if (on()) push(at(p1));
             flush();
-            advance(sl - p1);
+            advance(adv - p1);
             if (on()) push(b);
             continue;
         }
