@@ -410,9 +410,17 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
     std::vector<P64> dash, dirs;
     P64 dir{1, 0};
     bool at_start = true;
+    // A dash that runs on past a vertex turns there even when a piece on
+    // either side of it rounds to nothing: at_vertex lets the next point
+    // repeat the last one, so the join is drawn.
+    bool at_vertex = false;
     auto push = [&](P64 q) {
-        if (!dash.empty() && (dash.back().x != q.x || dash.back().y != q.y)) dirs.push_back(dir);
-        if (dash.empty() || dash.back().x != q.x || dash.back().y != q.y) dash.push_back(q);
+        bool same = !dash.empty() && dash.back().x == q.x && dash.back().y == q.y;
+        if (!same || at_vertex) {
+            if (!dash.empty()) dirs.push_back(dir);
+            dash.push_back(q);
+        }
+        at_vertex = false;
     };
     // A closed path that starts and ends inside a dash joins the two ends
     // there: the first dash waits for the last one.
@@ -503,7 +511,14 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
             if (on()) push(b);
             continue;
         }
-        if (on()) push(b);
+        if (on()) {
+            // The dash reaches the vertex along this segment, with a piece
+            // of no length if it starts right there.
+            if (dash.empty()) push(b);
+            at_vertex = true;
+            push(b);
+            at_vertex = true;
+        }
     }
     if (!first.empty() && on() && !dash.empty() && dash.back().x == first[0].x && dash.back().y == first[0].y) {
         for (size_t k = 1; k < first.size(); ++k) push(first[k]);
