@@ -521,9 +521,10 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         }
     }
     if (!first.empty() && on() && !dash.empty() && dash.back().x == first[0].x && dash.back().y == first[0].y) {
-        for (size_t k = 1; k < first.size(); ++k) push(first[k]);
-        dirs.resize(dash.size() - 1);
-        for (size_t k = 0; k < first_dirs.size(); ++k) dirs[dirs.size() - first_dirs.size() + k] = first_dirs[k];
+        // Points and piece directions go on as they are: the first dash
+        // may hold pieces of no length that keep their joins.
+        dash.insert(dash.end(), first.begin() + 1, first.end());
+        dirs.insert(dirs.end(), first_dirs.begin(), first_dirs.end());
         first.clear();
     }
     flush();
