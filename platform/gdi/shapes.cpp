@@ -216,8 +216,12 @@ BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, 
         if (!dc) return FALSE;
         const DCState& st = dc->st;
         PenInfo pi = pen_info(st);
+        RECT raw = device_rect(st, l, top, r, b);
+        if (raw.right <= raw.left || raw.bottom <= raw.top) return TRUE;
+        // An inside frame wider than the box leaves a box of no size or
+        // turned inside out: its corner sizes are then at most zero, which
+        // makes it the rectangle below like any other tiny box.
         box = shape_device_box(st, pi, l, top, r, b);
-        if (box.right <= box.left || box.bottom <= box.top) return TRUE;
         int64_t bw = int64_t(box.right) - box.left, bh = int64_t(box.bottom) - box.top;
         if (ellipse) {
             ew = int(std::min<int64_t>(bw, INT_MAX));
