@@ -286,7 +286,9 @@ struct Stroker {
         };
         if (n == 0) return;
         if (n == 1) {
-            if (!closed && cap == PS_ENDCAP_ROUND) dot_->stamp(mk, v[0]);
+            // A path that never leaves its point: an open one shows its
+            // round caps, a closed one its round join.
+            if (closed ? join == PS_JOIN_ROUND : cap == PS_ENDCAP_ROUND) dot_->stamp(mk, v[0]);
             return;
         }
         size_t segs = closed ? n : n - 1;
