@@ -25,9 +25,12 @@ FixedPt mid(FixedPt a, FixedPt b) { return FixedPt{(a.x + b.x + 1) / 2, (a.y + b
 
 // The piece is flat along one axis: u is the chord's major axis, v its minor one.
 bool flat_along(int64_t u0, int64_t u3, int64_t v0, int64_t v3, const int64_t cu[2], const int64_t cv[2]) {
+    // Both controls must lie between the ends along the major axis; the
+    // ends count as between, except the start when the chord runs toward
+    // smaller values.
     int64_t lo = std::min(u0, u3), hi = std::max(u0, u3);
     for (int i = 0; i < 2; ++i)
-        if (cu[i] < lo || cu[i] > hi) return false;
+        if (cu[i] < lo || cu[i] > hi || (u3 < u0 && cu[i] == u0)) return false;
     int64_t q = (u3 - u0 + 8) >> 4;
     if (q == 0) return true;
     int64_t slope = (v3 - v0) / q;

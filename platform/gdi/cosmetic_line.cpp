@@ -294,4 +294,34 @@ void line_into_mask(PenMask& mk, POINT a, POINT b, bool with_end) {
     }
 }
 
+void dashed_line_into_mask(PenMask& mk, POINT a, POINT b, const std::vector<uint64_t>& dashes, uint64_t total,
+                           uint64_t* phase) {
+    Walk w;
+    if (!make_walk(a, b, &w)) return;
+    const uint64_t start = *phase;
+    *phase = (start + uint64_t(w.M)) % total;
+    RECT box{mk.left(), mk.top(), mk.right(), mk.bottom()};
+    int64_t ia, ib;
+    if (!clip_steps(w, box, &ia, &ib)) return;
+    Cursor c = cursor_at(w, ia);
+    int64_t x = c.x, y = c.y, f = c.f;
+    const int64_t diag = 2 * w.m - 2 * w.M, straight = 2 * w.m;
+    DashPos dp = dash_at(dashes, total, start + uint64_t(ia));
+    for (int64_t i = ia; i < ib; ++i) {
+        if (!(dp.idx & 1)) mk.add(y, x, x + 1);
+        if (--dp.left == 0) {
+            do dp.idx = dp.idx + 1 == dashes.size() ? 0 : dp.idx + 1;
+            while (dashes[dp.idx] == 0);
+            dp.left = dashes[dp.idx];
+        }
+        if (f > 0) {
+            (w.xmajor ? y : x) += w.sm;
+            f += diag;
+        } else {
+            f += straight;
+        }
+        (w.xmajor ? x : y) += w.sM;
+    }
+}
+
 }  // namespace plat::gdi

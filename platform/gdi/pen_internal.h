@@ -124,8 +124,18 @@ private:
 // with_end) that fall inside the mask.
 void line_into_mask(PenMask& mk, POINT a, POINT b, bool with_end);
 
+// The "on" pixels of a dashed 1-px line from a to b (end point excluded)
+// that fall inside the mask; the pattern advances one unit per pixel from
+// *phase, which moves on by the segment's length.
+void dashed_line_into_mask(PenMask& mk, POINT a, POINT b, const std::vector<uint64_t>& dashes, uint64_t total,
+                           uint64_t* phase);
+
 // The device box a polyline's stroke of this width can cover.
 RECT stroke_bounds(const POINT* pts, size_t n, int width);
+
+// How far a region pen's outline can reach from its points: the width, or
+// half the miter limit's length for miter joins.
+int stroke_margin(const PenShape& ps);
 
 // The outline of a device polyline drawn with a region pen, added to mask.
 // Repeated consecutive points are dropped; closed figures join at the first point.

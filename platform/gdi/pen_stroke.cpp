@@ -26,11 +26,8 @@ void stroke_points(Target& t, const DC& dc, const POINT* pts, size_t n, bool clo
         if (closed && n > 2) cosmetic_segment(t, pts[n - 1], pts[0], ink, &phase);
         return;
     }
-    int margin = ps.width;
-    if (ps.join == PS_JOIN_MITER)
-        margin = int(std::min(double(1 << 30), std::max(double(margin), std::ceil(ps.miter_limit * ps.width / 2) + 1)));
     PenMask mask;
-    if (!mask.init(stroke_bounds(pts, n, margin), t.clip)) return;
+    if (!mask.init(stroke_bounds(pts, n, stroke_margin(ps)), t.clip)) return;
     pen_outline(ps, pts, n, closed, mask);
     mask.paint(t, realise_pen(dc, pen), mix_for_rop2(dc.st.rop2));
 }

@@ -34,10 +34,7 @@ BOOL advanced_rectangle(HDC hdc, int left, int top, int right, int bottom) {
     }
     // A region pen's outline is one pixel set; the fill leaves it out.
     PenMask mask;
-    int margin = ps.width;
-    if (ps.join == PS_JOIN_MITER)
-        margin = int(std::min(double(1 << 30), std::max(double(margin), ps.miter_limit * ps.width / 2 + 2)));
-    RECT bounds = stroke_bounds(c, 4, margin);
+    RECT bounds = stroke_bounds(c, 4, stroke_margin(ps));
     if (!mask.init(bounds, t.clip)) return TRUE;
     pen_outline(ps, c, 4, true, mask);
     if (fill.type != Paint::Type::None) {

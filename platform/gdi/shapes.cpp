@@ -135,7 +135,7 @@ void region_pen_shape(Target& t, const DC& dc, const PenInfo& pi, const std::vec
         area.bottom = std::max(area.bottom, r.bottom);
     };
     for (const auto& o : outlines)
-        if (!o.empty()) grow(stroke_bounds(o.data(), o.size(), pi.width));
+        if (!o.empty()) grow(stroke_bounds(o.data(), o.size(), stroke_margin(pi.shape)));
     PenMask mask;
     if (area.left >= area.right || !mask.init(area, t.clip)) return;
     for (const auto& o : outlines) pen_outline(pi.shape, o.data(), o.size(), closed, mask);
@@ -216,8 +216,12 @@ BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, 
         if (!dc) return FALSE;
         const DCState& st = dc->st;
         PenInfo pi = pen_info(st);
+        RECT raw = device_rect(st, l, top, r, b);
+        if (raw.right <= raw.left || raw.bottom <= raw.top) return TRUE;
+        // An inside frame wider than the box leaves a box of no size or
+        // turned inside out: its corner sizes are then at most zero, which
+        // makes it the rectangle below like any other tiny box.
         box = shape_device_box(st, pi, l, top, r, b);
-        if (box.right <= box.left || box.bottom <= box.top) return TRUE;
         int64_t bw = int64_t(box.right) - box.left, bh = int64_t(box.bottom) - box.top;
         if (ellipse) {
             ew = int(std::min<int64_t>(bw, INT_MAX));
@@ -232,7 +236,12 @@ BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, 
     BEGIN_DRAW(hdc);
     PenInfo pi = pen_info(st);
     std::vector<std::vector<POINT>> outline;
-    if (pi.visible) outline.push_back(rounded_outline(box, ew, eh));
+    if (pi.visible) {
+        outline.push_back(rounded_outline(box, ew, eh));
+        // The outline runs in the DC's arc direction: where a dash pattern
+        // starts and which way joins face depend on it.
+        if (st.arc_dir == AD_CLOCKWISE) std::reverse(outline[0].begin(), outline[0].end());
+    }
     RECT vis = rgn_box(t.clip);
     if (ellipse_walkable(ew, eh)) {
         RoundedBox rb(box.left, box.top, box.right, box.bottom, ew, eh);

@@ -230,7 +230,21 @@ struct Stroker {
         double cross = double(d1x) * double(d2y) - double(d1y) * double(d2x);
         if (cross == 0) return;  // straight on; a reversal has no outer corner
         Faces f1 = faces_of(d1x, d1y, w), f2 = faces_of(d2x, d2y, w);
-        P64 bevel[4] = {add(p, f1.a), add(p, f1.b), add(p, f2.b), add(p, f2.a)};
+        if (d1x == 0 || d1y == 0) {
+            // A horizontal or vertical segment ends its body at its last
+            // pixel: the face it offers the join lies one pixel back from the
+            // vertex, along the segment. The face of the segment leaving the
+            // vertex stays on it.
+            const int64_t ux = (d1x > 0) - (d1x < 0), uy = (d1y > 0) - (d1y < 0);
+            f1.a = P64{f1.a.x - ux, f1.a.y - uy};
+            f1.b = P64{f1.b.x - ux, f1.b.y - uy};
+        }
+        // The join is the polygon a1, a2, b1, b2 of both faces' corners (a on
+        // one side of the path, b on the other), filled by winding: it takes
+        // the wedge on the outer side of the turn and, where a segment is
+        // shorter than the pen is wide, what its crossing edges enclose on
+        // the inner side. A miter puts its tip between the two outer corners.
+        const P64 a1 = add(p, f1.a), b1 = add(p, f1.b), a2 = add(p, f2.a), b2 = add(p, f2.b);
         if (join == PS_JOIN_MITER) {
             // Outer corners: on the side away from the turn.
             P64 o1 = cross > 0 ? f1.b : f1.a, o2 = cross > 0 ? f2.b : f2.a;
@@ -241,20 +255,22 @@ struct Stroker {
             if (std::isfinite(dist2) && 4 * dist2 <= lim * lim && std::fabs(mx) < 1e12 && std::fabs(my) < 1e12) {
                 P64 m{p.x + round_half_up(mx), p.y + round_half_up(my)};
                 if (cross > 0) {
-                    P64 poly[5] = {bevel[0], bevel[1], m, bevel[2], bevel[3]};
+                    P64 poly[5] = {a1, a2, b1, m, b2};
                     fill_polygon(mk, poly, 5);
                 } else {
-                    P64 poly[5] = {bevel[0], m, bevel[3], bevel[2], bevel[1]};
+                    P64 poly[5] = {a1, m, a2, b1, b2};
                     fill_polygon(mk, poly, 5);
                 }
                 return;
             }
         }
+        P64 bevel[4] = {a1, a2, b1, b2};
         fill_polygon(mk, bevel, 4);
     }
 
     // A dash of no length: its caps alone, square ones turned along (dx, dy).
     void dot(P64 p, int64_t dx, int64_t dy) {
+        if (w == 1) return;  // a one-pixel pen has no caps
         if (cap == PS_ENDCAP_ROUND) {
             dot_->stamp(mk, p);
         } else if (cap == PS_ENDCAP_SQUARE) {
@@ -270,7 +286,9 @@ struct Stroker {
         };
         if (n == 0) return;
         if (n == 1) {
-            if (!closed && cap == PS_ENDCAP_ROUND) dot_->stamp(mk, v[0]);
+            // A path that never leaves its point: an open one shows its
+            // round caps, a closed one its round join.
+            if (closed ? join == PS_JOIN_ROUND : cap == PS_ENDCAP_ROUND) dot_->stamp(mk, v[0]);
             return;
         }
         size_t segs = closed ? n : n - 1;
@@ -300,14 +318,75 @@ struct Stroker {
 // every "on" stretch is stroked as an open polyline with the pen's caps.
 // Parts of a segment that cannot reach the mask only advance the pattern.
 void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vector<uint64_t>& units, bool user) {
+    if (s.w == 1) {
+        // A one-pixel pen dashes like a cosmetic line: the pattern (in
+        // pixels, as a pen width is one) advances one unit per pixel walked,
+        // on across the segments, and no end point is drawn.
+        uint64_t total = 0;
+        for (uint64_t u : units) total += u;
+        if (total == 0 || v.size() < 2) {
+            s.polyline(v.data(), v.size(), closed);
+            return;
+        }
+        uint64_t phase = 0;
+        size_t n = v.size(), segs = closed ? n : n - 1;
+        for (size_t i = 0; i < segs; ++i) {
+            P64 a = v[i], b = v[(i + 1) % n];
+            dashed_line_into_mask(s.mk, POINT{LONG(a.x), LONG(a.y)}, POINT{LONG(b.x), LONG(b.y)}, units, total, &phase);
+        }
+        return;
+    }
     std::vector<double> len;
     for (uint64_t u : units) len.push_back(user ? double(u) : double(u) * s.w);
-    if (s.cap != PS_ENDCAP_FLAT)
+    // Caps that reach past a dash's ends are paid for by the dash: a
+    // predefined pattern's "on" entries lose a width and its gaps gain one.
+    // User lengths are taken as given, and a one-pixel pen has no caps.
+    if (s.cap != PS_ENDCAP_FLAT && !user && s.w > 1)
         for (size_t i = 0; i < len.size(); ++i) len[i] = std::max(0.0, len[i] + (i % 2 ? s.w : -s.w));
     double total = 0;
-    for (double d : len) total += d;
+    bool dots_only = true;
+    for (size_t i = 0; i < len.size(); ++i) {
+        total += len[i];
+        if (i % 2 == 0 && len[i] > 0) dots_only = false;
+    }
     if (!(total > 0) || v.size() < 2) {
         s.polyline(v.data(), v.size(), closed);
+        return;
+    }
+    if (dots_only) {
+        // Dots without length: the path's start shows one, and every later
+        // segment shows the first dot past its start, up to and including
+        // its end, none if a dot falls right on its start. The dots lie at
+        // the pattern's "on" positions, each segment using up the whole
+        // pixels of its length.
+        std::vector<double> starts;  // "on" positions within one period
+        double o = 0;
+        for (size_t i = 0; i < len.size(); ++i) {
+            if (i % 2 == 0) starts.push_back(o);
+            o += len[i];
+        }
+        size_t n = v.size(), segs = closed ? n : n - 1;
+        double pos = 0;
+        for (size_t i = 0; i < segs && !s.mk.full(); ++i) {
+            P64 a = v[i], b = v[(i + 1) % n];
+            double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy);
+            if (i == 0) {
+                s.dot(a, b.x - a.x, b.y - a.y);
+            } else {
+                // The first "on" position at or after pos.
+                double base = std::floor(pos / total) * total, p = -1;
+                for (int lap = 0; lap < 2 && p < 0; ++lap, base += total)
+                    for (double st : starts)
+                        if (base + st >= pos - 1e-9) {
+                            p = base + st;
+                            break;
+                        }
+                double t = p - pos;
+                if (t > 1e-9 && t <= std::floor(sl) + 1e-9)
+                    s.dot(P64{a.x + int64_t(dx * t / sl), a.y + int64_t(dy * t / sl)}, b.x - a.x, b.y - a.y);
+            }
+            pos += std::floor(sl);
+        }
         return;
     }
     const double eps = 1e-9;
@@ -333,11 +412,17 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
     std::vector<P64> dash, dirs;
     P64 dir{1, 0};
     bool at_start = true;
-    size_t dash_idx = 0;
+    // A dash that runs on past a vertex turns there even when a piece on
+    // either side of it rounds to nothing: at_vertex lets the next point
+    // repeat the last one, so the join is drawn.
+    bool at_vertex = false;
     auto push = [&](P64 q) {
-        if (dash.empty()) dash_idx = idx;
-        if (!dash.empty() && (dash.back().x != q.x || dash.back().y != q.y)) dirs.push_back(dir);
-        if (dash.empty() || dash.back().x != q.x || dash.back().y != q.y) dash.push_back(q);
+        bool same = !dash.empty() && dash.back().x == q.x && dash.back().y == q.y;
+        if (!same || at_vertex) {
+            if (!dash.empty()) dirs.push_back(dir);
+            dash.push_back(q);
+        }
+        at_vertex = false;
     };
     // A closed path that starts and ends inside a dash joins the two ends
     // there: the first dash waits for the last one.
@@ -351,9 +436,9 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         } else if (dash.size() > 1) {
             s.polyline(dash.data(), dash.size(), false, dirs.data());
         } else if (dash.size() == 1) {
-            // A dash of no length shows its caps, except the pattern's
-            // first entry anywhere but at the start of the path.
-            if (at_start || dash_idx != 0) s.dot(dash[0], dir.x, dir.y);
+            // A dash of no length shows its caps, including one the end
+            // of the path cuts short.
+            s.dot(dash[0], dir.x, dir.y);
         }
         dash.clear();
         dirs.clear();
@@ -368,7 +453,9 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         P64 a = v[i], b = v[(i + 1) % n];
         dir = P64{b.x - a.x, b.y - a.y};
         if (i == 0 && on()) push(a);
-        double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy);
+        // A segment uses up the whole pixels of its length from the
+        // pattern; points along it are placed by its true length.
+        double dx = double(b.x - a.x), dy = double(b.y - a.y), sl = std::hypot(dx, dy), adv = std::floor(sl);
         auto at = [&](double pos) {
             return P64{a.x + int64_t(dx * pos / sl), a.y + int64_t(dy * pos / sl)};
         };
@@ -388,14 +475,14 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
         cut(double(a.y), dy, lo_y, hi_y);
         if (t0 >= t1) {
             flush();
-            advance(sl);
+            advance(adv);
             if (on()) push(b);
             continue;
         }
-        double pos = 0, p1 = sl * t1;
+        double pos = 0, p1 = adv * t1;
         if (t0 > 0) {
             flush();
-            pos = sl * t0;
+            pos = adv * t0;
             advance(pos);
             if (on()) push(at(pos));
         }
@@ -419,19 +506,27 @@ void dashed(Stroker& s, const std::vector<P64>& v, bool closed, const std::vecto
             at_start = false;
             if (on()) push(at(pos));
         }
-        if (p1 < sl) {
+        if (p1 < adv) {
             if (on()) push(at(p1));
             flush();
-            advance(sl - p1);
+            advance(adv - p1);
             if (on()) push(b);
             continue;
         }
-        if (on()) push(b);
+        if (on()) {
+            // The dash reaches the vertex along this segment, with a piece
+            // of no length if it starts right there.
+            if (dash.empty()) push(b);
+            at_vertex = true;
+            push(b);
+            at_vertex = true;
+        }
     }
     if (!first.empty() && on() && !dash.empty() && dash.back().x == first[0].x && dash.back().y == first[0].y) {
-        for (size_t k = 1; k < first.size(); ++k) push(first[k]);
-        dirs.resize(dash.size() - 1);
-        for (size_t k = 0; k < first_dirs.size(); ++k) dirs[dirs.size() - first_dirs.size() + k] = first_dirs[k];
+        // Points and piece directions go on as they are: the first dash
+        // may hold pieces of no length that keep their joins.
+        dash.insert(dash.end(), first.begin() + 1, first.end());
+        dirs.insert(dirs.end(), first_dirs.begin(), first_dirs.end());
         first.clear();
     }
     flush();
@@ -451,6 +546,12 @@ RECT stroke_bounds(const POINT* pts, size_t n, int width) {
     int64_t m = int64_t(width) + 2;
     auto clamp = [](int64_t v) { return LONG(std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(INT32_MAX / 2, v))); };
     return RECT{clamp(l - m), clamp(t - m), clamp(r + m + 1), clamp(b + m + 1)};
+}
+
+int stroke_margin(const PenShape& ps) {
+    double m = ps.width;
+    if (ps.join == PS_JOIN_MITER) m = std::max(m, std::ceil(ps.miter_limit * ps.width / 2) + 2);
+    return int(std::min(m, double(1 << 30)));
 }
 
 void pen_outline(const PenShape& ps, const POINT* pts, size_t n, bool closed, PenMask& mask) {

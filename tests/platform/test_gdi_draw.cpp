@@ -433,13 +433,13 @@ TEST(GdiShapes, FloodFillBorderAndSurface) {
 TEST(GdiLines, StyledPensDashAlongThePath) {
     Canvas cv(40, 6, kBg);
     // Geometric width 1 PS_DASH with round caps: 3 on, 1 off in pen widths,
-    // each on entry shortened by the caps' width and each gap lengthened by
-    // it, continuing across segments; a 1-px wide dash is its 1-px line.
+    // continuing across segments; a 1-px wide dash is its 1-px line, and a
+    // pen that thin has no caps to shorten its dashes for.
     HPEN dash = GeoPen(PS_DASH, 1, RGB(255, 255, 255));
     SelectObject(cv.dc, dash);
     POINT path[] = {{0, 1}, {5, 1}, {13, 1}};
     Polyline(cv.dc, path, 3);
-    const char* want = "##..##..##..#.";
+    const char* want = "###.###.###.#.";
     for (int x = 0; x < 14; ++x)
         EXPECT_EQ(cv.at(x, 1), want[x] == '#' ? 0xFFFFFFu : kBg) << x;
     // Cosmetic dots: 3 on, 3 off; a CreatePen pen paints its gaps in the
