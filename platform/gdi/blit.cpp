@@ -40,28 +40,19 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     return TRUE;
 }
 
-// Source pixels for a blit: a 32-bpp surface, or a monochrome bitmap
-// expanded to the destination's text (0 bits) and background (1 bits) colours.
+// Source pixels for a blit: a 32-bpp surface read in place, or any other
+// bitmap expanded row by row (a monochrome bitmap without a colour table to
+// the destination's text colour for 0 bits and background colour for 1 bits).
 struct Source {
     Surface surf;
-    const Bitmap* mono = nullptr;
+    const Bitmap* other = nullptr;
     uint32_t c0 = 0, c1 = 0;
     int width = 0, height = 0;
     std::vector<uint32_t> tmp;
     const uint32_t* row(int y, int x, int n) {
-        if (!mono) return surf.row(y) + x;
+        if (!other) return surf.row(y) + x;
         tmp.resize(size_t(n));
-        const uint8_t* r = mono->row_bytes(y);
-        for (int i = 0; i < n; ++i) {
-            int xx = x + i;
-            bool bit = (r[xx >> 3] >> (7 - (xx & 7))) & 1;
-            if (mono->dib && mono->palette.size() >= 2) {
-                const RGBQUAD& q = mono->palette[bit];
-                tmp[size_t(i)] = (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
-            } else {
-                tmp[size_t(i)] = bit ? c1 : c0;
-            }
-        }
+        read_bitmap_row(*other, y, x, n, tmp.data(), c0, c1);
         return tmp.data();
     }
 };
@@ -73,10 +64,10 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
         out->height = st.surf.height;
         return true;
     }
-    if (src.dc_kind == DCKind::Memory && src.st.bitmap && src.st.bitmap->bpp == 1) {
-        out->mono = src.st.bitmap.get();
-        out->width = out->mono->width;
-        out->height = out->mono->height;
+    if (src.dc_kind == DCKind::Memory && src.st.bitmap && src.st.bitmap->bits) {
+        out->other = src.st.bitmap.get();
+        out->width = out->other->width;
+        out->height = out->other->height;
         out->c0 = to_pixel(dst_state.text);
         out->c1 = to_pixel(dst_state.bk);
         return true;
@@ -124,6 +115,39 @@ int64_t first_inside(int64_t s0, int64_t ext_s, int64_t ext_d) {
 }
 }  // namespace
 
+// The source columns (or rows) a stretched destination column takes, as
+// positions in the source bitmap, a > b when none lies inside it. Index j
+// counts from the destination rectangle's start, and the source index from
+// the source rectangle's start, each along its own direction. Growing (or
+// equal), index j takes source (j·as + (as − 1) div 2) div ad. Shrinking,
+// source index k falls on (k·ad + (ad − 1) div 2) div as and j takes the
+// run of source indices that fall on it: all of them merged (AND or OR) in
+// the BLACKONWHITE and WHITEONBLACK modes, otherwise the last one of a
+// column's run and the first one of a row's.
+struct SourceRun {
+    int a, b;
+};
+static SourceRun source_run(int64_t j, int64_t as, int64_t ad, int64_t start, bool mirror, int merge, int limit,
+                            bool column) {
+    int64_t ka, kb;
+    if (as <= ad) {
+        ka = kb = (j * as + (as - 1) / 2) / ad;
+    } else {
+        auto last = [&](int64_t i) { return ((i + 1) * as - (ad - 1) / 2 + ad - 1) / ad - 1; };
+        kb = last(j);
+        ka = j > 0 ? last(j - 1) + 1 : 0;
+        if (merge == COLORONCOLOR) {
+            if (column) ka = kb;
+            else kb = ka;
+        }
+    }
+    int64_t pa = mirror ? start + as - 1 - kb : start + ka, pb = mirror ? start + as - 1 - ka : start + kb;
+    pa = std::max<int64_t>(pa, 0);
+    pb = std::min<int64_t>(pb, int64_t(limit) - 1);
+    if (pa > pb) return SourceRun{1, 0};
+    return SourceRun{int(pa), int(pb)};
+}
+
 static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
                         int wSrc, int hSrc, DWORD rop, bool stretch) {
     uint8_t code = uint8_t(rop >> 16);
@@ -163,10 +187,14 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     }
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return TRUE;
     bool flip_x = (dw < 0) != (sw < 0), flip_y = (dh < 0) != (sh < 0);
-    int64_t dl = std::min<int64_t>(d0.x, d0.x + dw), dt = std::min<int64_t>(d0.y, d0.y + dh);
+    // A stretched rectangle with a negative extent keeps its starting column
+    // (or row) and runs back from it: (x + w, x] rather than [x + w, x).
+    int shift = stretch ? 1 : 0;
+    int64_t dl = dw < 0 ? d0.x + dw + shift : d0.x, dt = dh < 0 ? d0.y + dh + shift : d0.y;
     int64_t adw = dw < 0 ? -dw : dw, adh = dh < 0 ? -dh : dh;
-    int64_t sl = std::min<int64_t>(s0.x, s0.x + sw), stp = std::min<int64_t>(s0.y, s0.y + sh);
+    int64_t sl = sw < 0 ? s0.x + sw + shift : s0.x, stp = sh < 0 ? s0.y + sh + shift : s0.y;
     int64_t asw = sw < 0 ? -sw : sw, ash = sh < 0 ? -sh : sh;
+    bool mirror_sx = sw < 0, mirror_dx = dw < 0, mirror_sy = sh < 0, mirror_dy = dh < 0;
     bool same = src.surf.base && src.surf.base == t.surf.base;
     // Copy the source rectangle first when it is the destination's own surface.
     std::vector<uint32_t> snapshot;
@@ -197,7 +225,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         if (!flip_y) cy += first_inside(stp, ash, adh);
         cx = std::max(cx, bl);
         cy = std::max(cy, bt);
-        bool colour_same_size = !src.mono && !same && asw == adw && ash == adh;
+        bool colour_same_size = !(src.other && src.other->bpp == 1) && !same && asw == adw && ash == adh;
         auto wrap = [](int64_t v, int n) { return LONG((v % n + n) % n); };
         Paint shifted = plan.pat;
         shifted.org.x = wrap(plan.pat.org.x + (colour_same_size ? 2 * (dl - sl) : 2 * cx), shifted.tile->w);
@@ -221,12 +249,15 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         rop3_row(plan_pat, pat_buf.data(), nullptr, n, x, y);
         for (size_t i = 0; i < size_t(n); ++i) d[i] = (pat_buf[i] & on_buf[i]) | (~pat_buf[i] & off_buf[i]);
     };
-    std::vector<uint32_t> rowbuf;
+    std::vector<uint32_t> rowbuf, merged;
+    // Shrinking merges source pixels in the AND and OR modes; HALFTONE picks one as COLORONCOLOR does.
+    int merge = dc->st.stretch_mode == BLACKONWHITE || dc->st.stretch_mode == WHITEONBLACK ? dc->st.stretch_mode
+                                                                                            : COLORONCOLOR;
     for (const RECT& c : t.clip) {
         int x0 = int(std::max<int64_t>(dl, c.left)), x1 = int(std::min<int64_t>(dl + adw, c.right));
         int y0 = int(std::max<int64_t>(dt, c.top)), y1 = int(std::min<int64_t>(dt + adh, c.bottom));
         if (x0 >= x1 || y0 >= y1) continue;
-        if (plan.kind == Rop3Plan::Kind::Copy && !src.mono && !flip_x && !flip_y && asw == adw && ash == adh &&
+        if (plan.kind == Rop3Plan::Kind::Copy && !src.other && !flip_x && !flip_y && asw == adw && ash == adh &&
             x0 == 0 && x1 == t.surf.width && dl == sl && dt - stp <= y0 && y1 - (dt - stp) <= src.height &&
             src.width == t.surf.width && t.surf.stride == t.surf.width && src.surf.stride == src.width) {
             // Whole rows of two top-down surfaces of one width, not shifted
@@ -235,26 +266,53 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
             std::memmove(t.surf.row(y0), src.surf.row(int(y0 - (dt - stp))), size_t(y1 - y0) * size_t(x1) * 4);
             continue;
         }
-        for (int y = y0; y < y1; ++y) {
-            int64_t j = y - dt;
-            if (flip_y) j = adh - 1 - j;
-            int64_t sy = stp + j * ash / adh;
-            if (sy < 0 || sy >= src.height) continue;  // outside the source: left unchanged
-            auto src_x = [&](int x) {
-                int64_t i = x - dl;
-                if (flip_x) i = adw - 1 - i;
-                return sl + i * asw / adw;
-            };
-            if (!flip_x && asw == adw) {
-                // The run of destination pixels whose source lies inside the source bitmap.
+        if (!flip_x && !flip_y && asw == adw && ash == adh) {
+            // Same size: row for row, the run whose source lies inside the source bitmap.
+            for (int y = y0; y < y1; ++y) {
+                int64_t sy = stp + (y - dt);
+                if (sy < 0 || sy >= src.height) continue;  // outside the source: left unchanged
                 int a = int(std::max<int64_t>(x0, dl - sl)), b = int(std::min<int64_t>(x1, dl - sl + src.width));
                 if (a >= b) continue;
-                const uint32_t* s = src.row(int(sy), int(src_x(a)), b - a);
+                const uint32_t* s = src.row(int(sy), int(sl + (a - dl)), b - a);
                 t.touch(a, y, b, y + 1);
                 apply(t.surf.row(y) + a, s, b - a, a, y);
-                continue;
             }
-            rowbuf.resize(size_t(x1 - x0));
+            continue;
+        }
+        // Stretched or mirrored: each destination column and row takes a run
+        // of source columns and rows (see source_run), clipped to the source
+        // bitmap; a destination pixel with nothing inside is left unchanged.
+        std::vector<int> col_a(size_t(x1 - x0)), col_b(size_t(x1 - x0));
+        int sx_min = INT32_MAX, sx_max = -1;
+        for (int x = x0; x < x1; ++x) {
+            int64_t j = x - dl;
+            if (mirror_dx) j = adw - 1 - j;
+            SourceRun r = source_run(j, asw, adw, sl, mirror_sx, merge, src.width, true);
+            col_a[size_t(x - x0)] = r.a;
+            col_b[size_t(x - x0)] = r.b;
+            if (r.a <= r.b) sx_min = std::min(sx_min, r.a), sx_max = std::max(sx_max, r.b);
+        }
+        if (sx_min > sx_max) continue;
+        rowbuf.resize(size_t(x1 - x0));
+        merged.resize(size_t(sx_max - sx_min + 1));
+        for (int y = y0; y < y1; ++y) {
+            int64_t j = y - dt;
+            if (mirror_dy) j = adh - 1 - j;
+            SourceRun ry = source_run(j, ash, adh, stp, mirror_sy, merge, src.height, false);
+            if (ry.a > ry.b) continue;
+            const uint32_t* line;
+            if (ry.a == ry.b) {
+                line = src.row(ry.a, sx_min, sx_max - sx_min + 1);
+            } else {
+                const uint32_t* first = src.row(ry.a, sx_min, sx_max - sx_min + 1);
+                std::copy(first, first + merged.size(), merged.begin());
+                for (int sy = ry.a + 1; sy <= ry.b; ++sy) {
+                    const uint32_t* more = src.row(sy, sx_min, sx_max - sx_min + 1);
+                    for (size_t i = 0; i < merged.size(); ++i)
+                        merged[i] = merge == BLACKONWHITE ? merged[i] & more[i] : merged[i] | more[i];
+                }
+                line = merged.data();
+            }
             int n = 0, start = -1;
             auto flush = [&](int end) {
                 if (start < 0) return;
@@ -264,13 +322,15 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
                 n = 0;
             };
             for (int x = x0; x < x1; ++x) {
-                int64_t sx = src_x(x);
-                if (sx < 0 || sx >= src.width) {
+                int a = col_a[size_t(x - x0)], b = col_b[size_t(x - x0)];
+                if (a > b) {
                     flush(x);
                     continue;
                 }
                 if (start < 0) start = x;
-                rowbuf[size_t(n++)] = *src.row(int(sy), int(sx), 1);
+                uint32_t v = line[a - sx_min];
+                for (int k = a + 1; k <= b; ++k) v = merge == BLACKONWHITE ? v & line[k - sx_min] : v | line[k - sx_min];
+                rowbuf[size_t(n++)] = v;
             }
             flush(x1);
         }

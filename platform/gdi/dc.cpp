@@ -178,6 +178,17 @@ int WINAPI GetPolyFillMode(HDC hdc) {
     WITH_DC(hdc, 0);
     return st.polyfill;
 }
+int WINAPI SetStretchBltMode(HDC hdc, int mode) {
+    WITH_DC(hdc, 0);
+    if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    int old = st.stretch_mode;
+    st.stretch_mode = mode;
+    return old;
+}
+int WINAPI GetStretchBltMode(HDC hdc) {
+    WITH_DC(hdc, 0);
+    return st.stretch_mode;
+}
 
 int WINAPI SetArcDirection(HDC hdc, int dir) {
     WITH_DC(hdc, 0);

@@ -122,6 +122,7 @@ struct DCState {
     int bkmode = OPAQUE;
     int rop2 = R2_COPYPEN;
     int polyfill = ALTERNATE;
+    int stretch_mode = BLACKONWHITE;  // how StretchBlt merges the source pixels of a shrunk row or column
     int arc_dir = AD_COUNTERCLOCKWISE;
     float miter_limit = 10.0f;  // longest miter join, in pen widths
     int gm = GM_COMPATIBLE;
@@ -175,6 +176,10 @@ struct Surface {
 
 // 32-bpp view of a bitmap; false for other formats.
 bool bitmap_surface(const Bitmap& bm, Surface* out);
+// Row y (0 = top) of any bitmap from column x, n pixels (all inside the
+// bitmap), as 32-bit pixels: colour tables and 24 bits expand to 0x00RRGGBB;
+// a monochrome bitmap without a colour table gives c0 for 0 bits, c1 for 1.
+void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint32_t c0, uint32_t c1);
 
 // One drawing call's access to a DC's pixels: locks a window surface for its
 // lifetime, holds the clip (region ∩ surface bounds) in device coordinates and

@@ -467,11 +467,10 @@ static bool tile_from_bitmap(const Bitmap& bm, Brush* b) {
         }
         return true;
     }
-    Surface s;
-    if (!bitmap_surface(bm, &s)) return false;
+    if (!bm.bits) return false;
     b->colour.resize(n);
     for (int y = 0; y < bm.height; ++y)
-        for (int x = 0; x < bm.width; ++x) b->colour[size_t(y) * bm.width + x] = s.row(y)[x];
+        read_bitmap_row(bm, y, 0, bm.width, b->colour.data() + size_t(y) * bm.width, 0, 0);
     return true;
 }
 
