@@ -27,7 +27,23 @@ Target::Target(DC& dc) : dc_(dc) {
             break;
         }
         case DCKind::Memory:
-            if (dc.st.bitmap) bitmap_surface(*dc.st.bitmap, &surf);
+            // 24-bpp DIB sections draw exactly through the copy. 8-bpp ones
+            // store the nearest table colour, so mixes that combine
+            // colours (XOR and the like) are applied to colours, not to
+            // table indices. 1- and 4-bpp DIB sections are not drawn on.
+            if (dc.st.bitmap && !bitmap_surface(*dc.st.bitmap, &surf) && dc.st.bitmap->dib && dc.st.bitmap->bits &&
+                (dc.st.bitmap->bpp == 24 || dc.st.bitmap->bpp == 8)) {
+                const Bitmap& bm = *dc.st.bitmap;
+                converted_ = dc.st.bitmap;
+                copy_.resize(size_t(bm.width) * size_t(bm.height));
+                for (int y = 0; y < bm.height; ++y)
+                    read_bitmap_row(bm, y, 0, bm.width, copy_.data() + size_t(y) * bm.width, 0, 0x00FFFFFF);
+                before_ = copy_;
+                surf.base = copy_.data();
+                surf.stride = bm.width;
+                surf.width = bm.width;
+                surf.height = bm.height;
+            }
             break;
     }
     if (!surf.base) return;
@@ -43,7 +59,27 @@ Target::Target(DC& dc) : dc_(dc) {
     }
 }
 
+void Target::store_converted() {
+    const Bitmap& bm = *converted_;
+    const size_t w = size_t(bm.width);
+    for (int y = 0; y < bm.height; ++y) {
+        const uint32_t* now = copy_.data() + size_t(y) * w;
+        const uint32_t* was = before_.data() + size_t(y) * w;
+        for (size_t x = 0; x < w;) {
+            if (now[x] == was[x]) {
+                ++x;
+                continue;
+            }
+            size_t e = x + 1;
+            while (e < w && now[e] != was[e]) ++e;
+            write_bitmap_row(bm, y, int(x), int(e - x), now + x);
+            x = e;
+        }
+    }
+}
+
 Target::~Target() {
+    if (converted_) store_converted();
     if (!locked_) return;
     plat::unlock_window_surface(dc_.hwnd);
     if (dirty_.left < dirty_.right && dirty_.top < dirty_.bottom) plat::window_surface_changed(dc_.hwnd, dirty_);

@@ -225,7 +225,16 @@ private:
     bool locked_ = false;
     bool is_screen = false;
     RECT dirty_{0, 0, 0, 0};
+    // A bitmap of another depth is drawn on through a 32-bpp copy that is
+    // stored back when the call ends (only the pixels that changed).
+    std::shared_ptr<Bitmap> converted_;
+    std::vector<uint32_t> copy_, before_;
+    void store_converted();
 };
+// Stores 32-bit pixels into row y (0 = top) of a bitmap of 24 bpp or fewer
+// from column x: 24 bpp keeps the colour bytes, a colour table takes the
+// nearest entry by squared RGB distance (an exact one first).
+void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in);
 
 // ---- raster primitives (raster.cpp) ----
 //

@@ -131,3 +131,47 @@ TEST(GdiStretch, SourcesOfEveryDepthExpandThroughTheirFormat) {
         DeleteDC(sdc);
     }
 }
+
+// A 24-bpp DIB section is drawn on exactly as a 32-bpp one: fills, patterns
+// and ternary operations land in its three colour bytes and nothing else
+// changes (row padding included).
+TEST(GdiStretch, TwentyFourBitDestinationsTakeEveryOperation) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 5;  // 15 bytes a row, padded to 16
+    bi.bmiHeader.biHeight = 3;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bm, nullptr);
+    HGDIOBJ old = SelectObject(dc, bm);
+    auto* b = static_cast<uint8_t*>(bits);
+    std::memset(b, 0x5A, 48);
+    auto pixel = [&](int x, int y) {  // bottom-up rows
+        const uint8_t* p = b + 16 * (2 - y) + 3 * x;
+        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    };
+    HBRUSH br = CreateSolidBrush(RGB(0x11, 0x22, 0x33));
+    RECT r{1, 0, 3, 2};
+    FillRect(dc, &r, br);
+    EXPECT_EQ(pixel(1, 0), 0x112233u);
+    EXPECT_EQ(pixel(2, 1), 0x112233u);
+    EXPECT_EQ(pixel(3, 0), 0x5A5A5Au);
+    EXPECT_EQ(pixel(1, 2), 0x5A5A5Au);
+    EXPECT_TRUE(PatBlt(dc, 2, 1, 3, 2, DSTINVERT));
+    EXPECT_EQ(pixel(2, 1), 0xEEDDCCu);
+    EXPECT_EQ(pixel(4, 2), 0xA5A5A5u);
+    EXPECT_EQ(pixel(1, 1), 0x112233u);
+    for (int i = 15; i < 48; i += 16) EXPECT_EQ(b[i], 0x5A) << i;  // padding untouched
+    // And it reads back as a source.
+    Canvas dst(5, 3, 0);
+    ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 5, 3, dc, 0, 0, SRCCOPY));
+    EXPECT_EQ(dst.at(2, 1), 0xEEDDCCu);
+    EXPECT_EQ(dst.at(0, 0), 0x5A5A5Au);
+    SelectObject(dc, old);
+    DeleteObject(br);
+    DeleteObject(bm);
+    DeleteDC(dc);
+}
