@@ -542,6 +542,11 @@ BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt);
 // Regions and clipping.
 HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
 HRGN WINAPI CreateRectRgnIndirect(CONST RECT* lprect);
+HRGN WINAPI CreateEllipticRgn(int x1, int y1, int x2, int y2);
+HRGN WINAPI CreateEllipticRgnIndirect(CONST RECT* lprect);
+HRGN WINAPI CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h);
+HRGN WINAPI CreatePolygonRgn(CONST POINT* pptl, int cPoint, int iMode);
+HRGN WINAPI CreatePolyPolygonRgn(CONST POINT* pptl, CONST INT* pc, int cPoly, int iMode);
 int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
 BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
 int WINAPI OffsetRgn(HRGN hrgn, int x, int y);
