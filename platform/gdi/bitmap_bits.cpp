@@ -57,21 +57,26 @@ void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint3
     }
 }
 
+bool indexed_bitmap(const Bitmap* bm) {
+    return bm && bm->dib && bm->bits && (bm->bpp == 8 || bm->bpp == 4 || bm->bpp == 1) && !bm->palette.empty();
+}
+
+uint32_t nearest_index(const Bitmap& bm, uint32_t v) {
+    int rr = int(v >> 16 & 0xFF), g = int(v >> 8 & 0xFF), b = int(v & 0xFF);
+    uint32_t best = 0;
+    long best_d = -1;
+    for (size_t i = 0; i < bm.palette.size(); ++i) {
+        const RGBQUAD& q = bm.palette[i];
+        long d = long(q.rgbRed - rr) * (q.rgbRed - rr) + long(q.rgbGreen - g) * (q.rgbGreen - g) +
+                 long(q.rgbBlue - b) * (q.rgbBlue - b);
+        if (best_d < 0 || d < best_d) best = uint32_t(i), best_d = d;
+        if (d == 0) break;
+    }
+    return best;
+}
+
 void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in) {
     uint8_t* r = bm.row_bytes(y);
-    auto nearest = [&](uint32_t v) -> unsigned {
-        int rr = int(v >> 16 & 0xFF), g = int(v >> 8 & 0xFF), b = int(v & 0xFF);
-        unsigned best = 0;
-        long best_d = -1;
-        for (size_t i = 0; i < bm.palette.size(); ++i) {
-            const RGBQUAD& q = bm.palette[i];
-            long d = long(q.rgbRed - rr) * (q.rgbRed - rr) + long(q.rgbGreen - g) * (q.rgbGreen - g) +
-                     long(q.rgbBlue - b) * (q.rgbBlue - b);
-            if (best_d < 0 || d < best_d) best = unsigned(i), best_d = d;
-            if (d == 0) break;
-        }
-        return best;
-    };
     for (int i = 0; i < n; ++i) {
         int xx = x + i;
         uint32_t v = in[i];
@@ -82,16 +87,16 @@ void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in)
                 r[3 * xx + 2] = uint8_t(v >> 16);
                 break;
             case 8:
-                r[xx] = uint8_t(nearest(v));
+                r[xx] = uint8_t(v);
                 break;
             case 4: {
-                unsigned k = nearest(v) & 15;
+                unsigned k = v & 15;
                 r[xx >> 1] = uint8_t((xx & 1) ? (r[xx >> 1] & 0xF0) | k : (r[xx >> 1] & 0x0F) | (k << 4));
                 break;
             }
             case 1: {
                 uint8_t bit = uint8_t(0x80 >> (xx & 7));
-                if (nearest(v) & 1) r[xx >> 3] |= bit;
+                if (v & 1) r[xx >> 3] |= bit;
                 else r[xx >> 3] &= uint8_t(~bit);
                 break;
             }

@@ -43,22 +43,48 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
 // Source pixels for a blit: a 32-bpp surface read in place, or any other
 // bitmap expanded row by row (a monochrome bitmap without a colour table to
 // the destination's text colour for 0 bits and background colour for 1 bits).
+// Onto an indexed bitmap the colours become its table indices: on 8 bpp each
+// channel is first reduced to 5 bits and taken at the middle of its step
+// (c & 0xF8 | 4), on fewer bits the colour is matched as it is.
 struct Source {
     Surface surf;
     const Bitmap* other = nullptr;
+    bool ddb_mono = false;               // c0 / c1 are already destination values
+    const Bitmap* to_index = nullptr;    // indexed destination
+    std::vector<int16_t> index_cache;    // 8 bpp: by 15-bit colour, -1 unknown
     uint32_t c0 = 0, c1 = 0;
     int width = 0, height = 0;
     std::vector<uint32_t> tmp;
     const uint32_t* row(int y, int x, int n) {
-        if (!other) return surf.row(y) + x;
-        tmp.resize(size_t(n));
-        read_bitmap_row(*other, y, x, n, tmp.data(), c0, c1);
+        const uint32_t* p;
+        if (!other) {
+            p = surf.row(y) + x;
+            if (!to_index) return p;
+            tmp.assign(p, p + n);
+        } else {
+            tmp.resize(size_t(n));
+            read_bitmap_row(*other, y, x, n, tmp.data(), c0, c1);
+            if (!to_index || ddb_mono) return tmp.data();
+        }
+        for (uint32_t& v : tmp) v = index_of(v);
         return tmp.data();
+    }
+    uint32_t index_of(uint32_t v) {
+        if (to_index->bpp != 8) return nearest_index(*to_index, v);
+        uint32_t k = (v >> 9 & 0x7C00) | (v >> 6 & 0x03E0) | (v >> 3 & 0x001F);
+        if (index_cache.empty()) index_cache.assign(32768, int16_t(-1));
+        if (index_cache[k] < 0) {
+            uint32_t mid = (v & 0x00F8F8F8u) | 0x00040404u;
+            index_cache[k] = int16_t(nearest_index(*to_index, mid));
+        }
+        return uint32_t(index_cache[k]);
     }
 };
 
 static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* out) {
-    if (st.ok()) {
+    if (indexed_bitmap(dst_state.bitmap.get())) out->to_index = dst_state.bitmap.get();
+    // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
+    if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {
         out->surf = st.surf;
         out->width = st.surf.width;
         out->height = st.surf.height;
@@ -68,8 +94,9 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
         out->other = src.st.bitmap.get();
         out->width = out->other->width;
         out->height = out->other->height;
-        out->c0 = to_pixel(dst_state.text);
-        out->c1 = to_pixel(dst_state.bk);
+        out->ddb_mono = out->other->bpp == 1 && !(out->other->dib && out->other->palette.size() >= 2);
+        out->c0 = device_colour(dst_state, dst_state.text);
+        out->c1 = device_colour(dst_state, dst_state.bk);
         return true;
     }
     return false;
@@ -257,7 +284,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         int x0 = int(std::max<int64_t>(dl, c.left)), x1 = int(std::min<int64_t>(dl + adw, c.right));
         int y0 = int(std::max<int64_t>(dt, c.top)), y1 = int(std::min<int64_t>(dt + adh, c.bottom));
         if (x0 >= x1 || y0 >= y1) continue;
-        if (plan.kind == Rop3Plan::Kind::Copy && !src.other && !flip_x && !flip_y && asw == adw && ash == adh &&
+        if (plan.kind == Rop3Plan::Kind::Copy && !src.other && !src.to_index && !flip_x && !flip_y && asw == adw && ash == adh &&
             x0 == 0 && x1 == t.surf.width && dl == sl && dt - stp <= y0 && y1 - (dt - stp) <= src.height &&
             src.width == t.surf.width && t.surf.stride == t.surf.width && src.surf.stride == src.width) {
             // Whole rows of two top-down surfaces of one width, not shifted

@@ -27,17 +27,22 @@ Target::Target(DC& dc) : dc_(dc) {
             break;
         }
         case DCKind::Memory:
-            // 24-bpp DIB sections draw exactly through the copy. 8-bpp ones
-            // store the nearest table colour, so mixes that combine
-            // colours (XOR and the like) are applied to colours, not to
-            // table indices. 1- and 4-bpp DIB sections are not drawn on.
-            if (dc.st.bitmap && !bitmap_surface(*dc.st.bitmap, &surf) && dc.st.bitmap->dib && dc.st.bitmap->bits &&
-                (dc.st.bitmap->bpp == 24 || dc.st.bitmap->bpp == 8)) {
+            // A 24-bpp DIB section is drawn on through a copy in 32-bit
+            // pixels; an indexed one through a copy of its table indices.
+            if (dc.st.bitmap && !bitmap_surface(*dc.st.bitmap, &surf) &&
+                ((dc.st.bitmap->dib && dc.st.bitmap->bits && dc.st.bitmap->bpp == 24) ||
+                 indexed_bitmap(dc.st.bitmap.get()))) {
                 const Bitmap& bm = *dc.st.bitmap;
                 converted_ = dc.st.bitmap;
                 copy_.resize(size_t(bm.width) * size_t(bm.height));
-                for (int y = 0; y < bm.height; ++y)
-                    read_bitmap_row(bm, y, 0, bm.width, copy_.data() + size_t(y) * bm.width, 0, 0x00FFFFFF);
+                for (int y = 0; y < bm.height; ++y) {
+                    uint32_t* out = copy_.data() + size_t(y) * bm.width;
+                    const uint8_t* r = bm.row_bytes(y);
+                    if (bm.bpp == 24) read_bitmap_row(bm, y, 0, bm.width, out, 0, 0x00FFFFFF);
+                    else if (bm.bpp == 8) for (int x = 0; x < bm.width; ++x) out[x] = r[x];
+                    else if (bm.bpp == 4) for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+                    else for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 3] >> (7 - (x & 7))) & 1;
+                }
                 before_ = copy_;
                 surf.base = copy_.data();
                 surf.stride = bm.width;
@@ -62,16 +67,19 @@ Target::Target(DC& dc) : dc_(dc) {
 void Target::store_converted() {
     const Bitmap& bm = *converted_;
     const size_t w = size_t(bm.width);
+    const uint32_t keep = bm.bpp == 24 ? 0x00FFFFFFu : (1u << bm.bpp) - 1;
     for (int y = 0; y < bm.height; ++y) {
         const uint32_t* now = copy_.data() + size_t(y) * w;
         const uint32_t* was = before_.data() + size_t(y) * w;
+        // Compared in the bits the bitmap keeps: an index's other bits may
+        // have changed (a DSTINVERT sets them all) without changing it.
         for (size_t x = 0; x < w;) {
-            if (now[x] == was[x]) {
+            if (((now[x] ^ was[x]) & keep) == 0) {
                 ++x;
                 continue;
             }
             size_t e = x + 1;
-            while (e < w && now[e] != was[e]) ++e;
+            while (e < w && ((now[e] ^ was[e]) & keep) != 0) ++e;
             write_bitmap_row(bm, y, int(x), int(e - x), now + x);
             x = e;
         }

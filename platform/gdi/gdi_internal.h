@@ -231,9 +231,15 @@ private:
     std::vector<uint32_t> copy_, before_;
     void store_converted();
 };
-// Stores 32-bit pixels into row y (0 = top) of a bitmap of 24 bpp or fewer
-// from column x: 24 bpp keeps the colour bytes, a colour table takes the
-// nearest entry by squared RGB distance (an exact one first).
+// A DIB section of 8 bpp or fewer with a colour table: drawn on in table
+// indices (raster operations then combine indices, as bits).
+bool indexed_bitmap(const Bitmap* bm);
+// The table entry nearest to a pixel by squared RGB distance, the lowest
+// index on ties.
+uint32_t nearest_index(const Bitmap& bm, uint32_t px);
+// Stores pixels into row y (0 = top) of a bitmap of 24 bpp or fewer from
+// column x: 24 bpp takes 0x00RRGGBB values, fewer bits table indices (their
+// low bits).
 void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in);
 
 // ---- raster primitives (raster.cpp) ----
@@ -275,6 +281,9 @@ struct Paint {
     POINT org{0, 0};                   // device position of tile pixel (0, 0)
 };
 Paint realise_brush(const DC& dc, const Brush* br);
+// A colour as the DC's surface stores it: a 0x00RRGGBB pixel, or a table
+// index on an indexed bitmap (see device_colour in raster.cpp).
+uint32_t device_colour(const DCState& st, COLORREF c);
 Paint realise_pen(const DC& dc, const Pen* pen);
 
 // Paints row y from x0 to x1 (exclusive, already clipped) with a paint and mix.

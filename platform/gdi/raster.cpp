@@ -158,7 +158,7 @@ std::shared_ptr<const Tile> build_tile(const Brush& br, const DCState& st) {
             // when opaque, untouched when transparent.
             uint32_t px[64];
             uint8_t on[64];
-            uint32_t fg = to_pixel(br.lb.lbColor), bg = to_pixel(st.bk);
+            uint32_t fg = device_colour(st, br.lb.lbColor), bg = device_colour(st, st.bk);
             const uint8_t* rows = kHatch[br.lb.lbHatch <= HS_DIAGCROSS ? br.lb.lbHatch : 0];
             for (int y = 0; y < 8; ++y)
                 for (int x = 0; x < 8; ++x) {
@@ -170,9 +170,14 @@ std::shared_ptr<const Tile> build_tile(const Brush& br, const DCState& st) {
         }
         default: {
             if (br.pw <= 0 || br.ph <= 0) return nullptr;
-            if (br.mono.empty()) return make_tile(br.pw, br.ph, br.colour.data(), nullptr);
+            if (br.mono.empty()) {
+                if (!indexed_bitmap(st.bitmap.get())) return make_tile(br.pw, br.ph, br.colour.data(), nullptr);
+                std::vector<uint32_t> px(br.colour.size());
+                for (size_t i = 0; i < px.size(); ++i) px[i] = nearest_index(*st.bitmap, br.colour[i]);
+                return make_tile(br.pw, br.ph, px.data(), nullptr);
+            }
             // Monochrome pattern: 0 bits in the text colour, 1 bits in the background colour.
-            uint32_t c0 = to_pixel(st.text), c1 = to_pixel(st.bk);
+            uint32_t c0 = device_colour(st, st.text), c1 = device_colour(st, st.bk);
             std::vector<uint32_t> px(br.mono.size());
             for (size_t i = 0; i < br.mono.size(); ++i) px[i] = br.mono[i] ? c1 : c0;
             return make_tile(br.pw, br.ph, px.data(), nullptr);
@@ -181,9 +186,13 @@ std::shared_ptr<const Tile> build_tile(const Brush& br, const DCState& st) {
 }
 
 uint64_t tile_key(const Brush& br, const DCState& st) {
-    if (br.lb.lbStyle == BS_HATCHED) return (uint64_t(to_pixel(st.bk)) << 1) | (st.bkmode == TRANSPARENT ? 1u : 0u);
-    if (!br.mono.empty()) return (uint64_t(to_pixel(st.text)) << 32) | to_pixel(st.bk);
-    return 0;
+    uint64_t key = 0;
+    if (br.lb.lbStyle == BS_HATCHED) key = (uint64_t(to_pixel(st.bk)) << 1) | (st.bkmode == TRANSPARENT ? 1u : 0u);
+    else if (!br.mono.empty()) key = (uint64_t(to_pixel(st.text)) << 32) | to_pixel(st.bk);
+    // A tile made for an indexed bitmap holds its indices: it is kept for that bitmap only.
+    if (indexed_bitmap(st.bitmap.get()))
+        key = (key ^ (uint64_t(reinterpret_cast<uintptr_t>(st.bitmap.get())) * 0x9E3779B97F4A7C15ULL)) | 1ULL << 63;
+    return key;
 }
 
 }  // namespace
@@ -227,6 +236,20 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
     return t;
 }
 
+// On an indexed bitmap a colour becomes the nearest table entry; on a
+// two-colour one the background colour takes its nearest entry and every
+// other colour the other entry, so that a drawing never vanishes into the
+// background however close its colour is.
+uint32_t device_colour(const DCState& st, COLORREF c) {
+    const Bitmap* bm = st.bitmap.get();
+    if (!indexed_bitmap(bm)) return to_pixel(c);
+    if (bm->bpp == 1) {
+        uint32_t bk = nearest_index(*bm, to_pixel(st.bk)) & 1;
+        return (c & 0x00FFFFFFu) == (st.bk & 0x00FFFFFFu) ? bk : bk ^ 1;
+    }
+    return nearest_index(*bm, to_pixel(c));
+}
+
 Paint realise_brush(const DC& dc, const Brush* br) {
     Paint p;
     p.org = dc.st.brush_org;
@@ -234,13 +257,13 @@ Paint realise_brush(const DC& dc, const Brush* br) {
     const DCState& st = dc.st;
     if (br->dc_brush) {
         p.type = Paint::Type::Solid;
-        p.color = to_pixel(st.dc_brush);
+        p.color = device_colour(st, st.dc_brush);
         return p;
     }
     switch (br->lb.lbStyle) {
         case BS_SOLID:
             p.type = Paint::Type::Solid;
-            p.color = to_pixel(br->lb.lbColor);
+            p.color = device_colour(st, br->lb.lbColor);
             return p;
         case BS_HATCHED:
         case BS_PATTERN:
@@ -273,7 +296,7 @@ Paint realise_pen(const DC& dc, const Pen* pen) {
     if (!pen || !pen->visible()) return p;
     if (pen->brush) return realise_brush(dc, pen->brush.get());
     p.type = Paint::Type::Solid;
-    p.color = to_pixel(pen->dc_pen ? dc.st.dc_pen : pen->color);
+    p.color = device_colour(dc.st, pen->dc_pen ? dc.st.dc_pen : pen->color);
     return p;
 }
 
