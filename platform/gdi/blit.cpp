@@ -65,6 +65,11 @@ struct Source {
             tmp.resize(size_t(n));
             read_bitmap_row(*other, y, x, n, tmp.data(), c0, c1);
             if (!to_index || ddb_mono) return tmp.data();
+            if (other->bpp <= 8) {
+                // Table colours are matched as they are.
+                for (uint32_t& v : tmp) v = nearest_index(*to_index, v);
+                return tmp.data();
+            }
         }
         for (uint32_t& v : tmp) v = index_of(v);
         return tmp.data();
