@@ -237,13 +237,19 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
 }
 
 // On an indexed bitmap a colour becomes the nearest table entry; on a
-// two-colour one the background colour takes its nearest entry and every
-// other colour the other entry, so that a drawing never vanishes into the
-// background however close its colour is.
+// two-colour one a colour that is not one of the two entries is drawn as
+// the background colour's nearest entry when it is the background colour
+// and as the other entry otherwise, so that a drawing never vanishes into
+// the background however close its colour is.
 uint32_t device_colour(const DCState& st, COLORREF c) {
     const Bitmap* bm = st.bitmap.get();
     if (!indexed_bitmap(bm)) return to_pixel(c);
     if (bm->bpp == 1) {
+        const uint32_t px = to_pixel(c);
+        for (uint32_t i = 0; i < 2 && i < bm->palette.size(); ++i) {
+            const RGBQUAD& q = bm->palette[i];
+            if (((uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue) == px) return i;
+        }
         uint32_t bk = nearest_index(*bm, to_pixel(st.bk)) & 1;
         return (c & 0x00FFFFFFu) == (st.bk & 0x00FFFFFFu) ? bk : bk ^ 1;
     }

@@ -1,0 +1,129 @@
+// Drawing on DIB sections with colour tables: what index each operation
+// stores. Expectations were taken from a reference GDI's output for the
+// same calls.
+#include <cmath>
+#include <cstring>
+
+#include "gdi_test_util.h"
+
+using namespace gdi_test;
+
+namespace {
+
+// A one-row DIB section of `bpp` bits; 8 bpp gets an 8x8x4 colour cube,
+// 1 bpp the entries (0, 0x40, 0) and (0xFF, 0xFF, 0xF0).
+struct Indexed {
+    HDC dc = nullptr;
+    HBITMAP bm = nullptr;
+    HGDIOBJ old = nullptr;
+    uint8_t* bits = nullptr;
+    int bpp;
+    explicit Indexed(int bits_per_pixel) : bpp(bits_per_pixel) {
+        struct {
+            BITMAPINFOHEADER h;
+            RGBQUAD pal[256];
+        } bi{};
+        bi.h.biSize = sizeof bi.h;
+        bi.h.biWidth = 8;
+        bi.h.biHeight = -1;
+        bi.h.biPlanes = 1;
+        bi.h.biBitCount = WORD(bpp);
+        for (int i = 0; i < 256; ++i) bi.pal[i] = RGBQUAD{BYTE((i >> 6) * 85), BYTE(((i >> 3) & 7) * 36), BYTE((i & 7) * 36), 0};
+        if (bpp == 1) {
+            bi.pal[0] = RGBQUAD{0, 0x40, 0, 0};
+            bi.pal[1] = RGBQUAD{0xF0, 0xFF, 0xFF, 0};
+        }
+        dc = CreateCompatibleDC(nullptr);
+        void* p = nullptr;
+        bm = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &p, nullptr, 0);
+        bits = static_cast<uint8_t*>(p);
+        old = SelectObject(dc, bm);
+    }
+    ~Indexed() {
+        SelectObject(dc, old);
+        DeleteObject(bm);
+        DeleteDC(dc);
+    }
+    int at(int x) const { return bpp == 8 ? bits[x] : (bits[0] >> (7 - x)) & 1; }
+};
+
+void Fill(HDC dc, int x, COLORREF c) {
+    RECT r{x, 0, x + 1, 1};
+    HBRUSH b = CreateSolidBrush(c);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+}
+
+}  // namespace
+
+TEST(GdiIndexedTargets, EightBitsTakeNearestEntriesAndCombineIndices) {
+    Canvas src(4, 1);
+    const uint32_t colours[4] = {0x101010, 0x282828, 0xA0A0A0, 0xE8E8E8};
+    for (int x = 0; x < 4; ++x) src.at(x, 0) = colours[x];
+    Indexed d(8);
+    std::memset(d.bits, 0x55, 8);
+    // Blitted colours: each channel reduced to 5 bits, then the nearest entry
+    // (0x101010 is nearer black, yet lands on entry 9).
+    ASSERT_TRUE(BitBlt(d.dc, 0, 0, 4, 1, src.dc, 0, 0, SRCCOPY));
+    ASSERT_TRUE(BitBlt(d.dc, 4, 0, 4, 1, src.dc, 0, 0, SRCINVERT));  // index XOR index
+    const int after_blits[8] = {9, 73, 173, 255, 92, 28, 248, 170};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(d.at(x), after_blits[x]) << x;
+    ASSERT_TRUE(PatBlt(d.dc, 0, 0, 2, 1, DSTINVERT));
+    Fill(d.dc, 2, RGB(0x10, 0x10, 0x10));  // a brush colour: the nearest entry as it is
+    Fill(d.dc, 3, RGB(0x10, 0x10, 0x10));
+    HBRUSH b = CreateSolidBrush(RGB(0xE8, 0xE8, 0xE8));
+    HGDIOBJ ob = SelectObject(d.dc, b);
+    ASSERT_TRUE(PatBlt(d.dc, 4, 0, 4, 1, PATINVERT));
+    SelectObject(d.dc, ob);
+    DeleteObject(b);
+    const int after_patterns[8] = {246, 182, 0, 0, 170, 234, 14, 92};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(d.at(x), after_patterns[x]) << x;
+    // Read back as a source, an index is its table colour.
+    Canvas back(8, 1);
+    ASSERT_TRUE(BitBlt(back.dc, 0, 0, 8, 1, d.dc, 0, 0, SRCCOPY));
+    EXPECT_EQ(back.at(4, 0), 0x0048B4AAu);  // entry 170: red 2*36, green 5*36, blue 2*85
+}
+
+TEST(GdiIndexedTargets, TwoColourBitmapsKeepDrawingApartFromTheBackground) {
+    Canvas src(4, 1);
+    const uint32_t colours[4] = {0x004000, 0xFFFFF0, 0x303030, 0xC0C0C0};
+    for (int x = 0; x < 4; ++x) src.at(x, 0) = colours[x];
+    Indexed d(1);
+    d.bits[0] = 0;
+    SetBkColor(d.dc, RGB(0x20, 0x40, 0x20));
+    ASSERT_TRUE(BitBlt(d.dc, 0, 0, 4, 1, src.dc, 0, 0, SRCCOPY));  // blitted: the nearest entry
+    Fill(d.dc, 4, RGB(0x20, 0x40, 0x20));  // the background colour: its nearest entry
+    Fill(d.dc, 5, RGB(0x00, 0x40, 0x00));  // an entry's own colour: that entry
+    Fill(d.dc, 6, RGB(0xFF, 0xFF, 0xFF));  // anything else: the other entry
+    Fill(d.dc, 7, RGB(0x00, 0x00, 0x00));
+    const int want[8] = {0, 1, 0, 1, 0, 0, 1, 1};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(d.at(x), want[x]) << x;
+}
+
+// Under rotation an Ellipse's corner is its logical size mapped as a vector,
+// which can be smaller than the box it is drawn in: here an 18x28 box with a
+// 27-row corner, so the straight sides run over rows 59..68, not 60..67.
+TEST(GdiIndexedTargets, RotatedEllipseCornerIsItsMappedSize) {
+    Canvas c(100, 120, 0);
+    SetGraphicsMode(c.dc, GM_ADVANCED);
+    const double a = 0.3;
+    XFORM xf{float(std::cos(a)), float(std::sin(a)), float(-std::sin(a)), float(std::cos(a)), 50, 40};
+    SetWorldTransform(c.dc, &xf);
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x10, 0x20, 0x80));
+    HBRUSH br = CreateSolidBrush(RGB(0xF0, 0xC0, 0x30));
+    SelectObject(c.dc, pen);
+    SelectObject(c.dc, br);
+    ASSERT_TRUE(Ellipse(c.dc, -10, 14, 15, 35));
+    RECT box = c.changed(0);
+    EXPECT_EQ(box.left, 36);
+    EXPECT_EQ(box.top, 50);
+    EXPECT_EQ(box.right, 53);
+    EXPECT_EQ(box.bottom, 77);
+    for (int y = 59; y <= 68; ++y) EXPECT_EQ(c.at(36, y), 0x102080u) << y;
+    EXPECT_EQ(c.at(36, 58), 0u);
+    EXPECT_EQ(c.at(36, 69), 0u);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(pen);
+    DeleteObject(br);
+}
