@@ -11,9 +11,15 @@ using namespace plat::gdi;
 
 // ---------------------------------------------------------------- block transfers
 
-// Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device rect.
+// Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device
+// rect. A negative device extent keeps the starting column (or row) and runs
+// back from it: (x + w, x] rather than [x + w, x).
 static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
-    return device_rect(st, x, y, clamp_sum(x, w), clamp_sum(y, h));
+    POINT a = to_device(st, x, y), c = to_device(st, clamp_sum(x, w), clamp_sum(y, h));
+    RECT r{a.x, a.y, c.x, c.y};
+    if (r.right < r.left) r = RECT{r.right + 1, r.top, r.left + 1, r.bottom};
+    if (r.bottom < r.top) r = RECT{r.left, r.bottom + 1, r.right, r.top + 1};
+    return r;
 }
 
 namespace plat::gdi {
@@ -181,7 +187,7 @@ static SourceRun source_run(int64_t j, int64_t as, int64_t ad, int64_t start, bo
 }
 
 static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
-                        int wSrc, int hSrc, DWORD rop, bool stretch) {
+                        int wSrc, int hSrc, DWORD rop) {
     uint8_t code = uint8_t(rop >> 16);
     if (!rop_uses_src(code)) return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
     auto dc = get_dc(hdcDest);
@@ -212,16 +218,13 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, clamp_sum(xSrc, wSrc), clamp_sum(ySrc, hSrc));
     int64_t dw = int64_t(d1.x) - d0.x, dh = int64_t(d1.y) - d0.y;
     int64_t sw = int64_t(s1.x) - s0.x, sh = int64_t(s1.y) - s0.y;
-    if (!stretch) {
-        // Same size: the device extent of the destination.
-        sw = dw;
-        sh = dh;
-    }
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return TRUE;
     bool flip_x = (dw < 0) != (sw < 0), flip_y = (dh < 0) != (sh < 0);
-    // A stretched rectangle with a negative extent keeps its starting column
-    // (or row) and runs back from it: (x + w, x] rather than [x + w, x).
-    int shift = stretch ? 1 : 0;
+    // A rectangle with a negative extent keeps its starting column (or row)
+    // and runs back from it: (x + w, x] rather than [x + w, x). BitBlt is
+    // StretchBlt with the source extent equal to the logical destination
+    // extent, so a transform on either DC can still stretch it.
+    const int shift = 1;
     int64_t dl = dw < 0 ? d0.x + dw + shift : d0.x, dt = dh < 0 ? d0.y + dh + shift : d0.y;
     int64_t adw = dw < 0 ? -dw : dw, adh = dh < 0 ? -dh : dh;
     int64_t sl = sw < 0 ? s0.x + sw + shift : s0.x, stp = sh < 0 ? s0.y + sh + shift : s0.y;
@@ -371,12 +374,12 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
-    return stretch_blt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop, false);
+    return stretch_blt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop);
 }
 
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
                        int wSrc, int hSrc, DWORD rop) {
-    return stretch_blt(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop, true);
+    return stretch_blt(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop);
 }
 
 // ---------------------------------------------------------------- pixels

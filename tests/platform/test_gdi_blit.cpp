@@ -81,7 +81,7 @@ TEST(GdiBlit, NamedTernaryOperations) {
     EXPECT_FALSE(PatBlt(c.dc, 0, 0, 2, 2, SRCCOPY));
     EXPECT_TRUE(PatBlt(c.dc, 0, 0, 2, 2, DSTINVERT));
     EXPECT_EQ(c.at(1, 1), ~D);
-    EXPECT_TRUE(PatBlt(c.dc, 2, 2, -1, -1, WHITENESS));  // negative extents: (1,1) only
+    EXPECT_TRUE(PatBlt(c.dc, 1, 1, -1, -1, WHITENESS));  // negative extents run back from (1,1): it alone
     EXPECT_EQ(c.at(1, 1), 0xFFFFFFFFu);
     EXPECT_EQ(c.at(0, 0), ~D);
 }

@@ -175,3 +175,31 @@ TEST(GdiStretch, TwentyFourBitDestinationsTakeEveryOperation) {
     DeleteObject(bm);
     DeleteDC(dc);
 }
+
+// BitBlt is StretchBlt with the source extent equal to the logical
+// destination extent: a scaling transform on the destination stretches it,
+// and negative extents run back from their start on both sides.
+TEST(GdiStretch, BitBltFollowsTheTransformAndNegativeExtents) {
+    Canvas src(32, 32);
+    Positions(src);
+    Canvas dst(40, 40, 0);
+    SetGraphicsMode(dst.dc, GM_ADVANCED);
+    XFORM sc{2.0f, 0, 0, 1.0f, 0, 0};
+    SetWorldTransform(dst.dc, &sc);
+    SetStretchBltMode(dst.dc, COLORONCOLOR);
+    ASSERT_TRUE(BitBlt(dst.dc, 1, 1, 3, 1, src.dc, 4, 5, SRCCOPY));  // device columns 2..7
+    const int cols[6] = {4, 4, 5, 5, 6, 6};
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(Col(dst.at(2 + x, 1)), cols[x]) << x;
+    EXPECT_EQ(dst.at(8, 1), 0u);
+    ModifyWorldTransform(dst.dc, nullptr, MWT_IDENTITY);
+    // Source (5,5) back 20 and 15: only source columns and rows 0..5 exist,
+    // landing at the end of the destination run (30 back to 11): 25..30.
+    ASSERT_TRUE(BitBlt(dst.dc, 30, 20, -20, -15, src.dc, 5, 5, SRCCOPY));
+    EXPECT_EQ(dst.at(24, 20), 0u);
+    EXPECT_EQ(Col(dst.at(25, 20)), 0);
+    EXPECT_EQ(Row(dst.at(25, 20)), 5);
+    EXPECT_EQ(Col(dst.at(30, 15)), 5);
+    EXPECT_EQ(Row(dst.at(30, 15)), 0);
+    EXPECT_EQ(dst.at(31, 20), 0u);
+    EXPECT_EQ(dst.at(30, 21), 0u);
+}
