@@ -58,7 +58,7 @@ void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint3
 }
 
 bool indexed_bitmap(const Bitmap* bm) {
-    return bm && bm->dib && bm->bits && (bm->bpp == 8 || bm->bpp == 4 || bm->bpp == 1) && !bm->palette.empty();
+    return bm && bm->bits && (bm->bpp == 8 || bm->bpp == 4 || bm->bpp == 1) && !bm->palette.empty();
 }
 
 uint32_t nearest_index(const Bitmap& bm, uint32_t v) {

@@ -80,7 +80,10 @@ struct Source {
         for (uint32_t& v : tmp) v = index_of(v);
         return tmp.data();
     }
+    bool by_bk = false;      // onto a monochrome bitmap: 1 where the colour is the source's background
+    uint32_t src_bk = 0;
     uint32_t index_of(uint32_t v) {
+        if (by_bk) return (v & 0x00FFFFFFu) == src_bk ? 1u : 0u;
         if (to_index->bpp != 8) return nearest_index(*to_index, v);
         uint32_t k = (v >> 9 & 0x7C00) | (v >> 6 & 0x03E0) | (v >> 3 & 0x001F);
         if (index_cache.empty()) index_cache.assign(32768, int16_t(-1));
@@ -94,6 +97,12 @@ struct Source {
 
 static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* out) {
     if (indexed_bitmap(dst_state.bitmap.get())) out->to_index = dst_state.bitmap.get();
+    // Colours onto a monochrome bitmap (not a DIB section): the source DC's
+    // background colour becomes 1 (white), every other colour 0.
+    if (out->to_index && !out->to_index->dib) {
+        out->by_bk = true;
+        out->src_bk = to_pixel(src.st.bk);
+    }
     // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
     if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {
         out->surf = st.surf;
@@ -108,6 +117,7 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
         out->ddb_mono = out->other->bpp == 1 && !(out->other->dib && out->other->palette.size() >= 2);
         out->c0 = device_colour(dst_state, dst_state.text);
         out->c1 = device_colour(dst_state, dst_state.bk);
+        if (out->ddb_mono && out->by_bk) out->c0 = 0, out->c1 = 1;  // monochrome to monochrome: the bits
         return true;
     }
     return false;

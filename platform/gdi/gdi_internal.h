@@ -231,8 +231,9 @@ private:
     std::vector<uint32_t> copy_, before_;
     void store_converted();
 };
-// A DIB section of 8 bpp or fewer with a colour table: drawn on in table
-// indices (raster operations then combine indices, as bits).
+// A bitmap of 8 bpp or fewer with a colour table (a DIB section's own, or
+// black and white for a monochrome bitmap): drawn on in table indices
+// (raster operations then combine indices, as bits).
 bool indexed_bitmap(const Bitmap* bm);
 // The table entry nearest to a pixel by squared RGB distance, the lowest
 // index on ties.

@@ -618,6 +618,9 @@ static std::shared_ptr<Bitmap> new_bitmap(int w, int h, int bpp, int row_align_b
     bm->storage.reset(new (std::nothrow) uint8_t[total]());
     if (!bm->storage) return nullptr;
     bm->bits = bm->storage.get();
+    // A monochrome bitmap is drawn on as black (0) and white (1); a DIB
+    // section replaces this with its own colour table.
+    if (bpp == 1) bm->palette = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
     return bm;
 }
 

@@ -256,21 +256,47 @@ uint32_t device_colour(const DCState& st, COLORREF c) {
     return nearest_index(*bm, to_pixel(c));
 }
 
+// A solid brush on a monochrome bitmap (not a DIB section) is an ordered
+// dither of its grey level: n = (30 R + 59 G + 11 B + 200) / 400 of the 64
+// cells of an 8x8 Bayer matrix are white, those whose entry is at least
+// 64 - n. Black and white come out plain.
+static Paint solid_paint(const DCState& st, COLORREF c) {
+    Paint p;
+    p.org = st.brush_org;
+    p.type = Paint::Type::Solid;
+    const Bitmap* bm = st.bitmap.get();
+    if (!(indexed_bitmap(bm) && bm->bpp == 1 && !bm->dib)) {
+        p.color = device_colour(st, c);
+        return p;
+    }
+    static const uint8_t bayer[8][8] = {
+        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+        {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+    const uint32_t r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    const int n = int((30 * r + 59 * g + 11 * b + 200) / 400);
+    if (n <= 0 || n >= 64) {
+        p.color = n <= 0 ? 0 : 1;
+        return p;
+    }
+    uint32_t px[64];
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) px[y * 8 + x] = bayer[y][x] >= 64 - n ? 1u : 0u;
+    p.type = Paint::Type::Tiled;
+    p.tile = make_tile(8, 8, px, nullptr);
+    p.w = p.h = 8;
+    return p;
+}
+
 Paint realise_brush(const DC& dc, const Brush* br) {
     Paint p;
     p.org = dc.st.brush_org;
     if (!br) return p;
     const DCState& st = dc.st;
-    if (br->dc_brush) {
-        p.type = Paint::Type::Solid;
-        p.color = device_colour(st, st.dc_brush);
-        return p;
-    }
+    if (br->dc_brush) return solid_paint(st, st.dc_brush);
     switch (br->lb.lbStyle) {
         case BS_SOLID:
-            p.type = Paint::Type::Solid;
-            p.color = device_colour(st, br->lb.lbColor);
-            return p;
+            return solid_paint(st, br->lb.lbColor);
         case BS_HATCHED:
         case BS_PATTERN:
         case BS_DIBPATTERN:

@@ -127,3 +127,52 @@ TEST(GdiIndexedTargets, RotatedEllipseCornerIsItsMappedSize) {
     DeleteObject(pen);
     DeleteObject(br);
 }
+
+// Monochrome bitmaps (not DIB sections): a blitted colour is white where it
+// equals the source's background colour; a solid brush is an ordered 8x8
+// dither of its grey level; a pen is black unless it is white.
+TEST(GdiIndexedTargets, MonochromeBitmapsDitherBrushesAndTestBlitsAgainstTheBackground) {
+    HBITMAP mono = CreateBitmap(16, 10, 1, 1, nullptr);
+    HDC m = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(m, mono);
+    Canvas src(4, 1);
+    const uint32_t colours[4] = {0x00FF8040, 0x00FF8041, 0x00FFFFFF, 0x00FF8040};
+    for (int x = 0; x < 4; ++x) src.at(x, 0) = colours[x];
+    SetBkColor(src.dc, RGB(0xFF, 0x80, 0x40));
+    ASSERT_TRUE(BitBlt(m, 8, 9, 4, 1, src.dc, 0, 0, SRCCOPY));
+    RECT r{0, 0, 8, 8};
+    HBRUSH grey = CreateSolidBrush(RGB(0x90, 0x90, 0x90));  // 36 of 64 cells white
+    FillRect(m, &r, grey);
+    RECT r2{8, 0, 16, 8};
+    HBRUSH red = CreateSolidBrush(RGB(0xFF, 0, 0));  // 19 of 64
+    FillRect(m, &r2, red);
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0xFC, 0xFC, 0xFC));
+    HGDIOBJ op = SelectObject(m, pen);
+    MoveToEx(m, 0, 8, nullptr);
+    LineTo(m, 8, 8);
+    SelectObject(m, op);
+    // Read back through a colour blit: 0 bits take the text colour, 1 bits the background.
+    Canvas out(16, 10, 0x00123456);
+    SetTextColor(out.dc, RGB(0, 0, 0));
+    SetBkColor(out.dc, RGB(255, 255, 255));
+    ASSERT_TRUE(BitBlt(out.dc, 0, 0, 16, 10, m, 0, 0, SRCCOPY));
+    auto white = [&](int x, int y) { return out.at(x, y) == 0x00FFFFFFu; };
+    const char* grey_rows[8] = {"01010101", "10101010", "01010101", "11101110",
+                                "01010101", "10101010", "01010101", "11101110"};
+    int red_white = 0;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(white(x, y), grey_rows[y][x] == '1') << x << "," << y;
+            red_white += white(8 + x, y);
+        }
+    EXPECT_EQ(red_white, 19);
+    for (int x = 0; x < 8; ++x) EXPECT_FALSE(white(x, 8)) << x;  // the near-white pen
+    const bool blit[4] = {true, false, false, true};
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(white(8 + x, 9), blit[x]) << x;
+    SelectObject(m, old);
+    DeleteObject(mono);
+    DeleteDC(m);
+    DeleteObject(grey);
+    DeleteObject(red);
+    DeleteObject(pen);
+}
