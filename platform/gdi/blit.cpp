@@ -414,10 +414,35 @@ static uint32_t* pixel_at(DC& dc, Target* t, int x, int y) {
     return s.row(p.y) + p.x;
 }
 
+// A memory DC's bitmap of another depth (24 bpp or a colour table): the
+// device point a logical one names, false when outside the bitmap or clip.
+static const Bitmap* other_depth_point(DC& dc, int x, int y, POINT* p) {
+    const Bitmap* bm = dc.dc_kind == DCKind::Memory ? dc.st.bitmap.get() : nullptr;
+    if (!bm || !bm->bits || bm->bpp == 32 || !(bm->bpp == 24 || indexed_bitmap(bm))) return nullptr;
+    *p = to_device(dc.st, x, y);
+    if (p->x < 0 || p->y < 0 || p->x >= bm->width || p->y >= bm->height) return nullptr;
+    if (dc.st.has_clip) {
+        bool inside = false;
+        for (const RECT& c : dc.st.clip)
+            if (p->x >= c.left && p->x < c.right && p->y >= c.top && p->y < c.bottom) inside = true;
+        if (!inside) return nullptr;
+    }
+    return bm;
+}
+
 // SetPixel stores the colour itself: its top byte is 0 whatever was there.
+// On a bitmap with a colour table it stores the nearest entry and returns
+// that entry's colour.
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
+    POINT dp;
+    if (const Bitmap* bm = other_depth_point(*dc, x, y, &dp)) {
+        uint32_t v = bm->bpp == 24 ? to_pixel(color) : nearest_index(*bm, to_pixel(color));
+        write_bitmap_row(*bm, dp.y, dp.x, 1, &v);
+        read_bitmap_row(*bm, dp.y, dp.x, 1, &v, 0, 0x00FFFFFF);
+        return to_colorref(v);
+    }
     std::unique_ptr<Target> t;
     if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
     uint32_t* px = pixel_at(*dc, t.get(), x, y);
@@ -437,6 +462,12 @@ BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
+    POINT dp;
+    if (const Bitmap* bm = other_depth_point(*dc, x, y, &dp)) {
+        uint32_t v;
+        read_bitmap_row(*bm, dp.y, dp.x, 1, &v, 0, 0x00FFFFFF);
+        return to_colorref(v & 0x00FFFFFFu);
+    }
     std::unique_ptr<Target> t;
     if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
     const uint32_t* px = pixel_at(*dc, t.get(), x, y);

@@ -176,3 +176,23 @@ TEST(GdiIndexedTargets, MonochromeBitmapsDitherBrushesAndTestBlitsAgainstTheBack
     DeleteObject(red);
     DeleteObject(pen);
 }
+
+// SetPixel on a bitmap with a colour table stores the nearest entry (plain
+// distance, no background rule) and returns that entry's colour.
+TEST(GdiIndexedTargets, SetPixelStoresAndReturnsTheNearestEntry) {
+    struct Case {
+        int bpp;
+        COLORREF set, got;
+    } cases[] = {
+        {8, RGB(0x10, 0x10, 0x10), RGB(0, 0, 0)},      {8, RGB(0x90, 0x90, 0x90), RGB(0x90, 0x90, 0xAA)},
+        {8, RGB(0xE8, 0x30, 0x77), RGB(0xD8, 0x24, 0x55)}, {1, RGB(0x10, 0x10, 0x10), RGB(0, 0x40, 0)},
+        {1, RGB(0xE8, 0x30, 0x77), RGB(0xFF, 0xFF, 0xF0)}, {1, RGB(0x90, 0x90, 0x90), RGB(0xFF, 0xFF, 0xF0)},
+    };
+    for (const Case& k : cases) {
+        Indexed d(k.bpp);
+        SetBkColor(d.dc, RGB(0x20, 0x40, 0x20));
+        EXPECT_EQ(SetPixel(d.dc, 3, 0, k.set), k.got) << k.bpp << " " << std::hex << k.set;
+        EXPECT_EQ(GetPixel(d.dc, 3, 0), k.got);
+        EXPECT_EQ(GetPixel(d.dc, 8, 0), CLR_INVALID);
+    }
+}
