@@ -270,7 +270,13 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         if (!flip_y) cy += first_inside(stp, ash, adh);
         cx = std::max(cx, bl);
         cy = std::max(cy, bt);
-        bool colour_same_size = !(src.other && src.other->bpp == 1) && !same && asw == adw && ash == adh;
+        // A source of the destination's own format is read in place; any
+        // other is first converted into a copy starting at column 0.
+        auto depth = [](const DC& d) {
+            return d.dc_kind == DCKind::Memory && d.st.bitmap ? d.st.bitmap->bpp : 32;
+        };
+        bool same_format = depth(*sdc) == depth(*dc) && !src.to_index;
+        bool colour_same_size = same_format && !same && asw == adw && ash == adh;
         auto wrap = [](int64_t v, int n) { return LONG((v % n + n) % n); };
         Paint shifted = plan.pat;
         shifted.org.x = wrap(plan.pat.org.x + (colour_same_size ? 2 * (dl - sl) : 2 * cx), shifted.tile->w);

@@ -196,3 +196,27 @@ TEST(GdiIndexedTargets, SetPixelStoresAndReturnsTheNearestEntry) {
         EXPECT_EQ(GetPixel(d.dc, 8, 0), CLR_INVALID);
     }
 }
+
+// Codes that combine pattern and source place the pattern from a shifted
+// origin; a source of another format (here 32 bpp onto 8 bpp) is converted
+// into a copy first, so the shift no longer subtracts the source column.
+TEST(GdiIndexedTargets, PatternShiftOfConvertedSources) {
+    Indexed d(8);
+    std::memset(d.bits, 0, 8);
+    Canvas src(8, 1, 0);
+    Canvas same(16, 1, 0);
+    HBRUSH h8 = CreateHatchBrush(HS_BDIAGONAL, RGB(0xFF, 0xFF, 0xFF));
+    HBRUSH h32 = CreateHatchBrush(HS_BDIAGONAL, RGB(0xFF, 0xFF, 0xFF));
+    HGDIOBJ o8 = SelectObject(d.dc, h8);
+    HGDIOBJ o32 = SelectObject(same.dc, h32);
+    SetBkColor(d.dc, RGB(0, 0, 0));
+    SetBkColor(same.dc, RGB(0, 0, 0));
+    ASSERT_TRUE(BitBlt(d.dc, 1, 0, 7, 1, src.dc, 1, 0, 0x3C0000));     // PSx
+    ASSERT_TRUE(BitBlt(same.dc, 5, 0, 8, 1, src.dc, 1, 0, 0x3C0000));
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(d.at(x), x == 1 ? 255 : 0) << x;  // hatch column 7 moved by 2*1
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(same.at(x, 0), x == 7 ? 0x00FFFFFFu : 0u) << x;
+    SelectObject(d.dc, o8);
+    SelectObject(same.dc, o32);
+    DeleteObject(h8);
+    DeleteObject(h32);
+}
