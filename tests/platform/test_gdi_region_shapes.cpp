@@ -57,39 +57,31 @@ TEST(GdiRegionShapes, EllipticAndRoundRectRegionsLeaveOutTheLastColumnAndRow) {
 }
 
 TEST(GdiRegionShapes, PolygonRegionsHoldWhatPolygonFills) {
+    // A self-crossing star in both modes and two nested squares of the same
+    // direction: the region and the filled polygon cover the same pixels.
     const POINT star[5] = {{8, 0}, {3, 12}, {14, 4}, {0, 4}, {12, 12}};
     const POINT two[8] = {{0, 0}, {6, 0}, {6, 6}, {0, 6}, {2, 2}, {4, 2}, {4, 4}, {2, 4}};
     const INT counts[2] = {4, 4};
-    struct Case {
-        HRGN rgn;
-        int probe_x, probe_y;
-        bool inside;
-    } cases[] = {
-        {CreatePolygonRgn(star, 5, ALTERNATE), 7, 6, false},  // the star's centre is a hole
-        {CreatePolygonRgn(star, 5, WINDING), 7, 6, true},
-        {CreatePolygonRgn(star, 5, WINDING), 8, 0, false},   // the apex row has no width
-        {CreatePolygonRgn(star, 5, WINDING), 8, 1, true},
-        {CreatePolygonRgn(star, 5, WINDING), 14, 4, false},  // right edge excluded
-        {CreatePolyPolygonRgn(two, counts, 2, ALTERNATE), 3, 3, false},
-        {CreatePolyPolygonRgn(two, counts, 2, WINDING), 3, 3, true},  // same direction: winding 2
-        {CreatePolyPolygonRgn(two, counts, 2, WINDING), 5, 5, true},
-        {CreatePolyPolygonRgn(two, counts, 2, WINDING), 6, 5, false},
-    };
-    for (const Case& k : cases) {
-        ASSERT_NE(k.rgn, nullptr);
-        EXPECT_EQ(PtInRegion(k.rgn, k.probe_x, k.probe_y) != FALSE, k.inside) << k.probe_x << "," << k.probe_y;
-        DeleteObject(k.rgn);
-    }
-    // The region and the filled polygon cover the same pixels.
-    gdi_test::Canvas c(16, 14, 0);
-    SelectObject(c.dc, GetStockObject(NULL_PEN));
-    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
-    SetPolyFillMode(c.dc, WINDING);
-    Polygon(c.dc, star, 5);
-    HRGN r = CreatePolygonRgn(star, 5, WINDING);
-    for (int y = 0; y < 14; ++y)
-        for (int x = 0; x < 16; ++x) EXPECT_EQ(c.at(x, y) != 0, PtInRegion(r, x, y) != FALSE) << x << "," << y;
-    DeleteObject(r);
+    for (int mode : {ALTERNATE, WINDING})
+        for (int shape = 0; shape < 2; ++shape) {
+            gdi_test::Canvas c(16, 14, 0);
+            SelectObject(c.dc, GetStockObject(NULL_PEN));
+            SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+            SetPolyFillMode(c.dc, mode);
+            HRGN r;
+            if (shape == 0) {
+                Polygon(c.dc, star, 5);
+                r = CreatePolygonRgn(star, 5, mode);
+            } else {
+                PolyPolygon(c.dc, two, counts, 2);
+                r = CreatePolyPolygonRgn(two, counts, 2, mode);
+            }
+            ASSERT_NE(r, nullptr);
+            for (int y = 0; y < 14; ++y)
+                for (int x = 0; x < 16; ++x)
+                    EXPECT_EQ(c.at(x, y) != 0, PtInRegion(r, x, y) != FALSE) << mode << " " << x << "," << y;
+            DeleteObject(r);
+        }
     EXPECT_EQ(CreatePolygonRgn(star, 0, WINDING), nullptr);
     EXPECT_EQ(CreatePolygonRgn(star, 5, 7), nullptr);
 }
