@@ -315,3 +315,27 @@ TEST(GdiShapeRules, RowsCrossedOnlyLeftOfTheCanvasAreFilledWhole) {
     DeleteObject(pen);
     DeleteObject(br);
 }
+
+// In the compatible mode a wide pen follows the path through the last pixel
+// of each edge with round joins, so the outer corners stay empty.
+// (Reference pixels of Rectangle(2, 62, 11, 70) with a 3-wide solid pen.)
+TEST(GdiShapeRules, CompatibleRectangleWidePenHasRoundCorners) {
+    Canvas c(13, 12, 0);
+    HPEN pen = CreatePen(PS_SOLID, 3, RGB(0x10, 0x20, 0x80));
+    HBRUSH br = CreateSolidBrush(RGB(0xF0, 0xC0, 0x30));
+    SelectObject(c.dc, pen);
+    SelectObject(c.dc, br);
+    ASSERT_TRUE(Rectangle(c.dc, 2, 2, 11, 10));  // the reference call moved up by 60 rows
+    const char* want[12] = {".............", "..PPPPPPPPP..", ".PPPPPPPPPPP.", ".PPPPPPPPPPP.",
+                            ".PPPfffffPPP.", ".PPPfffffPPP.", ".PPPfffffPPP.", ".PPPfffffPPP.",
+                            ".PPPPPPPPPPP.", ".PPPPPPPPPPP.", "..PPPPPPPPP..", "............."};
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 13; ++x) {
+            uint32_t v = want[y][x] == 'P' ? 0x00102080u : want[y][x] == 'f' ? 0x00F0C030u : 0u;
+            EXPECT_EQ(c.at(x, y), v) << x << "," << y;
+        }
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(pen);
+    DeleteObject(br);
+}
