@@ -56,6 +56,7 @@ struct Source {
     Surface surf;
     const Bitmap* other = nullptr;
     bool ddb_mono = false;               // c0 / c1 are already destination values
+    bool same_table = false;             // indexed source with the destination's depth and table
     const Bitmap* to_index = nullptr;    // indexed destination
     std::vector<int16_t> index_cache;    // 8 bpp: by 15-bit colour, -1 unknown
     uint32_t c0 = 0, c1 = 0;
@@ -69,6 +70,17 @@ struct Source {
             tmp.assign(p, p + n);
         } else {
             tmp.resize(size_t(n));
+            if (same_table) {
+                // Same depth and colour table as the destination: the indices themselves.
+                const uint8_t* r = other->row_bytes(y);
+                for (int i = 0; i < n; ++i) {
+                    int xx = x + i;
+                    tmp[size_t(i)] = other->bpp == 8   ? r[xx]
+                                     : other->bpp == 4 ? (r[xx >> 1] >> ((xx & 1) ? 0 : 4)) & 15u
+                                                       : (r[xx >> 3] >> (7 - (xx & 7))) & 1u;
+                }
+                return tmp.data();
+            }
             read_bitmap_row(*other, y, x, n, tmp.data(), c0, c1);
             if (!to_index || ddb_mono) return tmp.data();
             if (other->bpp <= 8) {
@@ -118,6 +130,11 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
         out->c0 = device_colour(dst_state, dst_state.text);
         out->c1 = device_colour(dst_state, dst_state.bk);
         if (out->ddb_mono && out->by_bk) out->c0 = 0, out->c1 = 1;  // monochrome to monochrome: the bits
+        const Bitmap* b = out->other;
+        const Bitmap* d = out->to_index;
+        if (d && indexed_bitmap(b) && b->dib && d->dib && b->bpp == d->bpp && b->palette.size() == d->palette.size() &&
+            std::memcmp(b->palette.data(), d->palette.data(), b->palette.size() * sizeof(RGBQUAD)) == 0)
+            out->same_table = true;
         return true;
     }
     return false;
@@ -275,7 +292,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         auto depth = [](const DC& d) {
             return d.dc_kind == DCKind::Memory && d.st.bitmap ? d.st.bitmap->bpp : 32;
         };
-        bool same_format = depth(*sdc) == depth(*dc) && !src.to_index;
+        bool same_format = depth(*sdc) == depth(*dc) && (!src.to_index || src.same_table);
         bool colour_same_size = same_format && !same && asw == adw && ash == adh;
         auto wrap = [](int64_t v, int n) { return LONG((v % n + n) % n); };
         Paint shifted = plan.pat;

@@ -220,3 +220,40 @@ TEST(GdiIndexedTargets, PatternShiftOfConvertedSources) {
     DeleteObject(h8);
     DeleteObject(h32);
 }
+
+// Between bitmaps of one depth and one colour table the indices are copied,
+// even where the table repeats a colour; another table matches colours.
+TEST(GdiIndexedTargets, SameTableCopiesIndices) {
+    auto make = [](int shift, uint8_t** bits, HBITMAP* bm) {
+        struct {
+            BITMAPINFOHEADER h;
+            RGBQUAD pal[256];
+        } bi{};
+        bi.h.biSize = sizeof bi.h;
+        bi.h.biWidth = 16;
+        bi.h.biHeight = -1;
+        bi.h.biPlanes = 1;
+        bi.h.biBitCount = 8;
+        for (int x = 0; x < 256; ++x) {
+            BYTE v = BYTE(((x + shift) & 15) * 17);
+            bi.pal[x] = RGBQUAD{v, v, v, 0};
+        }
+        HDC dc = CreateCompatibleDC(nullptr);
+        *bm = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, reinterpret_cast<void**>(bits),
+                               nullptr, 0);
+        SelectObject(dc, *bm);
+        return dc;
+    };
+    uint8_t *sb, *db1, *db2;
+    HBITMAP b0, b1, b2;
+    HDC s = make(0, &sb, &b0), d1 = make(0, &db1, &b1), d2 = make(3, &db2, &b2);
+    for (int x = 0; x < 16; ++x) sb[x] = uint8_t(x * 17 + 3);
+    ASSERT_TRUE(BitBlt(d1, 0, 0, 16, 1, s, 0, 0, SRCCOPY));
+    ASSERT_TRUE(BitBlt(d2, 0, 0, 16, 1, s, 0, 0, SRCCOPY));
+    for (int x = 0; x < 16; ++x) {
+        EXPECT_EQ(db1[x], sb[x]) << x;
+        EXPECT_EQ(db2[x], x) << x;  // grey (x + 3) * 17 is entry x of the shifted table
+    }
+    for (HDC dc : {s, d1, d2}) DeleteDC(dc);
+    for (HBITMAP b : {b0, b1, b2}) DeleteObject(b);
+}
