@@ -8,6 +8,105 @@
 
 using namespace plat::gdi;
 
+namespace plat::gdi {
+void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint32_t c0, uint32_t c1) {
+    const uint8_t* r = bm.row_bytes(y);
+    auto entry = [&](unsigned i) -> uint32_t {
+        if (i >= bm.palette.size()) return 0;  // indices past the table read as black
+        const RGBQUAD& q = bm.palette[i];
+        return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
+    };
+    switch (bm.bpp) {
+        case 32:
+            std::memcpy(out, r + 4 * size_t(x), size_t(n) * 4);
+            break;
+        case 24:
+            for (int i = 0; i < n; ++i) {
+                const uint8_t* p = r + 3 * size_t(x + i);
+                out[i] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+            }
+            break;
+        case 16:  // 5-5-5, each field widened by repeating its top bits
+            for (int i = 0; i < n; ++i) {
+                const uint8_t* p = r + 2 * size_t(x + i);
+                uint32_t v = p[0] | (uint32_t(p[1]) << 8);
+                uint32_t rr = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+                out[i] = (((rr << 3) | (rr >> 2)) << 16) | (((g << 3) | (g >> 2)) << 8) | ((b << 3) | (b >> 2));
+            }
+            break;
+        case 8:
+            for (int i = 0; i < n; ++i) out[i] = entry(r[x + i]);
+            break;
+        case 4:
+            for (int i = 0; i < n; ++i) {
+                int xx = x + i;
+                out[i] = entry((r[xx >> 1] >> ((xx & 1) ? 0 : 4)) & 15);
+            }
+            break;
+        case 1: {
+            bool table = bm.dib && bm.palette.size() >= 2;
+            for (int i = 0; i < n; ++i) {
+                int xx = x + i;
+                unsigned bit = (r[xx >> 3] >> (7 - (xx & 7))) & 1;
+                out[i] = table ? entry(bit) : bit ? c1 : c0;
+            }
+            break;
+        }
+        default:
+            std::fill(out, out + n, 0u);
+    }
+}
+
+bool indexed_bitmap(const Bitmap* bm) {
+    return bm && bm->bits && (bm->bpp == 8 || bm->bpp == 4 || bm->bpp == 1) && !bm->palette.empty();
+}
+
+uint32_t nearest_index(const Bitmap& bm, uint32_t v) {
+    int rr = int(v >> 16 & 0xFF), g = int(v >> 8 & 0xFF), b = int(v & 0xFF);
+    uint32_t best = 0;
+    long best_d = -1;
+    for (size_t i = 0; i < bm.palette.size(); ++i) {
+        const RGBQUAD& q = bm.palette[i];
+        long d = long(q.rgbRed - rr) * (q.rgbRed - rr) + long(q.rgbGreen - g) * (q.rgbGreen - g) +
+                 long(q.rgbBlue - b) * (q.rgbBlue - b);
+        if (best_d < 0 || d < best_d) best = uint32_t(i), best_d = d;
+        if (d == 0) break;
+    }
+    return best;
+}
+
+void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in) {
+    uint8_t* r = bm.row_bytes(y);
+    for (int i = 0; i < n; ++i) {
+        int xx = x + i;
+        uint32_t v = in[i];
+        switch (bm.bpp) {
+            case 24:
+                r[3 * xx] = uint8_t(v);
+                r[3 * xx + 1] = uint8_t(v >> 8);
+                r[3 * xx + 2] = uint8_t(v >> 16);
+                break;
+            case 8:
+                r[xx] = uint8_t(v);
+                break;
+            case 4: {
+                unsigned k = v & 15;
+                r[xx >> 1] = uint8_t((xx & 1) ? (r[xx >> 1] & 0xF0) | k : (r[xx >> 1] & 0x0F) | (k << 4));
+                break;
+            }
+            case 1: {
+                uint8_t bit = uint8_t(0x80 >> (xx & 7));
+                if (v & 1) r[xx >> 3] |= bit;
+                else r[xx >> 3] &= uint8_t(~bit);
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+}  // namespace plat::gdi
+
 int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage) {
     auto dc = get_dc(hdc);
     auto bm = lookup_as<Bitmap>(hbm, Kind::Bitmap);

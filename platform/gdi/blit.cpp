@@ -11,9 +11,15 @@ using namespace plat::gdi;
 
 // ---------------------------------------------------------------- block transfers
 
-// Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device rect.
+// Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device
+// rect. A negative device extent keeps the starting column (or row) and runs
+// back from it: (x + w, x] rather than [x + w, x).
 static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
-    return device_rect(st, x, y, clamp_sum(x, w), clamp_sum(y, h));
+    POINT a = to_device(st, x, y), c = to_device(st, clamp_sum(x, w), clamp_sum(y, h));
+    RECT r{a.x, a.y, c.x, c.y};
+    if (r.right < r.left) r = RECT{r.right + 1, r.top, r.left + 1, r.bottom};
+    if (r.bottom < r.top) r = RECT{r.left, r.bottom + 1, r.right, r.top + 1};
+    return r;
 }
 
 namespace plat::gdi {
@@ -40,45 +46,95 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     return TRUE;
 }
 
-// Source pixels for a blit: a 32-bpp surface, or a monochrome bitmap
-// expanded to the destination's text (0 bits) and background (1 bits) colours.
+// Source pixels for a blit: a 32-bpp surface read in place, or any other
+// bitmap expanded row by row (a monochrome bitmap without a colour table to
+// the destination's text colour for 0 bits and background colour for 1 bits).
+// Onto an indexed bitmap the colours become its table indices: on 8 bpp each
+// channel is first reduced to 5 bits and taken at the middle of its step
+// (c & 0xF8 | 4), on fewer bits the colour is matched as it is.
 struct Source {
     Surface surf;
-    const Bitmap* mono = nullptr;
+    const Bitmap* other = nullptr;
+    bool ddb_mono = false;               // c0 / c1 are already destination values
+    bool same_table = false;             // indexed source with the destination's depth and table
+    const Bitmap* to_index = nullptr;    // indexed destination
+    std::vector<int16_t> index_cache;    // 8 bpp: by 15-bit colour, -1 unknown
     uint32_t c0 = 0, c1 = 0;
     int width = 0, height = 0;
     std::vector<uint32_t> tmp;
     const uint32_t* row(int y, int x, int n) {
-        if (!mono) return surf.row(y) + x;
-        tmp.resize(size_t(n));
-        const uint8_t* r = mono->row_bytes(y);
-        for (int i = 0; i < n; ++i) {
-            int xx = x + i;
-            bool bit = (r[xx >> 3] >> (7 - (xx & 7))) & 1;
-            if (mono->dib && mono->palette.size() >= 2) {
-                const RGBQUAD& q = mono->palette[bit];
-                tmp[size_t(i)] = (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
-            } else {
-                tmp[size_t(i)] = bit ? c1 : c0;
+        const uint32_t* p;
+        if (!other) {
+            p = surf.row(y) + x;
+            if (!to_index) return p;
+            tmp.assign(p, p + n);
+        } else {
+            tmp.resize(size_t(n));
+            if (same_table) {
+                // Same depth and colour table as the destination: the indices themselves.
+                const uint8_t* r = other->row_bytes(y);
+                for (int i = 0; i < n; ++i) {
+                    int xx = x + i;
+                    tmp[size_t(i)] = other->bpp == 8   ? r[xx]
+                                     : other->bpp == 4 ? (r[xx >> 1] >> ((xx & 1) ? 0 : 4)) & 15u
+                                                       : (r[xx >> 3] >> (7 - (xx & 7))) & 1u;
+                }
+                return tmp.data();
+            }
+            read_bitmap_row(*other, y, x, n, tmp.data(), c0, c1);
+            if (!to_index || ddb_mono) return tmp.data();
+            if (other->bpp <= 8) {
+                // Table colours are matched as they are.
+                for (uint32_t& v : tmp) v = nearest_index(*to_index, v);
+                return tmp.data();
             }
         }
+        for (uint32_t& v : tmp) v = index_of(v);
         return tmp.data();
+    }
+    bool by_bk = false;      // onto a monochrome bitmap: 1 where the colour is the source's background
+    uint32_t src_bk = 0;
+    uint32_t index_of(uint32_t v) {
+        if (by_bk) return (v & 0x00FFFFFFu) == src_bk ? 1u : 0u;
+        if (to_index->bpp != 8) return nearest_index(*to_index, v);
+        uint32_t k = (v >> 9 & 0x7C00) | (v >> 6 & 0x03E0) | (v >> 3 & 0x001F);
+        if (index_cache.empty()) index_cache.assign(32768, int16_t(-1));
+        if (index_cache[k] < 0) {
+            uint32_t mid = (v & 0x00F8F8F8u) | 0x00040404u;
+            index_cache[k] = int16_t(nearest_index(*to_index, mid));
+        }
+        return uint32_t(index_cache[k]);
     }
 };
 
 static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* out) {
-    if (st.ok()) {
+    if (indexed_bitmap(dst_state.bitmap.get())) out->to_index = dst_state.bitmap.get();
+    // Colours onto a monochrome bitmap (not a DIB section): the source DC's
+    // background colour becomes 1 (white), every other colour 0.
+    if (out->to_index && !out->to_index->dib) {
+        out->by_bk = true;
+        out->src_bk = to_pixel(src.st.bk);
+    }
+    // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
+    if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {
         out->surf = st.surf;
         out->width = st.surf.width;
         out->height = st.surf.height;
         return true;
     }
-    if (src.dc_kind == DCKind::Memory && src.st.bitmap && src.st.bitmap->bpp == 1) {
-        out->mono = src.st.bitmap.get();
-        out->width = out->mono->width;
-        out->height = out->mono->height;
-        out->c0 = to_pixel(dst_state.text);
-        out->c1 = to_pixel(dst_state.bk);
+    if (src.dc_kind == DCKind::Memory && src.st.bitmap && src.st.bitmap->bits) {
+        out->other = src.st.bitmap.get();
+        out->width = out->other->width;
+        out->height = out->other->height;
+        out->ddb_mono = out->other->bpp == 1 && !(out->other->dib && out->other->palette.size() >= 2);
+        out->c0 = device_colour(dst_state, dst_state.text);
+        out->c1 = device_colour(dst_state, dst_state.bk);
+        if (out->ddb_mono && out->by_bk) out->c0 = 0, out->c1 = 1;  // monochrome to monochrome: the bits
+        const Bitmap* b = out->other;
+        const Bitmap* d = out->to_index;
+        if (d && indexed_bitmap(b) && b->dib && d->dib && b->bpp == d->bpp && b->palette.size() == d->palette.size() &&
+            std::memcmp(b->palette.data(), d->palette.data(), b->palette.size() * sizeof(RGBQUAD)) == 0)
+            out->same_table = true;
         return true;
     }
     return false;
@@ -124,8 +180,41 @@ int64_t first_inside(int64_t s0, int64_t ext_s, int64_t ext_d) {
 }
 }  // namespace
 
+// The source columns (or rows) a stretched destination column takes, as
+// positions in the source bitmap, a > b when none lies inside it. Index j
+// counts from the destination rectangle's start, and the source index from
+// the source rectangle's start, each along its own direction. Growing (or
+// equal), index j takes source (j·as + (as − 1) div 2) div ad. Shrinking,
+// source index k falls on (k·ad + (ad − 1) div 2) div as and j takes the
+// run of source indices that fall on it: all of them merged (AND or OR) in
+// the BLACKONWHITE and WHITEONBLACK modes, otherwise the last one of a
+// column's run and the first one of a row's.
+struct SourceRun {
+    int a, b;
+};
+static SourceRun source_run(int64_t j, int64_t as, int64_t ad, int64_t start, bool mirror, int merge, int limit,
+                            bool column) {
+    int64_t ka, kb;
+    if (as <= ad) {
+        ka = kb = (j * as + (as - 1) / 2) / ad;
+    } else {
+        auto last = [&](int64_t i) { return ((i + 1) * as - (ad - 1) / 2 + ad - 1) / ad - 1; };
+        kb = last(j);
+        ka = j > 0 ? last(j - 1) + 1 : 0;
+        if (merge == COLORONCOLOR) {
+            if (column) ka = kb;
+            else kb = ka;
+        }
+    }
+    int64_t pa = mirror ? start + as - 1 - kb : start + ka, pb = mirror ? start + as - 1 - ka : start + kb;
+    pa = std::max<int64_t>(pa, 0);
+    pb = std::min<int64_t>(pb, int64_t(limit) - 1);
+    if (pa > pb) return SourceRun{1, 0};
+    return SourceRun{int(pa), int(pb)};
+}
+
 static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
-                        int wSrc, int hSrc, DWORD rop, bool stretch) {
+                        int wSrc, int hSrc, DWORD rop) {
     uint8_t code = uint8_t(rop >> 16);
     if (!rop_uses_src(code)) return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
     auto dc = get_dc(hdcDest);
@@ -156,17 +245,18 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, clamp_sum(xSrc, wSrc), clamp_sum(ySrc, hSrc));
     int64_t dw = int64_t(d1.x) - d0.x, dh = int64_t(d1.y) - d0.y;
     int64_t sw = int64_t(s1.x) - s0.x, sh = int64_t(s1.y) - s0.y;
-    if (!stretch) {
-        // Same size: the device extent of the destination.
-        sw = dw;
-        sh = dh;
-    }
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return TRUE;
     bool flip_x = (dw < 0) != (sw < 0), flip_y = (dh < 0) != (sh < 0);
-    int64_t dl = std::min<int64_t>(d0.x, d0.x + dw), dt = std::min<int64_t>(d0.y, d0.y + dh);
+    // A rectangle with a negative extent keeps its starting column (or row)
+    // and runs back from it: (x + w, x] rather than [x + w, x). BitBlt is
+    // StretchBlt with the source extent equal to the logical destination
+    // extent, so a transform on either DC can still stretch it.
+    const int shift = 1;
+    int64_t dl = dw < 0 ? d0.x + dw + shift : d0.x, dt = dh < 0 ? d0.y + dh + shift : d0.y;
     int64_t adw = dw < 0 ? -dw : dw, adh = dh < 0 ? -dh : dh;
-    int64_t sl = std::min<int64_t>(s0.x, s0.x + sw), stp = std::min<int64_t>(s0.y, s0.y + sh);
+    int64_t sl = sw < 0 ? s0.x + sw + shift : s0.x, stp = sh < 0 ? s0.y + sh + shift : s0.y;
     int64_t asw = sw < 0 ? -sw : sw, ash = sh < 0 ? -sh : sh;
+    bool mirror_sx = sw < 0, mirror_dx = dw < 0, mirror_sy = sh < 0, mirror_dy = dh < 0;
     bool same = src.surf.base && src.surf.base == t.surf.base;
     // Copy the source rectangle first when it is the destination's own surface.
     std::vector<uint32_t> snapshot;
@@ -197,7 +287,13 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         if (!flip_y) cy += first_inside(stp, ash, adh);
         cx = std::max(cx, bl);
         cy = std::max(cy, bt);
-        bool colour_same_size = !src.mono && !same && asw == adw && ash == adh;
+        // A source of the destination's own format is read in place; any
+        // other is first converted into a copy starting at column 0.
+        auto depth = [](const DC& d) {
+            return d.dc_kind == DCKind::Memory && d.st.bitmap ? d.st.bitmap->bpp : 32;
+        };
+        bool same_format = depth(*sdc) == depth(*dc) && (!src.to_index || src.same_table);
+        bool colour_same_size = same_format && !same && asw == adw && ash == adh;
         auto wrap = [](int64_t v, int n) { return LONG((v % n + n) % n); };
         Paint shifted = plan.pat;
         shifted.org.x = wrap(plan.pat.org.x + (colour_same_size ? 2 * (dl - sl) : 2 * cx), shifted.tile->w);
@@ -221,12 +317,15 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         rop3_row(plan_pat, pat_buf.data(), nullptr, n, x, y);
         for (size_t i = 0; i < size_t(n); ++i) d[i] = (pat_buf[i] & on_buf[i]) | (~pat_buf[i] & off_buf[i]);
     };
-    std::vector<uint32_t> rowbuf;
+    std::vector<uint32_t> rowbuf, merged;
+    // Shrinking merges source pixels in the AND and OR modes; HALFTONE picks one as COLORONCOLOR does.
+    int merge = dc->st.stretch_mode == BLACKONWHITE || dc->st.stretch_mode == WHITEONBLACK ? dc->st.stretch_mode
+                                                                                            : COLORONCOLOR;
     for (const RECT& c : t.clip) {
         int x0 = int(std::max<int64_t>(dl, c.left)), x1 = int(std::min<int64_t>(dl + adw, c.right));
         int y0 = int(std::max<int64_t>(dt, c.top)), y1 = int(std::min<int64_t>(dt + adh, c.bottom));
         if (x0 >= x1 || y0 >= y1) continue;
-        if (plan.kind == Rop3Plan::Kind::Copy && !src.mono && !flip_x && !flip_y && asw == adw && ash == adh &&
+        if (plan.kind == Rop3Plan::Kind::Copy && !src.other && !src.to_index && !flip_x && !flip_y && asw == adw && ash == adh &&
             x0 == 0 && x1 == t.surf.width && dl == sl && dt - stp <= y0 && y1 - (dt - stp) <= src.height &&
             src.width == t.surf.width && t.surf.stride == t.surf.width && src.surf.stride == src.width) {
             // Whole rows of two top-down surfaces of one width, not shifted
@@ -235,26 +334,53 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
             std::memmove(t.surf.row(y0), src.surf.row(int(y0 - (dt - stp))), size_t(y1 - y0) * size_t(x1) * 4);
             continue;
         }
-        for (int y = y0; y < y1; ++y) {
-            int64_t j = y - dt;
-            if (flip_y) j = adh - 1 - j;
-            int64_t sy = stp + j * ash / adh;
-            if (sy < 0 || sy >= src.height) continue;  // outside the source: left unchanged
-            auto src_x = [&](int x) {
-                int64_t i = x - dl;
-                if (flip_x) i = adw - 1 - i;
-                return sl + i * asw / adw;
-            };
-            if (!flip_x && asw == adw) {
-                // The run of destination pixels whose source lies inside the source bitmap.
+        if (!flip_x && !flip_y && asw == adw && ash == adh) {
+            // Same size: row for row, the run whose source lies inside the source bitmap.
+            for (int y = y0; y < y1; ++y) {
+                int64_t sy = stp + (y - dt);
+                if (sy < 0 || sy >= src.height) continue;  // outside the source: left unchanged
                 int a = int(std::max<int64_t>(x0, dl - sl)), b = int(std::min<int64_t>(x1, dl - sl + src.width));
                 if (a >= b) continue;
-                const uint32_t* s = src.row(int(sy), int(src_x(a)), b - a);
+                const uint32_t* s = src.row(int(sy), int(sl + (a - dl)), b - a);
                 t.touch(a, y, b, y + 1);
                 apply(t.surf.row(y) + a, s, b - a, a, y);
-                continue;
             }
-            rowbuf.resize(size_t(x1 - x0));
+            continue;
+        }
+        // Stretched or mirrored: each destination column and row takes a run
+        // of source columns and rows (see source_run), clipped to the source
+        // bitmap; a destination pixel with nothing inside is left unchanged.
+        std::vector<int> col_a(size_t(x1 - x0)), col_b(size_t(x1 - x0));
+        int sx_min = INT32_MAX, sx_max = -1;
+        for (int x = x0; x < x1; ++x) {
+            int64_t j = x - dl;
+            if (mirror_dx) j = adw - 1 - j;
+            SourceRun r = source_run(j, asw, adw, sl, mirror_sx, merge, src.width, true);
+            col_a[size_t(x - x0)] = r.a;
+            col_b[size_t(x - x0)] = r.b;
+            if (r.a <= r.b) sx_min = std::min(sx_min, r.a), sx_max = std::max(sx_max, r.b);
+        }
+        if (sx_min > sx_max) continue;
+        rowbuf.resize(size_t(x1 - x0));
+        merged.resize(size_t(sx_max - sx_min + 1));
+        for (int y = y0; y < y1; ++y) {
+            int64_t j = y - dt;
+            if (mirror_dy) j = adh - 1 - j;
+            SourceRun ry = source_run(j, ash, adh, stp, mirror_sy, merge, src.height, false);
+            if (ry.a > ry.b) continue;
+            const uint32_t* line;
+            if (ry.a == ry.b) {
+                line = src.row(ry.a, sx_min, sx_max - sx_min + 1);
+            } else {
+                const uint32_t* first = src.row(ry.a, sx_min, sx_max - sx_min + 1);
+                std::copy(first, first + merged.size(), merged.begin());
+                for (int sy = ry.a + 1; sy <= ry.b; ++sy) {
+                    const uint32_t* more = src.row(sy, sx_min, sx_max - sx_min + 1);
+                    for (size_t i = 0; i < merged.size(); ++i)
+                        merged[i] = merge == BLACKONWHITE ? merged[i] & more[i] : merged[i] | more[i];
+                }
+                line = merged.data();
+            }
             int n = 0, start = -1;
             auto flush = [&](int end) {
                 if (start < 0) return;
@@ -264,13 +390,15 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
                 n = 0;
             };
             for (int x = x0; x < x1; ++x) {
-                int64_t sx = src_x(x);
-                if (sx < 0 || sx >= src.width) {
+                int a = col_a[size_t(x - x0)], b = col_b[size_t(x - x0)];
+                if (a > b) {
                     flush(x);
                     continue;
                 }
                 if (start < 0) start = x;
-                rowbuf[size_t(n++)] = *src.row(int(sy), int(sx), 1);
+                uint32_t v = line[a - sx_min];
+                for (int k = a + 1; k <= b; ++k) v = merge == BLACKONWHITE ? v & line[k - sx_min] : v | line[k - sx_min];
+                rowbuf[size_t(n++)] = v;
             }
             flush(x1);
         }
@@ -279,12 +407,12 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
-    return stretch_blt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop, false);
+    return stretch_blt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop);
 }
 
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
                        int wSrc, int hSrc, DWORD rop) {
-    return stretch_blt(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop, true);
+    return stretch_blt(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop);
 }
 
 // ---------------------------------------------------------------- pixels
@@ -309,10 +437,35 @@ static uint32_t* pixel_at(DC& dc, Target* t, int x, int y) {
     return s.row(p.y) + p.x;
 }
 
+// A memory DC's bitmap of another depth (24 bpp or a colour table): the
+// device point a logical one names, false when outside the bitmap or clip.
+static const Bitmap* other_depth_point(DC& dc, int x, int y, POINT* p) {
+    const Bitmap* bm = dc.dc_kind == DCKind::Memory ? dc.st.bitmap.get() : nullptr;
+    if (!bm || !bm->bits || bm->bpp == 32 || !(bm->bpp == 24 || indexed_bitmap(bm))) return nullptr;
+    *p = to_device(dc.st, x, y);
+    if (p->x < 0 || p->y < 0 || p->x >= bm->width || p->y >= bm->height) return nullptr;
+    if (dc.st.has_clip) {
+        bool inside = false;
+        for (const RECT& c : dc.st.clip)
+            if (p->x >= c.left && p->x < c.right && p->y >= c.top && p->y < c.bottom) inside = true;
+        if (!inside) return nullptr;
+    }
+    return bm;
+}
+
 // SetPixel stores the colour itself: its top byte is 0 whatever was there.
+// On a bitmap with a colour table it stores the nearest entry and returns
+// that entry's colour.
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
+    POINT dp;
+    if (const Bitmap* bm = other_depth_point(*dc, x, y, &dp)) {
+        uint32_t v = bm->bpp == 24 ? to_pixel(color) : nearest_index(*bm, to_pixel(color));
+        write_bitmap_row(*bm, dp.y, dp.x, 1, &v);
+        read_bitmap_row(*bm, dp.y, dp.x, 1, &v, 0, 0x00FFFFFF);
+        return to_colorref(v);
+    }
     std::unique_ptr<Target> t;
     if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
     uint32_t* px = pixel_at(*dc, t.get(), x, y);
@@ -332,6 +485,12 @@ BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
+    POINT dp;
+    if (const Bitmap* bm = other_depth_point(*dc, x, y, &dp)) {
+        uint32_t v;
+        read_bitmap_row(*bm, dp.y, dp.x, 1, &v, 0, 0x00FFFFFF);
+        return to_colorref(v & 0x00FFFFFFu);
+    }
     std::unique_ptr<Target> t;
     if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
     const uint32_t* px = pixel_at(*dc, t.get(), x, y);

@@ -27,7 +27,28 @@ Target::Target(DC& dc) : dc_(dc) {
             break;
         }
         case DCKind::Memory:
-            if (dc.st.bitmap) bitmap_surface(*dc.st.bitmap, &surf);
+            // A 24-bpp DIB section is drawn on through a copy in 32-bit
+            // pixels; an indexed one through a copy of its table indices.
+            if (dc.st.bitmap && !bitmap_surface(*dc.st.bitmap, &surf) &&
+                ((dc.st.bitmap->dib && dc.st.bitmap->bits && dc.st.bitmap->bpp == 24) ||
+                 indexed_bitmap(dc.st.bitmap.get()))) {
+                const Bitmap& bm = *dc.st.bitmap;
+                converted_ = dc.st.bitmap;
+                copy_.resize(size_t(bm.width) * size_t(bm.height));
+                for (int y = 0; y < bm.height; ++y) {
+                    uint32_t* out = copy_.data() + size_t(y) * bm.width;
+                    const uint8_t* r = bm.row_bytes(y);
+                    if (bm.bpp == 24) read_bitmap_row(bm, y, 0, bm.width, out, 0, 0x00FFFFFF);
+                    else if (bm.bpp == 8) for (int x = 0; x < bm.width; ++x) out[x] = r[x];
+                    else if (bm.bpp == 4) for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+                    else for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 3] >> (7 - (x & 7))) & 1;
+                }
+                before_ = copy_;
+                surf.base = copy_.data();
+                surf.stride = bm.width;
+                surf.width = bm.width;
+                surf.height = bm.height;
+            }
             break;
     }
     if (!surf.base) return;
@@ -43,7 +64,30 @@ Target::Target(DC& dc) : dc_(dc) {
     }
 }
 
+void Target::store_converted() {
+    const Bitmap& bm = *converted_;
+    const size_t w = size_t(bm.width);
+    const uint32_t keep = bm.bpp == 24 ? 0x00FFFFFFu : (1u << bm.bpp) - 1;
+    for (int y = 0; y < bm.height; ++y) {
+        const uint32_t* now = copy_.data() + size_t(y) * w;
+        const uint32_t* was = before_.data() + size_t(y) * w;
+        // Compared in the bits the bitmap keeps: an index's other bits may
+        // have changed (a DSTINVERT sets them all) without changing it.
+        for (size_t x = 0; x < w;) {
+            if (((now[x] ^ was[x]) & keep) == 0) {
+                ++x;
+                continue;
+            }
+            size_t e = x + 1;
+            while (e < w && ((now[e] ^ was[e]) & keep) != 0) ++e;
+            write_bitmap_row(bm, y, int(x), int(e - x), now + x);
+            x = e;
+        }
+    }
+}
+
 Target::~Target() {
+    if (converted_) store_converted();
     if (!locked_) return;
     plat::unlock_window_surface(dc_.hwnd);
     if (dirty_.left < dirty_.right && dirty_.top < dirty_.bottom) plat::window_surface_changed(dc_.hwnd, dirty_);
@@ -177,6 +221,17 @@ int WINAPI SetPolyFillMode(HDC hdc, int mode) {
 int WINAPI GetPolyFillMode(HDC hdc) {
     WITH_DC(hdc, 0);
     return st.polyfill;
+}
+int WINAPI SetStretchBltMode(HDC hdc, int mode) {
+    WITH_DC(hdc, 0);
+    if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    int old = st.stretch_mode;
+    st.stretch_mode = mode;
+    return old;
+}
+int WINAPI GetStretchBltMode(HDC hdc) {
+    WITH_DC(hdc, 0);
+    return st.stretch_mode;
 }
 
 int WINAPI SetArcDirection(HDC hdc, int dir) {

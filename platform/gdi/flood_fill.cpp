@@ -15,7 +15,10 @@ BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
     RECT box = rgn_box(t.clip);
     if (p.x < box.left || p.x >= box.right || p.y < box.top || p.y >= box.bottom || !t.in_clip(p.x, p.y))
         return FALSE;
-    const uint32_t key = to_pixel(color) & 0x00FFFFFFu;
+    // On an indexed bitmap the colour is matched as its nearest table index.
+    const bool indexed = indexed_bitmap(st.bitmap.get());
+    const uint32_t keep = indexed ? (1u << st.bitmap->bpp) - 1 : 0x00FFFFFFu;
+    const uint32_t key = indexed ? nearest_index(*st.bitmap, to_pixel(color)) : to_pixel(color) & keep;
     const bool surface = type == FLOODFILLSURFACE;
     const int bw = box.right - box.left, bh = box.bottom - box.top;
     // One byte per pixel of the clip box, 1 = fillable and not yet taken,
@@ -27,7 +30,7 @@ BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
         for (int yy = c.top; yy < c.bottom; ++yy) {
             const uint32_t* px = t.surf.row(yy);
             uint8_t* m = &open[size_t(yy - box.top) * bw - box.left];
-            for (int xx = c.left; xx < c.right; ++xx) m[xx] = uint8_t(((px[xx] & 0x00FFFFFFu) == key) == match);
+            for (int xx = c.left; xx < c.right; ++xx) m[xx] = uint8_t(((px[xx] & keep) == key) == match);
         }
     auto row_of = [&](int yy) { return &open[size_t(yy - box.top) * bw]; };
     if (!row_of(p.y)[p.x - box.left]) return FALSE;

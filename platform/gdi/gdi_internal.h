@@ -122,6 +122,7 @@ struct DCState {
     int bkmode = OPAQUE;
     int rop2 = R2_COPYPEN;
     int polyfill = ALTERNATE;
+    int stretch_mode = BLACKONWHITE;  // how StretchBlt merges the source pixels of a shrunk row or column
     int arc_dir = AD_COUNTERCLOCKWISE;
     float miter_limit = 10.0f;  // longest miter join, in pen widths
     int gm = GM_COMPATIBLE;
@@ -175,6 +176,10 @@ struct Surface {
 
 // 32-bpp view of a bitmap; false for other formats.
 bool bitmap_surface(const Bitmap& bm, Surface* out);
+// Row y (0 = top) of any bitmap from column x, n pixels (all inside the
+// bitmap), as 32-bit pixels: colour tables and 24 bits expand to 0x00RRGGBB;
+// a monochrome bitmap without a colour table gives c0 for 0 bits, c1 for 1.
+void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint32_t c0, uint32_t c1);
 
 // One drawing call's access to a DC's pixels: locks a window surface for its
 // lifetime, holds the clip (region ∩ surface bounds) in device coordinates and
@@ -220,7 +225,23 @@ private:
     bool locked_ = false;
     bool is_screen = false;
     RECT dirty_{0, 0, 0, 0};
+    // A bitmap of another depth is drawn on through a 32-bpp copy that is
+    // stored back when the call ends (only the pixels that changed).
+    std::shared_ptr<Bitmap> converted_;
+    std::vector<uint32_t> copy_, before_;
+    void store_converted();
 };
+// A bitmap of 8 bpp or fewer with a colour table (a DIB section's own, or
+// black and white for a monochrome bitmap): drawn on in table indices
+// (raster operations then combine indices, as bits).
+bool indexed_bitmap(const Bitmap* bm);
+// The table entry nearest to a pixel by squared RGB distance, the lowest
+// index on ties.
+uint32_t nearest_index(const Bitmap& bm, uint32_t px);
+// Stores pixels into row y (0 = top) of a bitmap of 24 bpp or fewer from
+// column x: 24 bpp takes 0x00RRGGBB values, fewer bits table indices (their
+// low bits).
+void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in);
 
 // ---- raster primitives (raster.cpp) ----
 //
@@ -261,6 +282,9 @@ struct Paint {
     POINT org{0, 0};                   // device position of tile pixel (0, 0)
 };
 Paint realise_brush(const DC& dc, const Brush* br);
+// A colour as the DC's surface stores it: a 0x00RRGGBB pixel, or a table
+// index on an indexed bitmap (see device_colour in raster.cpp).
+uint32_t device_colour(const DCState& st, COLORREF c);
 Paint realise_pen(const DC& dc, const Pen* pen);
 
 // Paints row y from x0 to x1 (exclusive, already clipped) with a paint and mix.

@@ -467,11 +467,10 @@ static bool tile_from_bitmap(const Bitmap& bm, Brush* b) {
         }
         return true;
     }
-    Surface s;
-    if (!bitmap_surface(bm, &s)) return false;
+    if (!bm.bits) return false;
     b->colour.resize(n);
     for (int y = 0; y < bm.height; ++y)
-        for (int x = 0; x < bm.width; ++x) b->colour[size_t(y) * bm.width + x] = s.row(y)[x];
+        read_bitmap_row(bm, y, 0, bm.width, b->colour.data() + size_t(y) * bm.width, 0, 0);
     return true;
 }
 
@@ -619,6 +618,9 @@ static std::shared_ptr<Bitmap> new_bitmap(int w, int h, int bpp, int row_align_b
     bm->storage.reset(new (std::nothrow) uint8_t[total]());
     if (!bm->storage) return nullptr;
     bm->bits = bm->storage.get();
+    // A monochrome bitmap is drawn on as black (0) and white (1); a DIB
+    // section replaces this with its own colour table.
+    if (bpp == 1) bm->palette = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
     return bm;
 }
 

@@ -158,7 +158,7 @@ std::shared_ptr<const Tile> build_tile(const Brush& br, const DCState& st) {
             // when opaque, untouched when transparent.
             uint32_t px[64];
             uint8_t on[64];
-            uint32_t fg = to_pixel(br.lb.lbColor), bg = to_pixel(st.bk);
+            uint32_t fg = device_colour(st, br.lb.lbColor), bg = device_colour(st, st.bk);
             const uint8_t* rows = kHatch[br.lb.lbHatch <= HS_DIAGCROSS ? br.lb.lbHatch : 0];
             for (int y = 0; y < 8; ++y)
                 for (int x = 0; x < 8; ++x) {
@@ -170,9 +170,14 @@ std::shared_ptr<const Tile> build_tile(const Brush& br, const DCState& st) {
         }
         default: {
             if (br.pw <= 0 || br.ph <= 0) return nullptr;
-            if (br.mono.empty()) return make_tile(br.pw, br.ph, br.colour.data(), nullptr);
+            if (br.mono.empty()) {
+                if (!indexed_bitmap(st.bitmap.get())) return make_tile(br.pw, br.ph, br.colour.data(), nullptr);
+                std::vector<uint32_t> px(br.colour.size());
+                for (size_t i = 0; i < px.size(); ++i) px[i] = nearest_index(*st.bitmap, br.colour[i]);
+                return make_tile(br.pw, br.ph, px.data(), nullptr);
+            }
             // Monochrome pattern: 0 bits in the text colour, 1 bits in the background colour.
-            uint32_t c0 = to_pixel(st.text), c1 = to_pixel(st.bk);
+            uint32_t c0 = device_colour(st, st.text), c1 = device_colour(st, st.bk);
             std::vector<uint32_t> px(br.mono.size());
             for (size_t i = 0; i < br.mono.size(); ++i) px[i] = br.mono[i] ? c1 : c0;
             return make_tile(br.pw, br.ph, px.data(), nullptr);
@@ -181,9 +186,13 @@ std::shared_ptr<const Tile> build_tile(const Brush& br, const DCState& st) {
 }
 
 uint64_t tile_key(const Brush& br, const DCState& st) {
-    if (br.lb.lbStyle == BS_HATCHED) return (uint64_t(to_pixel(st.bk)) << 1) | (st.bkmode == TRANSPARENT ? 1u : 0u);
-    if (!br.mono.empty()) return (uint64_t(to_pixel(st.text)) << 32) | to_pixel(st.bk);
-    return 0;
+    uint64_t key = 0;
+    if (br.lb.lbStyle == BS_HATCHED) key = (uint64_t(to_pixel(st.bk)) << 1) | (st.bkmode == TRANSPARENT ? 1u : 0u);
+    else if (!br.mono.empty()) key = (uint64_t(to_pixel(st.text)) << 32) | to_pixel(st.bk);
+    // A tile made for an indexed bitmap holds its indices: it is kept for that bitmap only.
+    if (indexed_bitmap(st.bitmap.get()))
+        key = (key ^ (uint64_t(reinterpret_cast<uintptr_t>(st.bitmap.get())) * 0x9E3779B97F4A7C15ULL)) | 1ULL << 63;
+    return key;
 }
 
 }  // namespace
@@ -227,21 +236,67 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
     return t;
 }
 
+// On an indexed bitmap a colour becomes the nearest table entry; on a
+// two-colour one a colour that is not one of the two entries is drawn as
+// the background colour's nearest entry when it is the background colour
+// and as the other entry otherwise, so that a drawing never vanishes into
+// the background however close its colour is.
+uint32_t device_colour(const DCState& st, COLORREF c) {
+    const Bitmap* bm = st.bitmap.get();
+    if (!indexed_bitmap(bm)) return to_pixel(c);
+    if (bm->bpp == 1) {
+        const uint32_t px = to_pixel(c);
+        for (uint32_t i = 0; i < 2 && i < bm->palette.size(); ++i) {
+            const RGBQUAD& q = bm->palette[i];
+            if (((uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue) == px) return i;
+        }
+        uint32_t bk = nearest_index(*bm, to_pixel(st.bk)) & 1;
+        return (c & 0x00FFFFFFu) == (st.bk & 0x00FFFFFFu) ? bk : bk ^ 1;
+    }
+    return nearest_index(*bm, to_pixel(c));
+}
+
+// A solid brush on a monochrome bitmap (not a DIB section) is an ordered
+// dither of its grey level: n = (30 R + 59 G + 11 B + 200) / 400 of the 64
+// cells of an 8x8 Bayer matrix are white, those whose entry is at least
+// 64 - n. Black and white come out plain.
+static Paint solid_paint(const DCState& st, COLORREF c) {
+    Paint p;
+    p.org = st.brush_org;
+    p.type = Paint::Type::Solid;
+    const Bitmap* bm = st.bitmap.get();
+    if (!(indexed_bitmap(bm) && bm->bpp == 1 && !bm->dib)) {
+        p.color = device_colour(st, c);
+        return p;
+    }
+    static const uint8_t bayer[8][8] = {
+        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+        {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+    const uint32_t r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    const int n = int((30 * r + 59 * g + 11 * b + 200) / 400);
+    if (n <= 0 || n >= 64) {
+        p.color = n <= 0 ? 0 : 1;
+        return p;
+    }
+    uint32_t px[64];
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) px[y * 8 + x] = bayer[y][x] >= 64 - n ? 1u : 0u;
+    p.type = Paint::Type::Tiled;
+    p.tile = make_tile(8, 8, px, nullptr);
+    p.w = p.h = 8;
+    return p;
+}
+
 Paint realise_brush(const DC& dc, const Brush* br) {
     Paint p;
     p.org = dc.st.brush_org;
     if (!br) return p;
     const DCState& st = dc.st;
-    if (br->dc_brush) {
-        p.type = Paint::Type::Solid;
-        p.color = to_pixel(st.dc_brush);
-        return p;
-    }
+    if (br->dc_brush) return solid_paint(st, st.dc_brush);
     switch (br->lb.lbStyle) {
         case BS_SOLID:
-            p.type = Paint::Type::Solid;
-            p.color = to_pixel(br->lb.lbColor);
-            return p;
+            return solid_paint(st, br->lb.lbColor);
         case BS_HATCHED:
         case BS_PATTERN:
         case BS_DIBPATTERN:
@@ -273,7 +328,7 @@ Paint realise_pen(const DC& dc, const Pen* pen) {
     if (!pen || !pen->visible()) return p;
     if (pen->brush) return realise_brush(dc, pen->brush.get());
     p.type = Paint::Type::Solid;
-    p.color = to_pixel(pen->dc_pen ? dc.st.dc_pen : pen->color);
+    p.color = device_colour(dc.st, pen->dc_pen ? dc.st.dc_pen : pen->color);
     return p;
 }
 

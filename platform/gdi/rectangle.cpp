@@ -11,6 +11,30 @@ using namespace plat::gdi;
 
 namespace {
 
+// The box with device corners c (an upright rectangle) drawn with a region
+// pen: the outline with the pen's joins is one pixel set, the half-open fill
+// [left, right) x [top, bottom) of the corners leaves it out.
+void region_pen_box(Target& t, const DC& dc, const PenShape& ps, const POINT* c, const Paint& fill, const Mix& mix) {
+    int l = std::min(c[0].x, c[2].x), r = std::max(c[0].x, c[2].x);
+    int tp = std::min(c[0].y, c[2].y), b = std::max(c[0].y, c[2].y);
+    PenMask mask;
+    RECT bounds = stroke_bounds(c, 4, stroke_margin(ps));
+    if (!mask.init(bounds, t.clip)) return;
+    pen_outline(ps, c, 4, true, mask);
+    if (fill.type != Paint::Type::None) {
+        int y0 = std::max(tp, mask.top()), y1 = std::min(b, mask.bottom());
+        for (int y = y0; y < y1; ++y) {
+            int x = l;
+            mask.for_each_run_in_row(y, [&](int xa, int xb) {
+                if (xa > x) fill_span(t, y, x, std::min(xa, r), fill, mix);
+                x = std::max(x, xb);
+            });
+            if (x < r) fill_span(t, y, x, r, fill, mix);
+        }
+    }
+    mask.paint(t, realise_pen(dc, dc.st.pen.get()), mix);
+}
+
 // Rectangle in the advanced mode without rotation or shear.
 BOOL advanced_rectangle(HDC hdc, int left, int top, int right, int bottom) {
     BEGIN_DRAW(hdc);
@@ -32,23 +56,7 @@ BOOL advanced_rectangle(HDC hdc, int left, int top, int right, int bottom) {
         stroke_points(t, *dc, c, 4, true);
         return TRUE;
     }
-    // A region pen's outline is one pixel set; the fill leaves it out.
-    PenMask mask;
-    RECT bounds = stroke_bounds(c, 4, stroke_margin(ps));
-    if (!mask.init(bounds, t.clip)) return TRUE;
-    pen_outline(ps, c, 4, true, mask);
-    if (fill.type != Paint::Type::None) {
-        int y0 = std::max(tp, mask.top()), y1 = std::min(b, mask.bottom());
-        for (int y = y0; y < y1; ++y) {
-            int x = l;
-            mask.for_each_run_in_row(y, [&](int xa, int xb) {
-                if (xa > x) fill_span(t, y, x, std::min(xa, r), fill, mix);
-                x = std::max(x, xb);
-            });
-            if (x < r) fill_span(t, y, x, r, fill, mix);
-        }
-    }
-    mask.paint(t, realise_pen(*dc, pen), mix);
+    region_pen_box(t, *dc, ps, c, fill, mix);
     return TRUE;
 }
 
@@ -81,7 +89,8 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
         return TRUE;
     }
     int w = pen_width(st, *pen);
-    if (pen->dash_kind() != PS_INSIDEFRAME) {
+    const int kind = pen->dash_kind();
+    if (kind != PS_INSIDEFRAME) {
         // The outline is centred on the edge pixels.
         int e0 = (w - 1) / 2, e1 = w - 1 - e0;
         l -= e0;
@@ -90,7 +99,6 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
         b += e1;
     }
     Paint pp = realise_pen(*dc, pen);
-    int kind = pen->dash_kind();
     if (kind != PS_SOLID && kind != PS_INSIDEFRAME) {
         // Styled pens: the inside, then the outline as a dashed closed path.
         int half = w / 2;
@@ -99,6 +107,20 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
                                 {r - 1 - (w - 1 - half), b - 1 - (w - 1 - half)}, {l + half, b - 1 - (w - 1 - half)}};
         stroke_polyline(t, *dc, path, true);
         return TRUE;
+    }
+    PenShape ps = pen_shape(st, *pen);
+    if (ps.region && (kind == PS_SOLID || kind == PS_INSIDEFRAME)) {
+        // A region pen follows the closed path through the last pixel of
+        // each edge, (left, top) to (right - 1, bottom - 1), with its joins
+        // (round for CreatePen pens, so the outer corners are cut); an
+        // inside-frame pen's path is moved in so that its band stays in the box.
+        int in0 = kind == PS_INSIDEFRAME ? w / 2 : 0, in1 = kind == PS_INSIDEFRAME ? (w - 1) / 2 : 0;
+        int x0 = d.left + in0, y0 = d.top + in0, x1 = d.right - 1 - in1, y1 = d.bottom - 1 - in1;
+        if (x0 <= x1 && y0 <= y1) {
+            POINT c[4] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+            region_pen_box(t, *dc, ps, c, fill, mix);
+            return TRUE;
+        }
     }
     int il = l + w, it = tp + w, ir = r - w, ib = b - w;
     if (il >= ir || it >= ib) {

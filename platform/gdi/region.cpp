@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gdi/gdi_internal.h"
+#include "gdi/draw_internal.h"
+#include "gdi/ellipse_geometry.h"
 
 namespace plat::gdi {
 
@@ -129,6 +130,103 @@ HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2) {
 HRGN WINAPI CreateRectRgnIndirect(CONST RECT* lprect) {
     if (!lprect) return nullptr;
     return CreateRectRgn(lprect->left, lprect->top, lprect->right, lprect->bottom);
+}
+
+// Rows of single spans (or span lists) become a banded list: a row equal
+// to the one above it extends that band instead of starting a new one.
+namespace {
+struct RowBuilder {
+    std::vector<RECT> out;
+    std::vector<std::pair<LONG, LONG>> row, prev;
+    LONG row_y = 0, prev_y = 0;
+    size_t prev_start = 0;
+    bool have_prev = false, open = false;
+    void add(int y, int x0, int x1) {
+        if (x0 >= x1) return;
+        if (open && y != row_y) end_row();
+        open = true;
+        row_y = y;
+        if (!row.empty() && row.back().second >= x0) row.back().second = std::max<LONG>(row.back().second, x1);
+        else row.emplace_back(x0, x1);
+    }
+    void end_row() {
+        if (!open) return;
+        open = false;
+        if (have_prev && prev_y == row_y && row == prev) {
+            for (size_t k = prev_start; k < out.size(); ++k) out[k].bottom = row_y + 1;
+        } else {
+            prev_start = out.size();
+            for (auto& iv : row) out.push_back(RECT{iv.first, row_y, iv.second, row_y + 1});
+        }
+        prev.swap(row);
+        row.clear();
+        prev_y = row_y + 1;
+        have_prev = true;
+    }
+};
+}  // namespace
+
+// A round-rectangle region leaves out the box's last column and row: it is
+// the rounded box (the rows a RoundRect fill has) of [x1, x2 - 1) x
+// [y1, y2 - 1) with the corner ellipse limited to that box, without the
+// small-size fallback. An elliptic region is the same with the corner
+// ellipse as large as the box, so an 8x8 request covers 7x7 pixels.
+HRGN WINAPI CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h) {
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    x2 = std::max(x1, x2 - 1);
+    y2 = std::max(y1, y2 - 1);
+    int ew = std::min(x2 - x1, std::abs(w)), eh = std::min(y2 - y1, std::abs(h));
+    RoundedBox box(x1, y1, x2, y2, ew, eh);
+    RowBuilder rows;
+    for (int y = box.top(); y < box.bottom(); ++y) {
+        int a, b;
+        if (box.row(y, &a, &b)) rows.add(y, a, b);
+    }
+    rows.end_row();
+    auto r = std::make_shared<Region>();
+    r->rects = std::move(rows.out);
+    return static_cast<HRGN>(add_object(r));
+}
+
+HRGN WINAPI CreateEllipticRgn(int x1, int y1, int x2, int y2) {
+    return CreateRoundRectRgn(x1, y1, x2, y2, x2 - x1, y2 - y1);
+}
+
+HRGN WINAPI CreateEllipticRgnIndirect(CONST RECT* lprect) {
+    if (!lprect) return nullptr;
+    return CreateEllipticRgn(lprect->left, lprect->top, lprect->right, lprect->bottom);
+}
+
+// Polygon regions hold the pixels Polygon fills in the same mode.
+HRGN WINAPI CreatePolyPolygonRgn(CONST POINT* pptl, CONST INT* pc, int cPoly, int iMode) {
+    if (!pptl || !pc || cPoly <= 0 || (iMode != ALTERNATE && iMode != WINDING)) return nullptr;
+    size_t total = 0;
+    for (int i = 0; i < cPoly; ++i) {
+        if (pc[i] < 0) return nullptr;
+        total += size_t(pc[i]);
+    }
+    RowBuilder rows;
+    if (total > 0) {
+        RECT box{pptl[0].x, pptl[0].y, pptl[0].x, pptl[0].y};
+        for (size_t i = 0; i < total; ++i) {
+            box.left = std::min(box.left, pptl[i].x);
+            box.top = std::min(box.top, pptl[i].y);
+            box.right = std::max(box.right, pptl[i].x);
+            box.bottom = std::max(box.bottom, pptl[i].y);
+        }
+        polygon_spans(pptl, pc, cPoly, iMode == WINDING, box, [&](int y, int x0, int x1) { rows.add(y, x0, x1); });
+        rows.end_row();
+    }
+    auto r = std::make_shared<Region>();
+    r->rects = std::move(rows.out);
+    return static_cast<HRGN>(add_object(r));
+}
+
+HRGN WINAPI CreatePolygonRgn(CONST POINT* pptl, int cPoint, int iMode) {
+    if (cPoint <= 0) return nullptr;
+    INT n = cPoint;
+    return CreatePolyPolygonRgn(pptl, &n, 1, iMode);
 }
 
 BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom) {

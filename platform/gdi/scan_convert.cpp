@@ -86,7 +86,9 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
             edges.push_back(e);
         }
     }
-    if (edges.empty()) return;
+    // Rows crossed only by edges left of the box are inside or outside as a
+    // whole; without such edges there is nothing before the first edge.
+    if (edges.empty() && left_wind.empty()) return;
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.ya < b.ya; });
     // The active edges, kept sorted by their crossing on the current row:
     // edges cross rarely, so one insertion pass per row restores the order.
@@ -121,9 +123,7 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
     bool sorted = true, tangled = false;
     size_t next = 0;
     int base = 0;
-    int y = edges[0].ya;
-    if (!left_wind.empty())
-        for (int r = Y0; r < y; ++r) base += left_wind[size_t(r - Y0)];
+    int y = left_wind.empty() ? edges[0].ya : Y0;
     for (; y < box.bottom; ++y) {
         if (!left_wind.empty()) base += left_wind[size_t(y - Y0)];
         if (!tangled && !sorted) {
@@ -140,7 +140,8 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
             }
         }
         if (active.empty()) {
-            if (next == edges.size()) break;
+            if (inside(base)) emit(y, box.left, box.right);
+            if (next == edges.size() && left_wind.empty()) break;
             continue;
         }
         const bool many = tangled;

@@ -223,10 +223,16 @@ BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, 
         // makes it the rectangle below like any other tiny box.
         box = shape_device_box(st, pi, l, top, r, b);
         int64_t bw = int64_t(box.right) - box.left, bh = int64_t(box.bottom) - box.top;
-        if (ellipse) {
-            ew = int(std::min<int64_t>(bw, INT_MAX));
-            eh = int(std::min<int64_t>(bh, INT_MAX));
-        } else {
+        {
+            // The corner size is the size (cw, ch) mapped as a vector: (0, 0)
+            // and (cw, ch) each mapped and rounded, limited to the box. An
+            // ellipse is the round rectangle whose corner is its own logical
+            // size, so under rotation its corner can come out smaller than
+            // the device box it is drawn in.
+            if (ellipse) {
+                cw = int(std::max<int64_t>(INT_MIN / 2, std::min<int64_t>(INT_MAX / 2, int64_t(r) - l)));
+                ch = int(std::max<int64_t>(INT_MIN / 2, std::min<int64_t>(INT_MAX / 2, int64_t(b) - top)));
+            }
             POINT o = to_device(st, 0, 0), c = to_device(st, cw, ch);
             ew = int(std::min<int64_t>(bw, std::llabs(int64_t(c.x) - o.x)));
             eh = int(std::min<int64_t>(bh, std::llabs(int64_t(c.y) - o.y)));

@@ -309,6 +309,14 @@ typedef struct _RGNDATA {
 // Polygon fill modes.
 #define ALTERNATE 1
 #define WINDING 2
+#define BLACKONWHITE 1
+#define WHITEONBLACK 2
+#define COLORONCOLOR 3
+#define HALFTONE 4
+#define STRETCH_ANDSCANS BLACKONWHITE
+#define STRETCH_ORSCANS WHITEONBLACK
+#define STRETCH_DELETESCANS COLORONCOLOR
+#define STRETCH_HALFTONE HALFTONE
 #define POLYFILL_LAST 2
 
 // Arc directions.
@@ -514,6 +522,8 @@ int WINAPI SetROP2(HDC hdc, int rop2);
 int WINAPI GetROP2(HDC hdc);
 int WINAPI SetPolyFillMode(HDC hdc, int mode);
 int WINAPI GetPolyFillMode(HDC hdc);
+int WINAPI SetStretchBltMode(HDC hdc, int mode);
+int WINAPI GetStretchBltMode(HDC hdc);
 int WINAPI SetArcDirection(HDC hdc, int dir);
 int WINAPI GetArcDirection(HDC hdc);
 BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
@@ -532,6 +542,11 @@ BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt);
 // Regions and clipping.
 HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
 HRGN WINAPI CreateRectRgnIndirect(CONST RECT* lprect);
+HRGN WINAPI CreateEllipticRgn(int x1, int y1, int x2, int y2);
+HRGN WINAPI CreateEllipticRgnIndirect(CONST RECT* lprect);
+HRGN WINAPI CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h);
+HRGN WINAPI CreatePolygonRgn(CONST POINT* pptl, int cPoint, int iMode);
+HRGN WINAPI CreatePolyPolygonRgn(CONST POINT* pptl, CONST INT* pc, int cPoly, int iMode);
 int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
 BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
 int WINAPI OffsetRgn(HRGN hrgn, int x, int y);

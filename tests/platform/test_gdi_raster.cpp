@@ -79,10 +79,11 @@ TEST(GdiRaster, EveryTernaryCodeFollowsItsBitDefinition) {
         }
         SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
     }
-    // StretchBlt takes the same passes: a 2x mirror of SRCINVERT.
+    // StretchBlt takes the same passes: a 2x mirror of SRCINVERT (a negative
+    // width runs back from its starting column: 2W - 1 down to 0).
     Canvas big(2 * W, H);
     big.clear(0xAA55AA55);
-    ASSERT_TRUE(StretchBlt(big.dc, 2 * W, 0, -2 * W, H, src.dc, 0, 0, W, H, SRCINVERT));
+    ASSERT_TRUE(StretchBlt(big.dc, 2 * W - 1, 0, -2 * W, H, src.dc, 0, 0, W, H, SRCINVERT));
     for (int x = 0; x < 2 * W; ++x) EXPECT_EQ(big.at(x, 1), 0xAA55AA55u ^ src.at(W - 1 - x / 2, 1)) << x;
     DeleteObject(solid);
     DeleteObject(pattern);

@@ -291,3 +291,51 @@ TEST(GdiShapeRules, FloodFillStopsAtTheClipAndFillsEveryReachablePixel) {
     SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(red);
 }
+
+// Rows whose only crossings lie left of the visible area are inside or
+// outside as a whole: here rows 0..59 are filled right across although no
+// edge crosses the canvas there. (Reference pixels of the same call.)
+TEST(GdiShapeRules, RowsCrossedOnlyLeftOfTheCanvasAreFilledWhole) {
+    Canvas c(160, 160, 0);
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x10, 0x20, 0x80));
+    HBRUSH br = CreateSolidBrush(RGB(0xF0, 0xC0, 0x30));
+    SelectObject(c.dc, pen);
+    SelectObject(c.dc, br);
+    const POINT p[5] = {{-30000, 50}, {60, -20000}, {25000, 90}, {100, 40000}, {40, 60}};
+    ASSERT_TRUE(Polygon(c.dc, p, 5));
+    for (int y : {0, 20, 50, 55, 59})
+        for (int x : {0, 1, 80, 159}) EXPECT_EQ(c.at(x, y), 0x00F0C030u) << x << "," << y;
+    EXPECT_EQ(c.at(40, 60), 0x00102080u);
+    EXPECT_EQ(c.at(41, 60), 0x00F0C030u);
+    EXPECT_EQ(c.at(39, 80), 0u);
+    EXPECT_EQ(c.at(40, 80), 0x00102080u);
+    EXPECT_EQ(c.at(41, 80), 0x00F0C030u);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(pen);
+    DeleteObject(br);
+}
+
+// In the compatible mode a wide pen follows the path through the last pixel
+// of each edge with round joins, so the outer corners stay empty.
+// (Reference pixels of Rectangle(2, 62, 11, 70) with a 3-wide solid pen.)
+TEST(GdiShapeRules, CompatibleRectangleWidePenHasRoundCorners) {
+    Canvas c(13, 12, 0);
+    HPEN pen = CreatePen(PS_SOLID, 3, RGB(0x10, 0x20, 0x80));
+    HBRUSH br = CreateSolidBrush(RGB(0xF0, 0xC0, 0x30));
+    SelectObject(c.dc, pen);
+    SelectObject(c.dc, br);
+    ASSERT_TRUE(Rectangle(c.dc, 2, 2, 11, 10));  // the reference call moved up by 60 rows
+    const char* want[12] = {".............", "..PPPPPPPPP..", ".PPPPPPPPPPP.", ".PPPPPPPPPPP.",
+                            ".PPPfffffPPP.", ".PPPfffffPPP.", ".PPPfffffPPP.", ".PPPfffffPPP.",
+                            ".PPPPPPPPPPP.", ".PPPPPPPPPPP.", "..PPPPPPPPP..", "............."};
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 13; ++x) {
+            uint32_t v = want[y][x] == 'P' ? 0x00102080u : want[y][x] == 'f' ? 0x00F0C030u : 0u;
+            EXPECT_EQ(c.at(x, y), v) << x << "," << y;
+        }
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(pen);
+    DeleteObject(br);
+}
