@@ -18,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "codepage.h"
 #include "gdiplus/picture.h"
 #include "module_exports.h"
 
@@ -285,27 +286,9 @@ UINT encoders_bytes() {
 
 // File names are wide strings; Linux file names are UTF-8.
 std::string utf8_path(const WCHAR* w) {
-    std::string out;
-    for (; *w; ++w) {
-        uint32_t c = uint32_t(*w);
-        if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    std::u32string cps;
+    for (; *w; ++w) cps += char32_t(*w);
+    return plat::codepage::utf8_of(cps.data(), cps.size());
 }
 
 }  // namespace

@@ -15,6 +15,11 @@ std::u32string decode_936(const char* text, int len);
 // Unicode (UTF-8) -> GBK bytes. Characters with no GBK form become '?'.
 std::string utf8_to_936(const std::string& utf8);
 
+// Unicode code points -> UTF-8. Surrogates and values beyond U+10FFFF, which
+// have no UTF-8 form, become U+FFFD.
+void append_utf8(std::string& out, char32_t cp);
+std::string utf8_of(const char32_t* cps, std::size_t n);
+
 // GBK bytes -> UTF-8 (for window titles and diagnostics).
 std::string cp936_to_utf8(const char* text, int len);
 

@@ -59,7 +59,10 @@ std::size_t length_of(const char* text, int len) {
     return len < 0 ? std::strlen(text) : static_cast<std::size_t>(len);
 }
 
+}  // namespace
+
 void append_utf8(std::string& out, char32_t cp) {
+    if ((cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) cp = 0xFFFD;  // no UTF-8 form
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -76,6 +79,15 @@ void append_utf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
+
+std::string utf8_of(const char32_t* cps, std::size_t n) {
+    std::string out;
+    out.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) append_utf8(out, cps[k]);
+    return out;
+}
+
+namespace {
 
 // Strict UTF-8 decoding: overlong forms, surrogates, values above U+10FFFF,
 // stray continuation bytes and truncated sequences each yield `bad` for every

@@ -42,29 +42,6 @@ Clipboard& clip() {
 
 bool is_text(UINT f) { return f == CF_TEXT || f == CF_OEMTEXT || f == CF_UNICODETEXT; }
 
-std::string utf8_of(const std::u32string& s) {
-    std::string out;
-    for (char32_t c : s) {
-        if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c <= 0x10FFFF) {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::u32string decode_utf8(const std::string& s) {
     if (s.empty()) return {};
     int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
@@ -138,7 +115,7 @@ bool text_here(Clipboard& c, std::string* utf8) {
     if (u != c.data.end() && !c.converted.count(CF_UNICODETEXT)) {
         std::u32string w;
         if (!read_wide(u->second, &w)) return false;
-        *utf8 = to_lf(utf8_of(w));
+        *utf8 = to_lf(plat::codepage::utf8_of(w.data(), w.size()));
         return true;
     }
     for (UINT f : {CF_TEXT, CF_OEMTEXT}) {

@@ -94,3 +94,28 @@ TEST(Codepage936, ConcurrentConversionsAgree) {
 }
 
 }  // namespace
+
+// Code points to UTF-8 at every length boundary; what has no UTF-8 form
+// (surrogates, beyond U+10FFFF) becomes U+FFFD.
+TEST(Utf8Encoding, LengthBoundariesAndCodePointsWithoutAForm) {
+    struct Case {
+        char32_t cp;
+        const char* utf8;
+    };
+    const Case cases[] = {
+        {0x7F, "\x7F"},
+        {0x80, "\xC2\x80"},
+        {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"},
+        {0xD7FF, "\xED\x9F\xBF"},
+        {0xD800, "\xEF\xBF\xBD"},
+        {0xDFFF, "\xEF\xBF\xBD"},
+        {0xE000, "\xEE\x80\x80"},
+        {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"},
+        {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+        {0x110000, "\xEF\xBF\xBD"},
+        {0xFFFFFFFF, "\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(plat::codepage::utf8_of(&c.cp, 1), c.utf8) << std::hex << uint32_t(c.cp);
+}
