@@ -220,3 +220,41 @@ TEST(GdiCurves, PolyBezierToStartsAtTheCurrentPositionAndMovesIt) {
     SelectObject(c.dc, op);
     DeleteObject(pen);
 }
+
+TEST(GdiDib16, GetDIBitsWidensSixteenBitsAndLooksUpTables) {
+    // Row of a 5-6-5 section holding x*1031+7 and of an 8-bpp section
+    // holding index x*5 into entries i*0x010307, read as 32 bpp.
+    Dib16 d(Fields565, 64, 1);
+    ASSERT_NE(d.bm, nullptr);
+    for (int x = 0; x < 64; ++x) d.at(x, 0) = uint16_t(x * 1031 + 7);
+    struct {
+        BITMAPINFOHEADER h;
+        DWORD pal[256];
+    } bi{};
+    bi.h.biSize = sizeof bi.h;
+    bi.h.biWidth = 64;
+    bi.h.biHeight = -1;
+    bi.h.biPlanes = 1;
+    bi.h.biBitCount = 8;
+    for (int i = 0; i < 256; ++i) bi.pal[i] = DWORD(i * 0x010307);
+    void* p8 = nullptr;
+    HBITMAP b8 = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &p8, nullptr, 0);
+    ASSERT_NE(b8, nullptr);
+    for (int x = 0; x < 64; ++x) static_cast<uint8_t*>(p8)[x] = uint8_t(x * 5);
+    const struct {
+        int x;
+        uint32_t from16, from8;
+    } want[] = {{0, 0x000039, 0x000000},  {9, 0x218A31, 0x2D883B},  {18, 0x4A1029, 0x5B1076},
+                {27, 0x6B9A21, 0x8898B1}, {54, 0xDE3008, 0x0E2A62}, {63, 0xFFBA00, 0x3BB29D}};
+    Canvas c(1, 1);
+    uint32_t row16[64], row8[64];
+    BITMAPINFO out{};
+    out.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 64, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    EXPECT_EQ(GetDIBits(c.dc, d.bm, 0, 1, row16, &out, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(GetDIBits(c.dc, b8, 0, 1, row8, &out, DIB_RGB_COLORS), 1);
+    for (const auto& w : want) {
+        EXPECT_EQ(row16[w.x] & 0x00FFFFFFu, w.from16) << w.x;
+        EXPECT_EQ(row8[w.x] & 0x00FFFFFFu, w.from8) << w.x;
+    }
+    DeleteObject(b8);
+}
