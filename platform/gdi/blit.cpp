@@ -114,6 +114,9 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
     if (out->to_index && !out->to_index->dib) {
         out->by_bk = true;
         out->src_bk = to_pixel(src.st.bk);
+        // A 16-bpp source is compared with its background as the fields store it.
+        const Bitmap* sb = src.dc_kind == DCKind::Memory ? src.st.bitmap.get() : nullptr;
+        if (sb && sb->bpp == 16 && direct_dib(sb)) out->src_bk = quantise16(*sb, out->src_bk);
     }
     // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
     if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {

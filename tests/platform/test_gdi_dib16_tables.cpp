@@ -258,3 +258,30 @@ TEST(GdiDib16, GetDIBitsWidensSixteenBitsAndLooksUpTables) {
     }
     DeleteObject(b8);
 }
+
+TEST(GdiDib16, ToMonochromeMatchesTheBackgroundAsStored) {
+    // The source's background colour 0x13579B is compared after it is
+    // reduced to the section's fields: the stored 0x10559C counts as
+    // background (white), 0xEC_A8_64 does not; a flood fill by the same
+    // colour finds the stored pixels too.
+    Dib16 d(Fields565, 8, 1);
+    ASSERT_NE(d.bm, nullptr);
+    for (int x = 0; x < 8; ++x) SetPixel(d.dc, x, 0, x >= 2 && x < 6 ? RGB(0x13, 0x57, 0x9B) : RGB(0xEC, 0xA8, 0x64));
+    SetBkColor(d.dc, RGB(0x13, 0x57, 0x9B));
+    HDC mdc = CreateCompatibleDC(nullptr);
+    HBITMAP mono = CreateBitmap(8, 1, 1, 1, nullptr);
+    HGDIOBJ old = SelectObject(mdc, mono);
+    ASSERT_TRUE(BitBlt(mdc, 0, 0, 8, 1, d.dc, 0, 0, SRCCOPY));
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(GetPixel(mdc, x, 0), x >= 2 && x < 6 ? 0xFFFFFFu : 0u) << x;
+    HBRUSH br = CreateSolidBrush(RGB(0x40, 0xC0, 0x40));
+    HGDIOBJ ob = SelectObject(d.dc, br);
+    EXPECT_TRUE(ExtFloodFill(d.dc, 3, 0, RGB(0x13, 0x57, 0x9B), FLOODFILLSURFACE));
+    EXPECT_EQ(px(GetPixel(d.dc, 2, 0)), 0x42C342u);
+    EXPECT_EQ(px(GetPixel(d.dc, 5, 0)), 0x42C342u);
+    EXPECT_EQ(px(GetPixel(d.dc, 6, 0)), 0xEFAA63u);
+    SelectObject(d.dc, ob);
+    DeleteObject(br);
+    SelectObject(mdc, old);
+    DeleteObject(mono);
+    DeleteDC(mdc);
+}
