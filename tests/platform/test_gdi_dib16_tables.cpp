@@ -285,3 +285,63 @@ TEST(GdiDib16, ToMonochromeMatchesTheBackgroundAsStored) {
     DeleteObject(mono);
     DeleteDC(mdc);
 }
+
+TEST(GdiCurves, PolyDrawFiguresTypesAndCurrentPosition) {
+    Canvas c(80, 127, 0xD8E0E8);
+    SetGraphicsMode(c.dc, GM_ADVANCED);
+    HPEN thin = CreatePen(PS_SOLID, 1, RGB(0x10, 0x20, 0x80)), wide = CreatePen(PS_SOLID, 5, RGB(0xC0, 0x10, 0x10));
+    HGDIOBJ op = SelectObject(c.dc, thin);
+    const POINT p1[4] = {{10, 10}, {30, 12}, {0, 0}, {50, 20}};
+    const BYTE t1[4] = {PT_LINETO, PT_LINETO, 0x10, PT_LINETO};
+    const POINT p2[5] = {{10, 30}, {40, 30}, {60, 50}, {20, 60}, {5, 50}};
+    const BYTE t2[5] = {PT_MOVETO, PT_BEZIERTO, PT_BEZIERTO, PT_BEZIERTO | PT_CLOSEFIGURE, PT_LINETO};
+    const POINT p3[4] = {{40, 70}, {70, 72}, {60, 95}, {45, 90}};
+    const BYTE t3[4] = {PT_LINETO, PT_LINETO, PT_LINETO | PT_CLOSEFIGURE, PT_MOVETO};
+    const POINT p4[2] = {{10, 110}, {30, 100}};
+    const BYTE t4[2] = {PT_BEZIERTO, PT_BEZIERTO};
+    struct Step {
+        const POINT* p;
+        const BYTE* t;
+        int n;
+        HPEN pen;
+        POINT from;
+        BOOL ok;
+        POINT cur;
+    } steps[] = {
+        {p1, t1, 4, thin, {2, 2}, FALSE, {2, 2}},     // an unknown type: nothing drawn or moved
+        {p2, t2, 5, thin, {2, 2}, TRUE, {5, 50}},     // a closed curve, then a line from its start
+        {p3, t3, 4, wide, {30, 65}, TRUE, {45, 90}},  // a closed wide figure; a last move still moves
+        {p4, t4, 2, wide, {45, 90}, FALSE, {45, 90}},  // a curve short of its third point
+    };
+    for (const Step& s : steps) {
+        SelectObject(c.dc, s.pen);
+        MoveToEx(c.dc, s.from.x, s.from.y, nullptr);
+        EXPECT_EQ(PolyDraw(c.dc, s.p, s.t, s.n), s.ok);
+        POINT cur{};
+        GetCurrentPositionEx(c.dc, &cur);
+        EXPECT_EQ(cur.x, s.cur.x);
+        EXPECT_EQ(cur.y, s.cur.y);
+    }
+    // The reference's pixels: count and bounds per pen colour.
+    const struct {
+        uint32_t colour;
+        int n;
+        RECT box;
+    } want[] = {{0x102080, 109, {5, 30, 42, 60}}, {0xC01010, 564, {28, 63, 72, 97}}};
+    for (const auto& w : want) {
+        int n = 0;
+        RECT box{80, 127, -1, -1};
+        for (int y = 0; y < 127; ++y)
+            for (int x = 0; x < 80; ++x)
+                if (c.at(x, y) == w.colour) {
+                    ++n;
+                    box.left = std::min<LONG>(box.left, x), box.right = std::max<LONG>(box.right, x);
+                    box.top = std::min<LONG>(box.top, y), box.bottom = std::max<LONG>(box.bottom, y);
+                }
+        EXPECT_EQ(n, w.n) << w.colour;
+        ExpectBox(box, w.box.left, w.box.top, w.box.right, w.box.bottom);
+    }
+    SelectObject(c.dc, op);
+    DeleteObject(thin);
+    DeleteObject(wide);
+}
