@@ -677,6 +677,8 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOI
     bm->dib_header = h;
     bm->dib_header.biSize = sizeof(BITMAPINFOHEADER);
     bm->dib_header.biSizeImage = DWORD(bm->stride) * DWORD(height);
+    // A 16-bpp section describes itself by its fields, 5-5-5 when made as BI_RGB.
+    if (bpp == 16) bm->dib_header.biCompression = BI_BITFIELDS;
     if (bpp <= 8) {
         size_t n = h.biClrUsed ? h.biClrUsed : (size_t(1) << bpp);
         if (n > (size_t(1) << bpp)) n = size_t(1) << bpp;

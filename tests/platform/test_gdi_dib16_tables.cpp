@@ -89,9 +89,11 @@ TEST(GdiDib16, ColoursKeepTheirTopBitsAndWidenByRepeatingThem) {
         DIBSECTION ds{};
         ASSERT_EQ(GetObjectA(d.bm, sizeof ds, &ds), int(sizeof ds));
         EXPECT_EQ(ds.dsBm.bmBitsPixel, 16);
-        if (f == Fields565) {
-            EXPECT_EQ(ds.dsBitfields[1], 0x07E0u);
-        }
+        // Described by its fields whichever way it was made.
+        EXPECT_EQ(ds.dsBmih.biCompression, DWORD(BI_BITFIELDS));
+        EXPECT_EQ(ds.dsBitfields[0], f == Fields565 ? 0xF800u : 0x7C00u);
+        EXPECT_EQ(ds.dsBitfields[1], f == Fields565 ? 0x07E0u : 0x03E0u);
+        EXPECT_EQ(ds.dsBitfields[2], 0x001Fu);
     }
 }
 
