@@ -88,3 +88,73 @@ BOOL WINAPI PolyBezier(HDC hdc, CONST POINT* apt, DWORD cpt) {
     stroke_polyline(t, *dc, device_points(st, logical.data(), logical.size()), false);
     return TRUE;
 }
+
+// The curves start at the current position, which moves to the last point.
+BOOL WINAPI PolyBezierTo(HDC hdc, CONST POINT* apt, DWORD cpt) {
+    if (!apt || cpt == 0 || cpt % 3 != 0) return FALSE;
+    BEGIN_DRAW(hdc);
+    std::vector<POINT> control{st.cur};
+    control.insert(control.end(), apt, apt + cpt);
+    std::vector<POINT> logical = flatten_beziers(control.data(), control.size());
+    st.cur = apt[cpt - 1];
+    stroke_polyline(t, *dc, device_points(st, logical.data(), logical.size()), false);
+    return TRUE;
+}
+
+// Lines and curves by point type. A figure runs from a move (or the current
+// position) to the next move and is drawn as one polyline; a closing flag
+// adds the segment back to the figure's start, which becomes the current
+// position. The types are checked before anything is drawn.
+BOOL WINAPI PolyDraw(HDC hdc, CONST POINT* apt, CONST BYTE* aj, int cpt) {
+    if (!apt || !aj || cpt <= 0) return FALSE;
+    for (int i = 0; i < cpt;) {
+        BYTE kind = aj[i] & BYTE(~PT_CLOSEFIGURE);
+        if (kind == PT_BEZIERTO) {
+            if (i + 2 >= cpt || (aj[i + 1] & ~PT_CLOSEFIGURE) != PT_BEZIERTO || (aj[i + 2] & ~PT_CLOSEFIGURE) != PT_BEZIERTO)
+                return FALSE;
+            i += 3;
+        } else if (kind == PT_LINETO || aj[i] == PT_MOVETO) {
+            ++i;
+        } else {
+            return FALSE;
+        }
+    }
+    BEGIN_DRAW(hdc);
+    POINT start = st.cur;
+    std::vector<POINT> figure{st.cur};
+    auto flush = [&] {
+        if (figure.size() > 1) stroke_polyline(t, *dc, device_points(st, figure.data(), figure.size()), false);
+        figure.assign(1, st.cur);
+    };
+    for (int i = 0; i < cpt;) {
+        BYTE kind = aj[i] & BYTE(~PT_CLOSEFIGURE);
+        bool close = false;
+        if (aj[i] == PT_MOVETO) {
+            flush();
+            st.cur = start = apt[i];
+            figure.assign(1, st.cur);
+            ++i;
+            continue;
+        }
+        if (kind == PT_LINETO) {
+            figure.push_back(apt[i]);
+            st.cur = apt[i];
+            close = (aj[i] & PT_CLOSEFIGURE) != 0;
+            ++i;
+        } else {
+            POINT control[4] = {st.cur, apt[i], apt[i + 1], apt[i + 2]};
+            std::vector<POINT> curve = flatten_beziers(control, 4);
+            figure.insert(figure.end(), curve.begin() + 1, curve.end());
+            st.cur = apt[i + 2];
+            close = (aj[i + 2] & PT_CLOSEFIGURE) != 0;
+            i += 3;
+        }
+        if (close) {
+            figure.push_back(start);
+            st.cur = start;
+            flush();
+        }
+    }
+    flush();
+    return TRUE;
+}

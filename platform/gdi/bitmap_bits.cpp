@@ -26,12 +26,10 @@ void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint3
                 out[i] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
             }
             break;
-        case 16:  // 5-5-5, each field widened by repeating its top bits
+        case 16:
             for (int i = 0; i < n; ++i) {
                 const uint8_t* p = r + 2 * size_t(x + i);
-                uint32_t v = p[0] | (uint32_t(p[1]) << 8);
-                uint32_t rr = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-                out[i] = (((rr << 3) | (rr >> 2)) << 16) | (((g << 3) | (g >> 2)) << 8) | ((b << 3) | (b >> 2));
+                out[i] = expand16(bm, p[0] | (uint32_t(p[1]) << 8));
             }
             break;
         case 8:
@@ -55,6 +53,28 @@ void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint3
         default:
             std::fill(out, out + n, 0u);
     }
+}
+
+// Each field keeps the top bits of its channel; widening repeats the field's
+// top bits below it, so 0 stays 0 and a full field gives 255.
+uint32_t pack16(const Bitmap& bm, uint32_t px) {
+    uint32_t r = px >> 16 & 0xFF, g = px >> 8 & 0xFF, b = px & 0xFF;
+    if (bm.rgb565) return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3;
+    return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
+}
+
+uint32_t expand16(const Bitmap& bm, uint32_t v) {
+    uint32_t r, g, b;
+    if (bm.rgb565) {
+        r = v >> 11 & 31, g = v >> 5 & 63, b = v & 31;
+        g = g << 2 | g >> 4;
+    } else {
+        r = v >> 10 & 31, g = v >> 5 & 31, b = v & 31;
+        g = g << 3 | g >> 2;
+    }
+    r = r << 3 | r >> 2;
+    b = b << 3 | b >> 2;
+    return r << 16 | g << 8 | b;
 }
 
 bool indexed_bitmap(const Bitmap* bm) {
@@ -81,6 +101,12 @@ void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in)
         int xx = x + i;
         uint32_t v = in[i];
         switch (bm.bpp) {
+            case 16: {
+                uint32_t p = pack16(bm, v);
+                r[2 * xx] = uint8_t(p);
+                r[2 * xx + 1] = uint8_t(p >> 8);
+                break;
+            }
             case 24:
                 r[3 * xx] = uint8_t(v);
                 r[3 * xx + 1] = uint8_t(v >> 8);
@@ -177,11 +203,8 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
                     const RGBQUAD& q = bm->palette[bit];
                     px = (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
                 }
-            } else if (bm->bpp == 24) {
-                const uint8_t* r = bm->row_bytes(y) + 3 * x;
-                px = r[0] | (uint32_t(r[1]) << 8) | (uint32_t(r[2]) << 16);
             } else {
-                px = 0;
+                read_bitmap_row(*bm, y, x, 1, &px, 0, 0x00FFFFFF);
             }
             if (bpp == 32) {
                 std::memcpy(o + 4 * x, &px, 4);

@@ -114,6 +114,9 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
     if (out->to_index && !out->to_index->dib) {
         out->by_bk = true;
         out->src_bk = to_pixel(src.st.bk);
+        // A 16-bpp source is compared with its background as the fields store it.
+        const Bitmap* sb = src.dc_kind == DCKind::Memory ? src.st.bitmap.get() : nullptr;
+        if (sb && sb->bpp == 16 && direct_dib(sb)) out->src_bk = quantise16(*sb, out->src_bk);
     }
     // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
     if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {
@@ -290,7 +293,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         // A source of the destination's own format is read in place; any
         // other is first converted into a copy starting at column 0.
         auto depth = [](const DC& d) {
-            return d.dc_kind == DCKind::Memory && d.st.bitmap ? d.st.bitmap->bpp : 32;
+            return d.dc_kind == DCKind::Memory && d.st.bitmap ? d.st.bitmap->bpp * 2 + (d.st.bitmap->rgb565 ? 1 : 0) : 64;
         };
         bool same_format = depth(*sdc) == depth(*dc) && (!src.to_index || src.same_table);
         bool colour_same_size = same_format && !same && asw == adw && ash == adh;
@@ -441,7 +444,7 @@ static uint32_t* pixel_at(DC& dc, Target* t, int x, int y) {
 // device point a logical one names, false when outside the bitmap or clip.
 static const Bitmap* other_depth_point(DC& dc, int x, int y, POINT* p) {
     const Bitmap* bm = dc.dc_kind == DCKind::Memory ? dc.st.bitmap.get() : nullptr;
-    if (!bm || !bm->bits || bm->bpp == 32 || !(bm->bpp == 24 || indexed_bitmap(bm))) return nullptr;
+    if (!bm || !bm->bits || bm->bpp == 32 || !(direct_dib(bm) || indexed_bitmap(bm))) return nullptr;
     *p = to_device(dc.st, x, y);
     if (p->x < 0 || p->y < 0 || p->x >= bm->width || p->y >= bm->height) return nullptr;
     if (dc.st.has_clip) {
@@ -461,7 +464,7 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     if (!dc) return CLR_INVALID;
     POINT dp;
     if (const Bitmap* bm = other_depth_point(*dc, x, y, &dp)) {
-        uint32_t v = bm->bpp == 24 ? to_pixel(color) : nearest_index(*bm, to_pixel(color));
+        uint32_t v = bm->bpp >= 16 ? to_pixel(color) : nearest_index(*bm, to_pixel(color));
         write_bitmap_row(*bm, dp.y, dp.x, 1, &v);
         read_bitmap_row(*bm, dp.y, dp.x, 1, &v, 0, 0x00FFFFFF);
         return to_colorref(v);

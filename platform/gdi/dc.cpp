@@ -27,18 +27,17 @@ Target::Target(DC& dc) : dc_(dc) {
             break;
         }
         case DCKind::Memory:
-            // A 24-bpp DIB section is drawn on through a copy in 32-bit
-            // pixels; an indexed one through a copy of its table indices.
+            // A 16- or 24-bpp DIB section is drawn on through a copy in
+            // 32-bit pixels; an indexed one through a copy of its table indices.
             if (dc.st.bitmap && !bitmap_surface(*dc.st.bitmap, &surf) &&
-                ((dc.st.bitmap->dib && dc.st.bitmap->bits && dc.st.bitmap->bpp == 24) ||
-                 indexed_bitmap(dc.st.bitmap.get()))) {
+                (direct_dib(dc.st.bitmap.get()) || indexed_bitmap(dc.st.bitmap.get()))) {
                 const Bitmap& bm = *dc.st.bitmap;
                 converted_ = dc.st.bitmap;
                 copy_.resize(size_t(bm.width) * size_t(bm.height));
                 for (int y = 0; y < bm.height; ++y) {
                     uint32_t* out = copy_.data() + size_t(y) * bm.width;
                     const uint8_t* r = bm.row_bytes(y);
-                    if (bm.bpp == 24) read_bitmap_row(bm, y, 0, bm.width, out, 0, 0x00FFFFFF);
+                    if (bm.bpp >= 16) read_bitmap_row(bm, y, 0, bm.width, out, 0, 0x00FFFFFF);
                     else if (bm.bpp == 8) for (int x = 0; x < bm.width; ++x) out[x] = r[x];
                     else if (bm.bpp == 4) for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
                     else for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 3] >> (7 - (x & 7))) & 1;
@@ -67,7 +66,9 @@ Target::Target(DC& dc) : dc_(dc) {
 void Target::store_converted() {
     const Bitmap& bm = *converted_;
     const size_t w = size_t(bm.width);
-    const uint32_t keep = bm.bpp == 24 ? 0x00FFFFFFu : (1u << bm.bpp) - 1;
+    const uint32_t keep = bm.bpp == 24   ? 0x00FFFFFFu
+                          : bm.bpp == 16 ? (bm.rgb565 ? 0x00F8FCF8u : 0x00F8F8F8u)
+                                         : (1u << bm.bpp) - 1;
     for (int y = 0; y < bm.height; ++y) {
         const uint32_t* now = copy_.data() + size_t(y) * w;
         const uint32_t* was = before_.data() + size_t(y) * w;

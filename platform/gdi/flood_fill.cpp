@@ -18,7 +18,7 @@ BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
     // On an indexed bitmap the colour is matched as its nearest table index.
     const bool indexed = indexed_bitmap(st.bitmap.get());
     const uint32_t keep = indexed ? (1u << st.bitmap->bpp) - 1 : 0x00FFFFFFu;
-    const uint32_t key = indexed ? nearest_index(*st.bitmap, to_pixel(color)) : to_pixel(color) & keep;
+    const uint32_t key = indexed ? nearest_index(*st.bitmap, to_pixel(color)) : device_colour(st, color) & keep;
     const bool surface = type == FLOODFILLSURFACE;
     const int bw = box.right - box.left, bh = box.bottom - box.top;
     // One byte per pixel of the clip box, 1 = fillable and not yet taken,

@@ -80,6 +80,8 @@ struct Bitmap : Object {
     uint8_t* bits = nullptr;
     std::unique_ptr<uint8_t[]> storage;
     std::vector<RGBQUAD> palette;  // colour table of <= 8-bpp DIBs
+    bool rgb565 = false;            // 16 bpp: 5-6-5 fields (else 5-5-5)
+    uint32_t palette_version = 0;   // counts SetDIBColorTable changes (tiles made in indices go stale)
     BITMAPINFOHEADER dib_header{};  // for GetObject(DIBSECTION)
     void* owner_dc = nullptr;       // DC it is selected into (table mutex)
     uint8_t* row_bytes(int y) const { return bits + size_t(top_down ? y : height - 1 - y) * size_t(stride); }
@@ -231,6 +233,14 @@ private:
     std::vector<uint32_t> copy_, before_;
     void store_converted();
 };
+// 16-bpp pixels: a 0x00RRGGBB colour packed into the bitmap's fields (each
+// channel keeps its top bits) and a stored value widened back to 0x00RRGGBB.
+uint32_t pack16(const Bitmap& bm, uint32_t px);
+uint32_t expand16(const Bitmap& bm, uint32_t v);
+// The colour a pixel value becomes once stored in a 16-bpp bitmap.
+inline uint32_t quantise16(const Bitmap& bm, uint32_t px) { return expand16(bm, pack16(bm, px)); }
+// A 16- or 24-bpp DIB section: drawn on through a copy in 32-bit pixels.
+inline bool direct_dib(const Bitmap* bm) { return bm && bm->dib && bm->bits && (bm->bpp == 16 || bm->bpp == 24); }
 // A bitmap of 8 bpp or fewer with a colour table (a DIB section's own, or
 // black and white for a monochrome bitmap): drawn on in table indices
 // (raster operations then combine indices, as bits).

@@ -656,21 +656,29 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOI
         h.biHeight == INT32_MIN)
         return nullptr;
     int bpp = h.biBitCount;
+    bool rgb565 = false;
     if (h.biCompression == BI_BITFIELDS) {
+        // The masks follow the header: 8-8-8 for 32 bpp, 5-5-5 or 5-6-5 for 16 bpp.
         const DWORD* masks = reinterpret_cast<const DWORD*>(reinterpret_cast<const uint8_t*>(pbmi) + h.biSize);
-        if (bpp != 32 || masks[0] != 0x00FF0000 || masks[1] != 0x0000FF00 || masks[2] != 0x000000FF) return nullptr;
+        auto are = [&](DWORD r, DWORD g, DWORD b) { return masks[0] == r && masks[1] == g && masks[2] == b; };
+        if (bpp == 16 && are(0xF800, 0x07E0, 0x001F)) rgb565 = true;
+        else if (!(bpp == 16 && are(0x7C00, 0x03E0, 0x001F)) && !(bpp == 32 && are(0x00FF0000, 0x0000FF00, 0x000000FF)))
+            return nullptr;
     } else if (h.biCompression != BI_RGB) {
         return nullptr;
     }
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return nullptr;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
     int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     auto bm = new_bitmap(h.biWidth, height, bpp, 4);
     if (!bm) return nullptr;
     bm->dib = true;
+    bm->rgb565 = rgb565;
     bm->top_down = h.biHeight < 0;
     bm->dib_header = h;
     bm->dib_header.biSize = sizeof(BITMAPINFOHEADER);
     bm->dib_header.biSizeImage = DWORD(bm->stride) * DWORD(height);
+    // A 16-bpp section describes itself by its fields, 5-5-5 when made as BI_RGB.
+    if (bpp == 16) bm->dib_header.biCompression = BI_BITFIELDS;
     if (bpp <= 8) {
         size_t n = h.biClrUsed ? h.biClrUsed : (size_t(1) << bpp);
         if (n > (size_t(1) << bpp)) n = size_t(1) << bpp;
@@ -733,9 +741,10 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv) {
             if (bm->dib && pv && c >= int(sizeof(DIBSECTION))) {
                 ds.dsBmih = bm->dib_header;
                 if (ds.dsBmih.biCompression == BI_BITFIELDS) {
-                    ds.dsBitfields[0] = 0x00FF0000;
-                    ds.dsBitfields[1] = 0x0000FF00;
-                    ds.dsBitfields[2] = 0x000000FF;
+                    bool b16 = bm->bpp == 16;
+                    ds.dsBitfields[0] = !b16 ? 0x00FF0000 : bm->rgb565 ? 0xF800 : 0x7C00;
+                    ds.dsBitfields[1] = !b16 ? 0x0000FF00 : bm->rgb565 ? 0x07E0 : 0x03E0;
+                    ds.dsBitfields[2] = !b16 ? 0x000000FF : 0x001F;
                 }
                 return put(&ds, sizeof ds, false);
             }
@@ -743,4 +752,35 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv) {
         }
         default: return 0;
     }
+}
+
+// ---------------------------------------------------------------- DIB colour tables
+
+// The colour table of the DIB section selected into a memory DC (8 bpp or
+// fewer); null for any other bitmap.
+static std::shared_ptr<Bitmap> table_bitmap(HDC hdc) {
+    auto dc = get_dc(hdc);
+    if (!dc || dc->dc_kind != DCKind::Memory) return nullptr;
+    std::shared_ptr<Bitmap> bm = dc->st.bitmap;
+    if (!bm || !bm->dib || bm->bpp > 8 || bm->palette.empty()) return nullptr;
+    return bm;
+}
+
+// Replaces entries from iStart on, as many as the table holds; the pixels
+// keep their indices. Returns the number of entries changed.
+UINT WINAPI SetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, CONST RGBQUAD* prgbq) {
+    auto bm = table_bitmap(hdc);
+    if (!bm || !prgbq || iStart >= bm->palette.size()) return 0;
+    UINT n = std::min<UINT>(cEntries, UINT(bm->palette.size()) - iStart);
+    std::copy(prgbq, prgbq + n, bm->palette.begin() + iStart);
+    ++bm->palette_version;
+    return n;
+}
+
+UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq) {
+    auto bm = table_bitmap(hdc);
+    if (!bm || !prgbq || iStart >= bm->palette.size()) return 0;
+    UINT n = std::min<UINT>(cEntries, UINT(bm->palette.size()) - iStart);
+    std::copy(bm->palette.begin() + iStart, bm->palette.begin() + iStart + n, prgbq);
+    return n;
 }

@@ -191,7 +191,9 @@ uint64_t tile_key(const Brush& br, const DCState& st) {
     else if (!br.mono.empty()) key = (uint64_t(to_pixel(st.text)) << 32) | to_pixel(st.bk);
     // A tile made for an indexed bitmap holds its indices: it is kept for that bitmap only.
     if (indexed_bitmap(st.bitmap.get()))
-        key = (key ^ (uint64_t(reinterpret_cast<uintptr_t>(st.bitmap.get())) * 0x9E3779B97F4A7C15ULL)) | 1ULL << 63;
+        key = (key ^ ((uint64_t(reinterpret_cast<uintptr_t>(st.bitmap.get())) + st.bitmap->palette_version) *
+                      0x9E3779B97F4A7C15ULL)) |
+              1ULL << 63;
     return key;
 }
 
@@ -243,6 +245,7 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
 // the background however close its colour is.
 uint32_t device_colour(const DCState& st, COLORREF c) {
     const Bitmap* bm = st.bitmap.get();
+    if (bm && bm->bpp == 16 && direct_dib(bm)) return quantise16(*bm, to_pixel(c));
     if (!indexed_bitmap(bm)) return to_pixel(c);
     if (bm->bpp == 1) {
         const uint32_t px = to_pixel(c);

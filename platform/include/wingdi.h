@@ -342,6 +342,12 @@ typedef struct _RGNDATA {
 #define DIB_PAL_COLORS 1
 #define CBM_INIT 0x04L
 
+// PolyDraw point types.
+#define PT_CLOSEFIGURE 0x01
+#define PT_LINETO 0x02
+#define PT_BEZIERTO 0x04
+#define PT_MOVETO 0x06
+
 // Flood fill.
 #define FLOODFILLBORDER 0
 #define FLOODFILLSURFACE 1
@@ -493,6 +499,8 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy);
 HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOID** ppvBits, HANDLE hSection,
                                 DWORD offset);
 int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage);
+UINT WINAPI SetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, CONST RGBQUAD* prgbq);
+UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq);
 
 // Pens and brushes.
 HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color);
@@ -581,6 +589,8 @@ BOOL WINAPI PolylineTo(HDC hdc, CONST POINT* apt, DWORD cpt);
 BOOL WINAPI Polygon(HDC hdc, CONST POINT* apt, int cpt);
 BOOL WINAPI PolyPolygon(HDC hdc, CONST POINT* apt, CONST INT* asz, int csz);
 BOOL WINAPI PolyBezier(HDC hdc, CONST POINT* apt, DWORD cpt);
+BOOL WINAPI PolyBezierTo(HDC hdc, CONST POINT* apt, DWORD cpt);
+BOOL WINAPI PolyDraw(HDC hdc, CONST POINT* apt, CONST BYTE* aj, int cpt);
 BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom);
 BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height);
 BOOL WINAPI Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
