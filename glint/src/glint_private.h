@@ -389,10 +389,12 @@ void AddDevice();
 // `dying` is the image whose destructor gives its count back, if any.
 void RemoveDevice(const IMAGE* dying = nullptr);
 
-// getmessage may use the window object from the layer's start until the stop
-// retires it: OpenReaders publishes it (at start), RetireReaders withdraws it
-// and returns once no thread is inside getmessage any more (at stop, after the
-// window was closed, so that every reader there is on its way out).
+// The message calls (getmessage, peekmessage, flushmessage, setcapture,
+// releasecapture) may use the window object from the layer's start until the
+// stop retires it: OpenReaders publishes it (at start), RetireReaders
+// withdraws it and returns once no thread is inside one of them any more (at
+// stop, after the window was closed, so that every reader there is on its way
+// out).
 void OpenReaders(GraphWnd* wnd);
 void RetireReaders();
 

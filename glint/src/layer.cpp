@@ -52,7 +52,8 @@ void _Release() {
     // refresh takes that lock; but the count reaches the stop only after
     // closegraph has closed the window, so this finds it closed already.
     if (g_pGraphWnd) g_pGraphWnd->CloseGraphWnd();
-    // Readers woken by the close leave getmessage before the window object goes.
+    // Message calls still inside (readers woken by the close among them) leave
+    // before the window object goes.
     RetireReaders();
     {
         // Drawing calls of other threads finish before anything goes away,

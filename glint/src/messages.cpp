@@ -16,6 +16,11 @@
 // armed, only the window thread touches the head (the reader is waiting),
 // and the next recorded message disarms before anything else is handled.
 //
+// Every public message call pins the window object for its whole run (the
+// reader count below), so a stop on another thread waits until the call has
+// left instead of freeing the queue under it; a call that finds the layer
+// stopped acts as on an empty queue (peek false, flush and capture nothing).
+//
 // Closing under a waiting reader: the reader arms under the wait lock, which
 // the closing thread holds from its request to the window thread until every
 // waiting reader has been woken and has left its wait. A woken reader takes a
@@ -32,12 +37,12 @@ namespace {
 BYTE msgFilter = 0xFF;     // categories that are recorded
 bool bWaitingMsg = false;  // a reader waits for the next recorded message
 
-// The window object that getmessage may use, and the number of threads inside
-// getmessage; both under the wait lock.
+// The window object that the message calls may use, and the number of threads
+// inside one of them; both under the wait lock.
 GraphWnd* s_pReadWnd = nullptr;
 int s_iReaders = 0;
 
-// Keeps the window object alive while the calling thread is inside getmessage.
+// Keeps the window object alive while the calling thread is inside a message call.
 class ReaderPin {
 public:
     ReaderPin() {
@@ -284,17 +289,21 @@ void getmessage(ExMessage* msg, BYTE filter) {
 }
 
 bool peekmessage(ExMessage* msg, BYTE filter, bool removemsg) {
-    return g_pGraphWnd ? g_pGraphWnd->PeekExMessage(msg, filter, removemsg) : false;
+    ReaderPin pin;
+    return pin.wnd ? pin.wnd->PeekExMessage(msg, filter, removemsg) : false;
 }
 
 void flushmessage(BYTE filter) {
-    if (g_pGraphWnd) g_pGraphWnd->FlushExMessage(filter);
+    ReaderPin pin;
+    if (pin.wnd) pin.wnd->FlushExMessage(filter);
 }
 
 void setcapture() {
-    if (g_pGraphWnd) g_pGraphWnd->SetCapture();
+    ReaderPin pin;
+    if (pin.wnd) pin.wnd->SetCapture();
 }
 
 void releasecapture() {
-    if (g_pGraphWnd) g_pGraphWnd->ReleaseCapture();
+    ReaderPin pin;
+    if (pin.wnd) pin.wnd->ReleaseCapture();
 }
