@@ -3,6 +3,7 @@
 // and hostile input that must neither crash nor run away.
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -338,4 +339,44 @@ TEST(GdiShapeRules, CompatibleRectangleWidePenHasRoundCorners) {
     SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(pen);
     DeleteObject(br);
+}
+
+// In the compatible mode an inside-frame pen wider than its box moves the
+// path's sides past each other; the pen follows that path as it is, a short
+// segment across the box's middle with round ends. (Reference pixels of
+// Rectangle(4, 68, 5, 72), (4, 100, 5, 105) and (36, 100, 40, 107), each
+// moved so that the picture starts four columns left and two rows above it.)
+TEST(GdiShapeRules, CompatibleInsideFrameWiderThanItsBox) {
+    struct Case {
+        int l, t, r, b, width;
+        std::vector<const char*> want;
+    };
+    const Case cases[] = {
+        {4, 2, 5, 6, 4, {"..........", "..........", "..PPPPP...", ".PPPPPPP..", ".PPPPPPP..", "..PPPPP...",
+                         "..........", ".........."}},
+        {4, 2, 5, 7, 5, {"..........", "..........", ".PPPPPPP..", "PPPPPPPPP.", "PPPPPPPPP.", "PPPPPPPPP.",
+                         ".PPPPPPP..", "..........", ".........."}},
+        {4, 2, 8, 9, 5, {".............", ".............", "....PPPP.....", "...PPPPPP....", "...PPPPPP....",
+                         "...PPPPPP....", "...PPPPPP....", "...PPPPPP....", "....PPPP.....", ".............",
+                         "............."}},
+    };
+    for (const Case& k : cases) {
+        const int w = int(std::strlen(k.want[0])), h = int(k.want.size());
+        Canvas c(w, h, 0);
+        SetGraphicsMode(c.dc, GM_COMPATIBLE);
+        HPEN pen = CreatePen(PS_INSIDEFRAME, k.width, RGB(0x10, 0x20, 0x80));
+        HBRUSH br = CreateSolidBrush(RGB(0xF0, 0xC0, 0x30));
+        SelectObject(c.dc, pen);
+        SelectObject(c.dc, br);
+        ASSERT_TRUE(Rectangle(c.dc, k.l, k.t, k.r, k.b));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint32_t v = k.want[y][x] == 'P' ? 0x00102080u : k.want[y][x] == 'f' ? 0x00F0C030u : 0u;
+                EXPECT_EQ(c.at(x, y), v) << k.l << "," << k.t << " w" << k.width << " at " << x << "," << y;
+            }
+        SelectObject(c.dc, GetStockObject(BLACK_PEN));
+        SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+        DeleteObject(pen);
+        DeleteObject(br);
+    }
 }
