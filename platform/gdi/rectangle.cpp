@@ -112,15 +112,18 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     if (ps.region && (kind == PS_SOLID || kind == PS_INSIDEFRAME)) {
         // A region pen follows the closed path through the last pixel of
         // each edge, (left, top) to (right - 1, bottom - 1), with its joins
-        // (round for CreatePen pens, so the outer corners are cut); an
+        // (round for CreatePen pens, so the outer corners are cut). The path
+        // runs down the left side first and back along the top, which decides
+        // how bevel joins fall on the pixel grid at each corner; an
         // inside-frame pen's path is moved in so that its band stays in the box.
+        // A pen wider than the box moves the path's sides past each other;
+        // the path is followed as it comes out, so the shape is the pen run
+        // along a short segment across the box's middle.
         int in0 = kind == PS_INSIDEFRAME ? w / 2 : 0, in1 = kind == PS_INSIDEFRAME ? (w - 1) / 2 : 0;
         int x0 = d.left + in0, y0 = d.top + in0, x1 = d.right - 1 - in1, y1 = d.bottom - 1 - in1;
-        if (x0 <= x1 && y0 <= y1) {
-            POINT c[4] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-            region_pen_box(t, *dc, ps, c, fill, mix);
-            return TRUE;
-        }
+        POINT c[4] = {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}};
+        region_pen_box(t, *dc, ps, c, fill, mix);
+        return TRUE;
     }
     int il = l + w, it = tp + w, ir = r - w, ib = b - w;
     if (il >= ir || it >= ib) {

@@ -3,6 +3,7 @@
 // and hostile input that must neither crash nor run away.
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -338,4 +339,63 @@ TEST(GdiShapeRules, CompatibleRectangleWidePenHasRoundCorners) {
     SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(pen);
     DeleteObject(br);
+}
+
+// Compatible-mode Rectangle with region pens, against reference pixels of
+// calls moved so that each picture starts a few columns left and rows above
+// the box. An inside-frame pen wider than its box moves the path's sides past
+// each other and follows that path as it is: a short segment across the
+// box's middle with round ends (Rectangle(4, 68, 5, 72), (4, 100, 5, 105),
+// (36, 100, 40, 107)). A geometric bevel-joined pen takes the path down the
+// left side first, which decides the corner pixels (Rectangle(36, 164, 40,
+// 173), (100, 164, 110, 177)).
+TEST(GdiShapeRules, CompatibleRectangleRegionPens) {
+    struct Case {
+        int l, t, r, b, width;
+        bool bevel;  // geometric bevel-joined solid pen, else inside frame
+        std::vector<const char*> want;
+    };
+    const Case cases[] = {
+        {4, 2, 5, 6, 4, false, {"..........", "..........", "..PPPPP...", ".PPPPPPP..", ".PPPPPPP..", "..PPPPP...",
+                                "..........", ".........."}},
+        {4, 2, 5, 7, 5, false, {"..........", "..........", ".PPPPPPP..", "PPPPPPPPP.", "PPPPPPPPP.", "PPPPPPPPP.",
+                                ".PPPPPPP..", "..........", ".........."}},
+        {4, 2, 8, 9, 5, false, {".............", ".............", "....PPPP.....", "...PPPPPP....", "...PPPPPP....",
+                                "...PPPPPP....", "...PPPPPP....", "...PPPPPP....", "....PPPP.....", ".............",
+                                "............."}},
+        {5, 4, 9, 13, 7, true, {"..............", ".....PPP......", ".....PPPP.....", "....PPPPPP....",
+                                "..PPPPPPPPPP..", "..PPPPPPPPPP..", "..PPPPPPPPPP..", "..PPPPPPPPPP..",
+                                "..PPPPPPPPPP..", "..PPPPPPPPPP..", "..PPPPPPPPPP..", "..PPPPPPPPPP..",
+                                "...PPPPPPPPP..", "....PPPPPPP...", "....PPPPPP....", ".....PPPP.....",
+                                ".............."}},
+        {5, 4, 15, 17, 7, true, {"....................", ".....PPPPPPPPP......", ".....PPPPPPPPPP.....",
+                                 "....PPPPPPPPPPPP....", "..PPPPPPPPPPPPPPPP..", "..PPPPPPPPPPPPPPPP..",
+                                 "..PPPPPPPPPPPPPPPP..", "..PPPPPPPPPPPPPPPP..", "..PPPPPPPffPPPPPPP..",
+                                 "..PPPPPPPffPPPPPPP..", "..PPPPPPPffPPPPPPP..", "..PPPPPPPffPPPPPPP..",
+                                 "..PPPPPPPffPPPPPPP..", "..PPPPPPPPPPPPPPPP..", "..PPPPPPPPPPPPPPPP..",
+                                 "..PPPPPPPPPPPPPPPP..", "...PPPPPPPPPPPPPPP..", "....PPPPPPPPPPPPP...",
+                                 "....PPPPPPPPPPPP....", ".....PPPPPPPPPP.....", "...................."}},
+    };
+    const LOGBRUSH lb = {BS_SOLID, RGB(0x10, 0x20, 0x80), 0};
+    for (const Case& k : cases) {
+        const int w = int(std::strlen(k.want[0])), h = int(k.want.size());
+        Canvas c(w, h, 0);
+        SetGraphicsMode(c.dc, GM_COMPATIBLE);
+        HPEN pen = k.bevel ? ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_JOIN_BEVEL, DWORD(k.width), &lb, 0, nullptr)
+                           : CreatePen(PS_INSIDEFRAME, k.width, RGB(0x10, 0x20, 0x80));
+        HBRUSH br = CreateSolidBrush(RGB(0xF0, 0xC0, 0x30));
+        SelectObject(c.dc, pen);
+        SelectObject(c.dc, br);
+        ASSERT_TRUE(Rectangle(c.dc, k.l, k.t, k.r, k.b));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint32_t v = k.want[y][x] == 'P' ? 0x00102080u : k.want[y][x] == 'f' ? 0x00F0C030u : 0u;
+                EXPECT_EQ(c.at(x, y), v) << k.l << "," << k.t << "," << k.r << "," << k.b << " w" << k.width
+                                         << " at " << x << "," << y;
+            }
+        SelectObject(c.dc, GetStockObject(BLACK_PEN));
+        SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+        DeleteObject(pen);
+        DeleteObject(br);
+    }
 }
