@@ -15,6 +15,21 @@ namespace gdi_test {
 // Pixel value (0x00RRGGBB) of a COLORREF.
 inline uint32_t px(COLORREF c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
+// A top-down DIB header, width x height at bpp, followed by room for a full
+// colour table: what CreateDIBSection takes for an indexed section.
+struct IndexedDibInfo {
+    BITMAPINFOHEADER h{};
+    RGBQUAD pal[256]{};
+    IndexedDibInfo(int bpp, int width, int height) {
+        h.biSize = sizeof h;
+        h.biWidth = width;
+        h.biHeight = -height;
+        h.biPlanes = 1;
+        h.biBitCount = WORD(bpp);
+    }
+    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
 struct Canvas {
     HDC dc = nullptr;
     HBITMAP bmp = nullptr;

@@ -145,19 +145,11 @@ TEST(GdiDib16, DrawingAndBlitsGoThroughTheFields) {
 TEST(GdiDibColorTable, NewTableRecoloursPixelsAndLaterDrawing) {
     // 4 bpp, entry i = (i*255/15, i*37, 255-i); the new table is
     // (255 - i*17, i*13 + 40, i*17).
-    struct {
-        BITMAPINFOHEADER h;
-        RGBQUAD q[16];
-    } bi{};
-    bi.h.biSize = sizeof bi.h;
-    bi.h.biWidth = 64;
-    bi.h.biHeight = -16;
-    bi.h.biPlanes = 1;
-    bi.h.biBitCount = 4;
-    for (int i = 0; i < 16; ++i) bi.q[i] = RGBQUAD{BYTE(255 - i), BYTE(i * 37), BYTE(i * 255 / 15), 0};
+    IndexedDibInfo bi(4, 64, 16);
+    for (int i = 0; i < 16; ++i) bi.pal[i] = RGBQUAD{BYTE(255 - i), BYTE(i * 37), BYTE(i * 255 / 15), 0};
     HDC dc = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
-    HBITMAP bm = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bm = CreateDIBSection(dc, bi.info(), DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(bm, nullptr);
     RGBQUAD q[16], g[20];
     for (int i = 0; i < 16; ++i) q[i] = RGBQUAD{BYTE(i * 17), BYTE(i * 13 + 40), BYTE(255 - i * 17), 0};

@@ -19,15 +19,7 @@ struct Indexed {
     uint8_t* bits = nullptr;
     int bpp;
     explicit Indexed(int bits_per_pixel) : bpp(bits_per_pixel) {
-        struct {
-            BITMAPINFOHEADER h;
-            RGBQUAD pal[256];
-        } bi{};
-        bi.h.biSize = sizeof bi.h;
-        bi.h.biWidth = 8;
-        bi.h.biHeight = -1;
-        bi.h.biPlanes = 1;
-        bi.h.biBitCount = WORD(bpp);
+        IndexedDibInfo bi(bpp, 8, 1);
         for (int i = 0; i < 256; ++i) bi.pal[i] = RGBQUAD{BYTE((i >> 6) * 85), BYTE(((i >> 3) & 7) * 36), BYTE((i & 7) * 36), 0};
         if (bpp == 1) {
             bi.pal[0] = RGBQUAD{0, 0x40, 0, 0};
@@ -35,7 +27,7 @@ struct Indexed {
         }
         dc = CreateCompatibleDC(nullptr);
         void* p = nullptr;
-        bm = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &p, nullptr, 0);
+        bm = CreateDIBSection(dc, bi.info(), DIB_RGB_COLORS, &p, nullptr, 0);
         bits = static_cast<uint8_t*>(p);
         old = SelectObject(dc, bm);
     }
@@ -225,21 +217,13 @@ TEST(GdiIndexedTargets, PatternShiftOfConvertedSources) {
 // even where the table repeats a colour; another table matches colours.
 TEST(GdiIndexedTargets, SameTableCopiesIndices) {
     auto make = [](int shift, uint8_t** bits, HBITMAP* bm) {
-        struct {
-            BITMAPINFOHEADER h;
-            RGBQUAD pal[256];
-        } bi{};
-        bi.h.biSize = sizeof bi.h;
-        bi.h.biWidth = 16;
-        bi.h.biHeight = -1;
-        bi.h.biPlanes = 1;
-        bi.h.biBitCount = 8;
+        IndexedDibInfo bi(8, 16, 1);
         for (int x = 0; x < 256; ++x) {
             BYTE v = BYTE(((x + shift) & 15) * 17);
             bi.pal[x] = RGBQUAD{v, v, v, 0};
         }
         HDC dc = CreateCompatibleDC(nullptr);
-        *bm = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, reinterpret_cast<void**>(bits),
+        *bm = CreateDIBSection(dc, bi.info(), DIB_RGB_COLORS, reinterpret_cast<void**>(bits),
                                nullptr, 0);
         SelectObject(dc, *bm);
         return dc;
