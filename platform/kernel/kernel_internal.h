@@ -68,6 +68,11 @@ using ThreadExitHook = void (*)();
 void set_thread_exit_hook(ThreadExitHook hook);
 void run_thread_exit_hook();
 
+// ---- thread identity (thread_identity.cpp) ----
+// A new thread id; CreateThread gives it to the thread it starts.
+DWORD allocate_thread_id();
+void adopt_thread_id(DWORD id);
+
 // ---- files ----
 // A new handle owning an open descriptor (closed with the last reference).
 HANDLE add_file_handle(int fd);

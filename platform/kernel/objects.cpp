@@ -1,6 +1,6 @@
 // Kernel objects behind HANDLEs: threads, events and open files, kept in a handle table
 // with type tags so that a stale or made-up handle is rejected, never
-// dereferenced. Also the thread-local last-error value.
+// dereferenced. (The thread id and last-error value are in thread_identity.cpp.)
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -17,12 +17,6 @@
 #include "winbase.h"
 
 namespace {
-
-thread_local DWORD t_last_error = 0;
-thread_local DWORD t_thread_id = 0;
-std::atomic<DWORD> g_next_thread_id{0x104};  // multiples of 4, as on Windows
-
-DWORD allocate_thread_id() { return g_next_thread_id.fetch_add(4); }
 
 struct KernelObject {
     enum class Type { Event, Thread, File };
@@ -110,14 +104,6 @@ std::shared_ptr<void> file_descriptor(HANDLE h, int* fd) {
 }
 }  // namespace plat::kernel
 
-DWORD WINAPI GetLastError(void) { return t_last_error; }
-void WINAPI SetLastError(DWORD dwErrCode) { t_last_error = dwErrCode; }
-
-DWORD WINAPI GetCurrentThreadId(void) {
-    if (t_thread_id == 0) t_thread_id = allocate_thread_id();
-    return t_thread_id;
-}
-
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStartAddress,
                            LPVOID lpParameter, DWORD dwCreationFlags, LPDWORD lpThreadId) {
     if (!lpStartAddress) {
@@ -129,10 +115,10 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE
         return nullptr;
     }
     auto obj = std::make_shared<ThreadObject>();
-    obj->thread_id = allocate_thread_id();
+    obj->thread_id = plat::kernel::allocate_thread_id();
     try {
         std::thread([obj, lpStartAddress, lpParameter] {
-            t_thread_id = obj->thread_id;
+            plat::kernel::adopt_thread_id(obj->thread_id);
             DWORD code = lpStartAddress(lpParameter);
             // The thread's windows and message queue go before waiters wake.
             plat::kernel::run_thread_exit_hook();
