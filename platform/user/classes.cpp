@@ -41,6 +41,20 @@ bool is_token(SystemResource (&table)[N], const void* p) {
     return false;
 }
 
+// Built-in control classes ("Static", "Edit", "Button"), registered on
+// first use.
+WindowClass* builtin_class(State& st, const std::string& key) {
+    WNDPROC proc = key == "static" ? StaticProc : key == "edit" ? EditProc : key == "button" ? ButtonProc : nullptr;
+    if (!proc) return nullptr;
+    WindowClass cls;
+    cls.name = key == "static" ? "Static" : key == "edit" ? "Edit" : "Button";
+    cls.atom = st.next_atom++;
+    cls.wc.cbSize = sizeof(WNDCLASSEXA);
+    cls.wc.lpfnWndProc = proc;
+    cls.wc.style = key == "button" ? CS_DBLCLKS : 0;
+    return &st.classes.emplace(key, std::move(cls)).first->second;
+}
+
 }  // namespace
 
 std::string lower_name(LPCSTR s) {

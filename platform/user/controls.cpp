@@ -1,12 +1,10 @@
-// Child-window painting support and the built-in controls "Static" and
-// "Button"; the "Edit" control lives in edit_control.cpp.
+// The built-in controls "Static" and "Button", and what every control shares
+// (state, font, 3-D drawing); the "Edit" control lives in edit_control.cpp.
 //
-// A child window has a surface of its own; whenever it changes, the changed
-// part is copied into its top-level window's surface at the child's place
-// (with its frame: a sunken 3-D edge for WS_EX_CLIENTEDGE, a grey line for a
-// border) and presented from there. Controls paint themselves with GDI
-// whenever their state changes; there is no WM_PAINT cycle. Their colours
-// are the system colours below; a control without WM_SETFONT uses the
+// A child window has a surface of its own, copied into its top-level
+// window's surface whenever it changes (painting.cpp). Controls paint
+// themselves with GDI whenever their state changes; there is no WM_PAINT
+// cycle. Their colours are the system colours (system_parameters.cpp); a control without WM_SETFONT uses the
 // 16-pixel system font.
 //
 // Button: a raised 3-D face, a black frame around the default push button,
@@ -22,17 +20,11 @@
 
 #include "user/controls_internal.h"
 #include "user/user_internal.h"
-#include "window_surface.h"
 #include "wingdi.h"
 #include "windowsx.h"
 
 namespace plat::user {
 namespace {
-
-uint32_t to_pixel(COLORREF c) { return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c); }
-
-LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM);
-LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
 
 std::mutex g_controls_mutex;
 std::map<HWND, ControlState>& controls() {
@@ -82,20 +74,26 @@ void paint_button(HWND h) {
     if (focused) draw_focus_rect(dc.hdc, RECT{dc.rc.left + 4, dc.rc.top + 4, dc.rc.right - 4, dc.rc.bottom - 4});
 }
 
+}  // namespace
+
 LRESULT CALLBACK StaticProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     LRESULT r = 0;
-    if (control_common(h, m, wp, lp, &r)) return r;
+    if (control_common(h, m, wp, lp, &r, paint_static)) return r;
     return DefWindowProcA(h, m, wp, lp);
 }
+
+namespace {
 
 void click(HWND h) {
     HWND parent = GetParent(h);
     if (parent) SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), BN_CLICKED), reinterpret_cast<LPARAM>(h));
 }
 
+}  // namespace
+
 LRESULT CALLBACK ButtonProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     LRESULT r = 0;
-    if (control_common(h, m, wp, lp, &r)) return r;
+    if (control_common(h, m, wp, lp, &r, paint_button)) return r;
     switch (m) {
     case WM_LBUTTONDOWN: {
         SetFocus(h);
@@ -103,7 +101,7 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
         ControlState cs = get_state(h);
         cs.pressed = true;
         put_state(h, cs);
-        paint_control(h);
+        paint_control(h, paint_button);
         return 0;
     }
     case WM_LBUTTONUP: {
@@ -112,7 +110,7 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
         cs.pressed = false;
         put_state(h, cs);
         if (GetCapture() == h) ReleaseCapture();
-        paint_control(h);
+        paint_control(h, paint_button);
         RECT rc;
         GetClientRect(h, &rc);
         int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
@@ -129,8 +127,6 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
         return DefWindowProcA(h, m, wp, lp);
     }
 }
-
-}  // namespace
 
 ControlState get_state(HWND h) {
     std::lock_guard<std::mutex> lock(g_controls_mutex);
@@ -193,21 +189,15 @@ void draw_focus_rect(HDC hdc, const RECT& r) {
     }
 }
 
-void paint_control(HWND h) {
-    State& st = state();
-    std::string key;
+void paint_control(HWND h, ControlPainter paint) {
     {
-        std::lock_guard<std::mutex> lock(st.mutex);
-        auto w = find_window(st, h);
+        LockedWindow w(h, LockedWindow::Quiet);
         if (!w || !w->visible) return;
-        key = w->class_key;
     }
-    if (key == "static") paint_static(h);
-    else if (key == "edit") paint_edit(h);
-    else if (key == "button") paint_button(h);
+    paint(h);
 }
 
-bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result) {
+bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result, ControlPainter paint) {
     switch (m) {
     case WM_NCCREATE:
         put_state(h, ControlState{});
@@ -223,7 +213,7 @@ bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result) {
         put_state(h, cs);
         // Repainted at once whatever lParam says: there is no later WM_PAINT
         // that would show the new font.
-        paint_control(h);
+        paint_control(h, paint);
         *result = 0;
         return true;
     }
@@ -232,15 +222,15 @@ bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result) {
         return true;
     case WM_SETTEXT:
         *result = DefWindowProcA(h, m, wp, lp);
-        paint_control(h);
+        paint_control(h, paint);
         return true;
     case WM_SHOWWINDOW:
     case WM_ENABLE:
-        if (wp) paint_control(h);
+        if (wp) paint_control(h, paint);
         return false;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        paint_control(h);
+        paint_control(h, paint);
         *result = 0;
         return true;
     default:
@@ -248,161 +238,4 @@ bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result) {
     }
 }
 
-WindowClass* builtin_class(State& st, const std::string& key) {
-    WNDPROC proc = key == "static" ? StaticProc : key == "edit" ? EditProc : key == "button" ? ButtonProc : nullptr;
-    if (!proc) return nullptr;
-    WindowClass cls;
-    cls.name = key == "static" ? "Static" : key == "edit" ? "Edit" : "Button";
-    cls.atom = st.next_atom++;
-    cls.wc.cbSize = sizeof(WNDCLASSEXA);
-    cls.wc.lpfnWndProc = proc;
-    cls.wc.style = key == "button" ? CS_DBLCLKS : 0;
-    return &st.classes.emplace(key, std::move(cls)).first->second;
-}
-
-void paint_class_background(HWND hwnd) {
-    HBRUSH brush;
-    {
-        State& st = state();
-        std::lock_guard<std::mutex> lock(st.mutex);
-        auto w = find_window(st, hwnd);
-        if (!w) return;
-        auto cit = st.classes.find(w->class_key);
-        if (cit == st.classes.end()) return;
-        brush = cit->second.wc.hbrBackground;
-    }
-    if (!brush) return;
-    COLORREF color;
-    uintptr_t value = reinterpret_cast<uintptr_t>(brush);
-    if (value >= 1 && value <= COLOR_INFOBK + 1) {
-        color = GetSysColor(int(value - 1));
-    } else {
-        LOGBRUSH lb{};
-        if (GetObjectA(brush, sizeof lb, &lb) != int(sizeof lb) || lb.lbStyle != BS_SOLID) return;
-        color = lb.lbColor;
-    }
-    if (to_pixel(color) == 0) return;  // surfaces start black
-    SurfaceView v;
-    if (!lock_window_surface(hwnd, &v)) return;
-    std::fill(v.pixels, v.pixels + size_t(v.width) * size_t(v.height), to_pixel(color));
-    unlock_window_surface(hwnd);
-    window_surface_changed(hwnd, RECT{0, 0, v.width, v.height});
-}
-
-void compose_child(HWND child, const RECT& dirty) {
-    State& st = state();
-    std::shared_ptr<Window> c, top;
-    POINT off{0, 0};  // the child's client origin in the top-level client area
-    RECT frame{};
-    bool has_frame;
-    int thickness = 0;
-    {
-        std::lock_guard<std::mutex> lock(st.mutex);
-        c = find_window(st, child);
-        if (!c || !c->parent) return;
-        // Every window up the chain must be visible.
-        for (auto w = c; w; w = find_window(st, w->parent)) {
-            if (!w->visible) return;
-            top = w;
-        }
-        POINT co = screen_client_origin(st, *c), to = screen_client_origin(st, *top);
-        off = POINT{co.x - to.x, co.y - to.y};
-        frame = RECT{off.x - c->insets.left, off.y - c->insets.top, off.x + c->client_w + c->insets.right,
-                     off.y + c->client_h + c->insets.bottom};
-        has_frame = c->insets.left > 0;
-        thickness = c->insets.left;
-    }
-    // Two surfaces are locked lower handle first, the order GDI uses too.
-    SurfaceView src, dst;
-    HWND first = std::less<void*>()(child, top->hwnd) ? child : top->hwnd;
-    HWND second = first == child ? top->hwnd : child;
-    SurfaceView& first_view = first == child ? src : dst;
-    SurfaceView& second_view = first == child ? dst : src;
-    if (!lock_window_surface(first, &first_view)) return;
-    if (!lock_window_surface(second, &second_view)) {
-        unlock_window_surface(first);
-        return;
-    }
-    auto put = [&](int x, int y, uint32_t px) {
-        if (x >= 0 && y >= 0 && x < dst.width && y < dst.height) dst.pixels[size_t(y) * dst.width + x] = px;
-    };
-    RECT changed{off.x + dirty.left, off.y + dirty.top, off.x + dirty.right, off.y + dirty.bottom};
-    for (int y = dirty.top; y < dirty.bottom && y < src.height; ++y)
-        for (int x = dirty.left; x < dirty.right && x < src.width; ++x)
-            put(off.x + x, off.y + y, src.pixels[size_t(y) * src.width + x]);
-    if (has_frame && dirty.left == 0 && dirty.top == 0) {
-        // A two-pixel frame is the sunken client edge: dark above and left,
-        // light below and right; a thinner one a grey line.
-        const int sunken[2][2] = {{COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT}, {COLOR_3DDKSHADOW, COLOR_3DLIGHT}};
-        RECT r = frame;
-        for (int ring = 0; ring < thickness && r.right - r.left >= 2 && r.bottom - r.top >= 2; ++ring) {
-            bool edge3d = thickness == 2;
-            uint32_t dark = to_pixel(GetSysColor(edge3d ? sunken[ring][0] : COLOR_BTNSHADOW));
-            uint32_t light = to_pixel(GetSysColor(edge3d ? sunken[ring][1] : COLOR_BTNSHADOW));
-            for (int x = r.left; x < r.right - 1; ++x) put(x, r.top, dark);
-            for (int y = r.top; y < r.bottom - 1; ++y) put(r.left, y, dark);
-            for (int x = r.left; x < r.right; ++x) put(x, r.bottom - 1, light);
-            for (int y = r.top; y < r.bottom; ++y) put(r.right - 1, y, light);
-            r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-        }
-        changed = frame;
-    }
-    unlock_window_surface(second);
-    unlock_window_surface(first);
-    window_surface_changed(top->hwnd, changed);
-}
-
-void compose_children(HWND parent) {
-    std::vector<std::pair<HWND, RECT>> children;
-    {
-        State& st = state();
-        std::lock_guard<std::mutex> lock(st.mutex);
-        for (auto& [h, c] : st.windows)
-            if (c->parent == parent && c->visible && !c->destroying)
-                children.emplace_back(c->hwnd, RECT{0, 0, c->client_w, c->client_h});
-    }
-    for (auto& [child, rc] : children) {
-        compose_child(child, rc);
-        compose_children(child);
-    }
-}
-
 }  // namespace plat::user
-
-using namespace plat::user;
-
-DWORD WINAPI GetSysColor(int nIndex) {
-    switch (nIndex) {
-    case COLOR_WINDOW:
-    case COLOR_HIGHLIGHTTEXT:
-    case COLOR_BTNHIGHLIGHT: return RGB(255, 255, 255);
-    case COLOR_WINDOWTEXT:
-    case COLOR_BTNTEXT:
-    case COLOR_MENUTEXT:
-    case COLOR_CAPTIONTEXT:
-    case COLOR_INFOTEXT:
-    case COLOR_3DDKSHADOW: return RGB(0, 0, 0);
-    case COLOR_BTNFACE:
-    case COLOR_MENU: return RGB(240, 240, 240);
-    case COLOR_BTNSHADOW:
-    case COLOR_GRAYTEXT: return RGB(160, 160, 160);
-    case COLOR_3DLIGHT: return RGB(227, 227, 227);
-    case COLOR_HIGHLIGHT: return RGB(0, 120, 215);
-    case COLOR_INFOBK: return RGB(255, 255, 225);
-    case COLOR_ACTIVECAPTION: return RGB(153, 180, 209);
-    case COLOR_INACTIVECAPTION: return RGB(191, 205, 219);
-    case COLOR_APPWORKSPACE: return RGB(171, 171, 171);
-    case COLOR_BACKGROUND: return RGB(0, 0, 0);
-    default: return RGB(0, 0, 0);
-    }
-}
-
-// One solid brush per colour, made on first use and never deleted.
-HBRUSH WINAPI GetSysColorBrush(int nIndex) {
-    if (nIndex < 0 || nIndex > COLOR_INFOBK) return nullptr;
-    static std::mutex mutex;
-    static HBRUSH brushes[COLOR_INFOBK + 1] = {};
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!brushes[nIndex]) brushes[nIndex] = CreateSolidBrush(GetSysColor(nIndex));
-    return brushes[nIndex];
-}

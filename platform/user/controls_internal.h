@@ -55,14 +55,13 @@ RECT draw_raised_edge(HDC hdc, RECT r);
 // A dotted rectangle of alternate pixels, as a focus rectangle.
 void draw_focus_rect(HDC hdc, const RECT& r);
 
-// Shared handling of every control (state, font, text, focus repaint);
-// true when the message is handled, with *result set.
-bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result);
-// Repaints a visible control.
-void paint_control(HWND h);
+// How a control paints its whole face.
+using ControlPainter = void (*)(HWND);
+// Shared handling of every control (state, font, text, focus repaint with
+// `paint`); true when the message is handled, with *result set.
+bool control_common(HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT* result, ControlPainter paint);
+// Repaints a control if it is visible.
+void paint_control(HWND h, ControlPainter paint);
 
-// report_caret: also tell the input method where the caret is.
-void paint_edit(HWND h, bool report_caret = true);
-LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp);
 
 }  // namespace plat::user

@@ -40,7 +40,14 @@
 #include "windowsx.h"
 
 namespace plat::user {
+
+// Paints the whole control; report_caret: also tell the input method where
+// the caret is.
+void paint_edit(HWND h, bool report_caret = true);
+
 namespace {
+
+void paint_whole(HWND h) { paint_edit(h); }
 
 constexpr int kMargin = 2;            // text inset from the left and right
 constexpr int kScrollBarWidth = 17;   // vertical scroll bar, and its arrow buttons' height
@@ -204,7 +211,7 @@ void scroll_lines(HWND h, int delta) {
     if (!v.multiline) return;
     cs.first_line = std::clamp(cs.first_line + delta, 0, max_first_line(v));
     put_state(h, cs);
-    paint_control(h);
+    paint_control(h, paint_whole);
 }
 
 // Parts of the vertical scroll bar.
@@ -425,7 +432,7 @@ void commit(HWND h, ControlState cs) {
         scroll_to_caret(dc.hdc, view_of(h, dc.hdc, t), cs, t);
     }
     put_state(h, cs);
-    paint_control(h);
+    paint_control(h, paint_whole);
 }
 
 size_t vertical_move(HWND h, const ControlState& cs, const std::string& t, int lines) {
@@ -581,7 +588,7 @@ void drag_thumb(HWND h, ControlState& cs, int y) {
     if (first == cs.first_line) return;
     cs.first_line = first;
     put_state(h, cs);
-    paint_control(h);
+    paint_control(h, paint_whole);
 }
 
 void on_mouse_move(HWND h, int x, int y) {
@@ -663,7 +670,7 @@ LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
         put_state(h, cs);
     }
     LRESULT r = 0;
-    if (control_common(h, m, wp, lp, &r)) return r;
+    if (control_common(h, m, wp, lp, &r, paint_whole)) return r;
     switch (m) {
     case WM_CREATE: {
         ControlState cs = get_state(h);

@@ -69,23 +69,11 @@ void cleanup_thread(DWORD tid) {
         q->pending_events = 0;
         // The thread's windows go with it (their procedures are not called:
         // the thread is gone).
-        for (auto wit = st.windows.begin(); wit != st.windows.end();) {
-            Window& w = *wit->second;
-            if (w.thread_id != tid) {
-                ++wit;
-                continue;
-            }
-            if (st.capture == w.hwnd) st.capture = nullptr;
-            if (st.focus == w.hwnd) st.focus = nullptr;
-            if (st.active == w.hwnd) st.active = nullptr;
-            auto cit = st.classes.find(w.class_key);
-            if (cit != st.classes.end()) --cit->second.windows;
-            if (w.backend_id) {
-                st.by_backend_id.erase(w.backend_id);
-                backend_ids.push_back(w.backend_id);
-            }
-            wit = st.windows.erase(wit);
-        }
+        std::vector<std::shared_ptr<Window>> gone;
+        for (auto& [h, w] : st.windows)
+            if (w->thread_id == tid) gone.push_back(w);
+        for (auto& w : gone)
+            if (uint32_t id = erase_window(st, *w)) backend_ids.push_back(id);
     }
     for (uint32_t id : backend_ids) backend().destroy_window(id);
 }
@@ -157,17 +145,6 @@ bool valid_filter(State& st, HWND hwnd) {
 }
 
 }  // namespace
-
-State& state() {
-    static State* s = new State;  // outlives static destruction: threads may still run
-    return *s;
-}
-
-std::shared_ptr<Window> find_window(State& st, HWND hwnd) {
-    if (!hwnd) return nullptr;
-    auto it = st.windows.find(reinterpret_cast<uintptr_t>(hwnd));
-    return it == st.windows.end() ? nullptr : it->second;
-}
 
 std::shared_ptr<ThreadQueue> own_queue(State& st) {
     DWORD tid = GetCurrentThreadId();
@@ -450,34 +427,4 @@ BOOL WINAPI InSendMessage(void) {
     State& st = state();
     std::lock_guard<std::mutex> lock(st.mutex);
     return own_queue(st)->handling_sent > 0;
-}
-
-LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    return lpPrevWndFunc ? lpPrevWndFunc(hWnd, Msg, wParam, lParam) : 0;
-}
-
-LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    switch (Msg) {
-    case WM_NCCREATE:
-        return TRUE;
-    case WM_CLOSE:
-        DestroyWindow(hWnd);
-        return 0;
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hWnd, WM_CLOSE, 0, 0);
-        return 0;
-    case WM_PAINT:
-        ValidateRect(hWnd, nullptr);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_GETTEXTLENGTH:
-        return GetWindowTextLengthA(hWnd);
-    case WM_GETTEXT:
-        return GetWindowTextA(hWnd, reinterpret_cast<LPSTR>(lParam), int(wParam));
-    case WM_SETTEXT:
-        return store_window_text(hWnd, reinterpret_cast<LPCSTR>(lParam));
-    default:
-        return 0;
-    }
 }

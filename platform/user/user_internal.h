@@ -1,5 +1,7 @@
 // user_internal.h — USER's shared state: window classes, windows, per-thread
-// message queues.
+// message queues, and what USER's files offer each other (grouped by the
+// file that defines it, lowest layer first: a file calls only into the
+// groups above its own).
 //
 // One mutex (State::mutex) guards everything here except window surfaces,
 // which have a lock of their own. It is never held while a window procedure
@@ -123,13 +125,85 @@ struct State {
     uint64_t pending_events = 0;  // sum of ThreadQueue::pending_events
 };
 
+// ---- the window table (window_table.cpp) ----
 State& state();
-
-// ---- with State::mutex held ----
+// With State::mutex held.
 std::shared_ptr<Window> find_window(State& st, HWND hwnd);
+
+// A window looked up under State::mutex, which it holds while it lives
+// (unlock() ends that early). Empty for a handle that names no window; then,
+// unless asked to stay quiet, the last error is ERROR_INVALID_WINDOW_HANDLE.
+// This is how a USER call starts that works on one window.
+class LockedWindow {
+public:
+    enum Missing { Report, Quiet };
+    explicit LockedWindow(HWND hwnd, Missing missing = Report);
+    explicit operator bool() const { return window_ != nullptr; }
+    Window* operator->() const { return window_.get(); }
+    Window& operator*() const { return *window_; }
+    const std::shared_ptr<Window>& ptr() const { return window_; }
+    State& st;
+    void unlock() { lock_.unlock(); }
+
+private:
+    std::unique_lock<std::mutex> lock_;
+    std::shared_ptr<Window> window_;
+};
+
+// Screen position of a window's client area / outer rectangle (children
+// are stored relative to their parent). With State::mutex held, as are the
+// helpers below.
+POINT client_origin(const Window& w);
+POINT screen_client_origin(State& st, const Window& w);
+RECT screen_outer(State& st, const Window& w);
+// The top-level window a window belongs to (itself if top-level).
+std::shared_ptr<Window> top_level_of(State& st, std::shared_ptr<Window> w);
+bool is_descendant(State& st, HWND hwnd, HWND ancestor);
+// Backend id of a visible, enabled top-level window owned by `owner`, or 0.
+uint32_t enabled_owned_window(State& st, HWND owner);
+
+// A new outer rectangle: what changed, and what WM_SIZE / WM_MOVE report.
+struct GeometryChange {
+    bool moved = false;
+    bool resized = false;
+};
+GeometryChange set_outer(Window& w, const RECT& outer);
+struct ClientGeometry {
+    int client_w = 0, client_h = 0;
+    POINT origin{};
+};
+ClientGeometry geometry_of(const Window& w);
+
+// Takes a window out of the table, the class's count, the backend-id map and
+// the capture / focus / active slots. Returns its backend id. Its queue is
+// left as it is (window_lifecycle.cpp clears what is queued for it).
+uint32_t erase_window(State& st, Window& w);
+
+// The window text in UTF-8 (titles go to the backend as UTF-8).
+std::string title_utf8(const std::string& cp936);
+
+// ---- window classes (classes.cpp), with State::mutex held ----
 // A class by name (case-insensitive) or atom (MAKEINTATOM); null if none.
 WindowClass* find_class(State& st, LPCSTR name);
 std::string lower_name(LPCSTR s);
+
+// ---- timer lists (timer_list.cpp), on a queue, with State::mutex held ----
+// take_timer makes the WM_TIMER of a due timer that matches the filter, and
+// with `remove` restarts its period.
+bool take_timer(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, bool remove);
+// When the earliest timer that the filter lets through is due (UINT64_MAX: none).
+uint64_t timer_due(const ThreadQueue& q, HWND hwnd, UINT first, UINT last);
+// Sets (or restarts) a timer; returns the id SetTimer reports.
+UINT_PTR add_timer(ThreadQueue& q, HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+bool kill_timer(ThreadQueue& q, HWND hwnd, UINT_PTR id);  // false if there was none
+void remove_window_timers(ThreadQueue& q, HWND hwnd);
+void drop_timers(ThreadQueue& q);  // the thread ends
+// Whether a WM_TIMER's lParam is the procedure of one of this queue's timers.
+bool is_timer_proc(const ThreadQueue& q, TIMERPROC proc);
+// Whether any queue holds a timer (read without the lock).
+bool any_timers();
+
+// ---- message queues (messages.cpp), with State::mutex held ----
 // The calling thread's queue, created on first use.
 std::shared_ptr<ThreadQueue> own_queue(State& st);
 // Marks the queue's pending backend events dispatched if nothing of theirs
@@ -140,29 +214,22 @@ void abandon_sent_messages(State& st, ThreadQueue& q, HWND hwnd);
 void post_locked(ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Wakes the queue's thread if it waits in GetMessageA or SendMessageA.
 void wake(ThreadQueue& q);
-// Timers (timers.cpp). take_timer makes the WM_TIMER of a due timer that
-// matches the filter, and with `remove` restarts its period.
-bool take_timer(ThreadQueue& q, LPMSG out, HWND hwnd, UINT first, UINT last, bool remove);
-// When the earliest timer that the filter lets through is due (UINT64_MAX: none).
-uint64_t timer_due(const ThreadQueue& q, HWND hwnd, UINT first, UINT last);
-void remove_window_timers(ThreadQueue& q, HWND hwnd);
-void drop_timers(ThreadQueue& q);  // the thread ends
-// Whether a WM_TIMER's lParam is the procedure of one of this queue's timers.
-bool is_timer_proc(const ThreadQueue& q, TIMERPROC proc);
+// Without the lock: sends on the owner thread, posts from any other (used
+// for notifications such as WM_SIZE that must not block the caller).
+void notify(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-// Screen position of a window's client area / outer rectangle (children
-// are stored relative to their parent).
-POINT screen_client_origin(State& st, const Window& w);
-RECT screen_outer(State& st, const Window& w);
-// The top-level window a window belongs to (itself if top-level).
-std::shared_ptr<Window> top_level_of(State& st, std::shared_ptr<Window> w);
-bool is_descendant(State& st, HWND hwnd, HWND ancestor);
+// ---- window lifecycle (window_lifecycle.cpp), without the lock ----
+// WM_SIZE / WM_MOVE for what changed.
+void send_geometry_notifications(HWND hwnd, const ClientGeometry& g, GeometryChange c);
 
+// ---- window text (window_properties.cpp) ----
 // DefWindowProcA's WM_SETTEXT: stores the window text.
 BOOL store_window_text(HWND hwnd, LPCSTR text);
 
-// Built-in control classes ("Static", "Edit", "Button"), registered on first use.
-WindowClass* builtin_class(State& st, const std::string& key);
+// ---- surfaces and painting (painting.cpp), without the lock ----
+// Brings the surface to the window's client size, keeping the pixels of the
+// overlap. Takes the surface lock, then the state lock.
+void sync_surface(Window& w);
 // Paints a window's background with its class brush (top-level windows, at
 // the first show) and copies a child's surface into its top-level window's.
 void paint_class_background(HWND hwnd);
@@ -170,12 +237,9 @@ void compose_child(HWND child, const RECT& dirty);
 // Composes every visible descendant of a window, parents before children.
 void compose_children(HWND parent);
 
-// Brings the surface to the window's client size, keeping the pixels of the
-// overlap. Takes the surface lock, then the state lock: call without the latter.
-void sync_surface(Window& w);
-
-// Sends on the owner thread, posts from any other (used for notifications
-// such as WM_SIZE that must not block the caller).
-void notify(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// ---- built-in controls (controls.cpp, edit_control.cpp) ----
+LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM);
 
 }  // namespace plat::user
