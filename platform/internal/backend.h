@@ -63,7 +63,6 @@ constexpr int kDefaultPos = INT32_MIN;
 class Backend {
 public:
     virtual ~Backend() = default;
-    virtual const char* name() const = 0;
     // Returns 0 on failure. Safe to call from any thread.
     virtual uint32_t create_window(const BackendWindowDesc& desc) = 0;
     virtual void destroy_window(uint32_t id) = 0;
@@ -72,9 +71,11 @@ public:
     virtual void set_client_rect(uint32_t id, int x, int y, int width, int height) = 0;  // screen coords of client
     virtual bool get_client_origin(uint32_t id, int* x, int* y) = 0;                      // screen coords
     virtual void set_capture(uint32_t id, bool capture) = 0;
-    // The window's surface changed inside `dirty`; the backend reads the pixels
-    // under the surface lock (lock_window_surface) when it presents them.
-    virtual void invalidate(uint32_t id, const RECT& dirty) = 0;
+    // The window's client surface (0x00RRGGBB, top-down, width x height, no
+    // row padding) changed inside `dirty`. Called with the surface locked;
+    // the backend copies what it needs to show it before returning and never
+    // reads USER's surface later (nor calls into USER for it).
+    virtual void update(uint32_t id, const uint32_t* pixels, int width, int height, const RECT& dirty) = 0;
     // Size of the decorations the backend adds around a client area (title bar
     // and borders), used by AdjustWindowRectEx.
     virtual RECT frame_insets(DWORD style) = 0;
@@ -94,15 +95,16 @@ public:
 
 // The backend in use; created on first use from the choice below (default SDL).
 Backend& backend();
-// Choose before the first window exists: "sdl" or "headless". Returns false
-// if a window already exists or the name is unknown.
+// Choose before the first window exists, by a name of the table in
+// backend_select.cpp. Returns false if a window already exists or the name
+// is unknown.
 bool select_backend(const char* name);
 
 // Implemented by USER: called by a backend (from any thread) for each event.
 void deliver_backend_event(const BackendEvent& ev);
 
 // Implemented by USER: the window that owns a backend window id (null if
-// none), so that a backend can lock that window's surface to present it.
+// none, also before CreateWindowExA has registered it).
 HWND window_from_backend_id(uint32_t id);
 
 }  // namespace plat

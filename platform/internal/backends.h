@@ -1,4 +1,5 @@
-// backends.h — factories of the two window backends (see backend.h).
+// backends.h — the window backends there are (see backend.h), each named
+// once, in the table of backend_select.cpp.
 #pragma once
 
 #include <memory>
@@ -6,6 +7,11 @@
 #include "backend.h"
 
 namespace plat {
+
+struct BackendEntry {
+    const char* name;                      // what select_backend knows it by
+    std::unique_ptr<Backend> (*make)();    // null when it cannot run here
+};
 
 // Real windows through SDL2 (user/backends/sdl).
 std::unique_ptr<Backend> make_sdl_backend();

@@ -6,7 +6,8 @@
 // Locks: a surface's own lock first, then State::mutex, never the other way
 // round (the order GDI uses when it reports a change while drawing); two
 // surfaces are locked lower handle first. Neither is held while the backend
-// is called.
+// is called, except that a top-level window's surface stays locked while
+// its changed pixels are handed over.
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -227,13 +228,17 @@ void unlock_window_surface(HWND hwnd) {
     }
 }
 
+// A top-level window's changed pixels are handed down to the backend under
+// the surface lock; a child's are copied into its top-level window first.
 void window_surface_changed(HWND hwnd, const RECT& dirty) {
+    std::shared_ptr<Window> top;
     uint32_t id;
     bool child;
     RECT r = dirty;
     {
         LockedWindow w(hwnd, LockedWindow::Quiet);
         if (!w) return;
+        top = w.ptr();
         id = w->backend_id;
         child = w->parent != nullptr;
         r.left = std::max<LONG>(r.left, 0);
@@ -242,10 +247,13 @@ void window_surface_changed(HWND hwnd, const RECT& dirty) {
         r.bottom = std::min<LONG>(r.bottom, w->client_h);
     }
     if (r.left >= r.right || r.top >= r.bottom) return;
-    if (child)
+    if (child) {
         user::compose_child(hwnd, r);
-    else
-        backend().invalidate(id, r);
+        return;
+    }
+    if (!id) return;
+    std::lock_guard<std::recursive_mutex> lock(top->surface_mutex);
+    backend().update(id, top->pixels.empty() ? nullptr : top->pixels.data(), top->surf_w, top->surf_h, r);
 }
 
 }  // namespace plat

@@ -2,6 +2,7 @@
 // pixels that differ from the previous report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "user/backends/sdl/frame_shadow.h"
@@ -41,6 +42,49 @@ TEST(FrameShadow, NarrowsToTheDifferingPixels) {
     // Another size: the whole new surface.
     std::vector<uint32_t> small(10 * 4, 0xFFFFFF);
     EXPECT_TRUE(same(shadow.update(small.data(), 10, 4, whole), (RECT{0, 0, 10, 4})));
+}
+
+}  // namespace
+
+namespace {
+
+// The framebuffer follows a window's resize as USER's surface does: the
+// overlap keeps its pixels, the rest is black, and a report of that same
+// picture afterwards shows nothing new.
+TEST(FrameShadow, ResizeKeepsTheOverlapAndReportsNothingNewForTheSamePicture) {
+    const int W = 6, H = 4;
+    std::vector<uint32_t> px(W * H);
+    for (int i = 0; i < W * H; ++i) px[i] = uint32_t(0x010101 * (i + 1));
+    plat::FrameShadow fb;
+    fb.reset(W, H);
+    ASSERT_EQ(fb.width(), W);
+    EXPECT_EQ(fb.pixels()[W * H - 1], 0u);  // black before the first report
+    fb.update(px.data(), W, H, RECT{0, 0, W, H});
+    struct Case {
+        const char* what;
+        int w, h;
+    } cases[] = {{"narrower and taller", 4, 7}, {"wider and shorter", 9, 2}, {"empty", 0, 0}, {"back", W, H}};
+    std::vector<uint32_t> prev = px;  // the picture before each step
+    int pw = W, ph = H;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // What USER's surface holds after the same resize.
+        std::vector<uint32_t> expect(size_t(c.w) * size_t(c.h), 0);
+        for (int y = 0; y < std::min(c.h, ph); ++y)
+            for (int x = 0; x < std::min(c.w, pw); ++x) expect[size_t(y) * c.w + x] = prev[size_t(y) * pw + x];
+        fb.resize(c.w, c.h);
+        ASSERT_EQ(fb.width(), c.w);
+        ASSERT_EQ(fb.height(), c.h);
+        prev = expect;
+        pw = c.w;
+        ph = c.h;
+        if (c.w * c.h == 0) {
+            EXPECT_EQ(fb.pixels(), nullptr);
+            continue;
+        }
+        EXPECT_EQ(std::vector<uint32_t>(fb.pixels(), fb.pixels() + expect.size()), expect);
+        EXPECT_TRUE(same(fb.update(expect.data(), c.w, c.h, RECT{0, 0, c.w, c.h}), (RECT{0, 0, 0, 0})));
+    }
 }
 
 }  // namespace

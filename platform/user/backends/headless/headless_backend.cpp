@@ -10,7 +10,7 @@
 // focus), as a window manager does with a newly shown window; hiding or
 // destroying the focused window leaves no window focused. Focus changes are
 // reported as FocusGained / FocusLost events.
-// Presenting: every invalidate counts one present of the window.
+// Presenting: every update USER hands down counts one present of the window.
 // Clipboard: one text in the process, as the system clipboard would hold it
 // (UTF-8); tests read and replace it as another program would.
 #include <map>
@@ -38,7 +38,6 @@ struct HeadlessWindow {
 
 class HeadlessBackend final : public Backend {
 public:
-    const char* name() const override { return "headless"; }
 
     uint32_t create_window(const BackendWindowDesc& desc) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -110,7 +109,7 @@ public:
         if (it != windows_.end()) it->second.captured = capture;
     }
 
-    void invalidate(uint32_t id, const RECT&) override {
+    void update(uint32_t id, const uint32_t*, int, int, const RECT&) override {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = windows_.find(id);
         if (it != windows_.end()) ++it->second.presents;

@@ -1,4 +1,5 @@
-// frame_shadow.cpp — narrowing a changed rectangle to the pixels that differ.
+// frame_shadow.cpp — a window's framebuffer: narrowing a changed rectangle to
+// the pixels that differ, and keeping the pixels across a resize.
 #include "user/backends/sdl/frame_shadow.h"
 
 #include <algorithm>
@@ -37,6 +38,26 @@ RECT FrameShadow::update(const uint32_t* pixels, int width, int height, RECT r) 
     }
     if (out.left >= out.right) return none;
     return out;
+}
+
+void FrameShadow::reset(int width, int height) {
+    width_ = width > 0 ? width : 0;
+    height_ = height > 0 ? height : 0;
+    copy_.assign(size_t(width_) * size_t(height_), 0);
+}
+
+void FrameShadow::resize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == width_ && height == height_) return;
+    std::vector<uint32_t> copy(size_t(width) * size_t(height), 0);
+    const int cw = std::min(width, width_), ch = copy_.empty() ? 0 : std::min(height, height_);
+    for (int y = 0; y < ch && cw > 0; ++y)
+        std::memcpy(copy.data() + size_t(y) * size_t(width), copy_.data() + size_t(y) * size_t(width_),
+                    size_t(cw) * 4);
+    copy_.swap(copy);
+    width_ = width;
+    height_ = height;
 }
 
 }  // namespace plat
