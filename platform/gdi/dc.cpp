@@ -18,40 +18,28 @@ Target::Target(DC& dc) : dc_(dc) {
             if (plat::lock_window_surface(dc.hwnd, &v)) {
                 locked_ = true;
                 if (v.pixels && v.width > 0 && v.height > 0) {
-                    surf.base = v.pixels;
-                    surf.stride = v.width;
-                    surf.width = v.width;
-                    surf.height = v.height;
+                    canvas.row0 = reinterpret_cast<uint8_t*>(v.pixels);
+                    canvas.pitch = ptrdiff_t(v.width) * 4;
+                    canvas.width = v.width;
+                    canvas.height = v.height;
+                    canvas.fmt = &format_32bpp();
                 }
             }
             break;
         }
         case DCKind::Memory:
-            // A 16- or 24-bpp DIB section is drawn on through a copy in
-            // 32-bit pixels; an indexed one through a copy of its table indices.
-            if (dc.st.bitmap && !bitmap_surface(*dc.st.bitmap, &surf) &&
-                (direct_dib(dc.st.bitmap.get()) || indexed_bitmap(dc.st.bitmap.get()))) {
-                const Bitmap& bm = *dc.st.bitmap;
-                converted_ = dc.st.bitmap;
-                copy_.resize(size_t(bm.width) * size_t(bm.height));
-                for (int y = 0; y < bm.height; ++y) {
-                    uint32_t* out = copy_.data() + size_t(y) * bm.width;
-                    const uint8_t* r = bm.row_bytes(y);
-                    if (bm.bpp >= 16) read_bitmap_row(bm, y, 0, bm.width, out, 0, 0x00FFFFFF);
-                    else if (bm.bpp == 8) for (int x = 0; x < bm.width; ++x) out[x] = r[x];
-                    else if (bm.bpp == 4) for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
-                    else for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 3] >> (7 - (x & 7))) & 1;
-                }
-                before_ = copy_;
-                surf.base = copy_.data();
-                surf.stride = bm.width;
-                surf.width = bm.width;
-                surf.height = bm.height;
-            }
+            // Drawn in place in the bitmap's own format (chosen when it was selected).
+            if (dc.st.bitmap) bitmap_canvas(*dc.st.bitmap, dc.st.format, &canvas);
             break;
     }
-    if (!surf.base) return;
-    RECT bounds{0, 0, surf.width, surf.height};
+    if (!canvas.row0) return;
+    if (canvas.fmt->bpp == 32) {
+        surf.base = reinterpret_cast<uint32_t*>(canvas.row0);
+        surf.stride = canvas.pitch / 4;
+        surf.width = canvas.width;
+        surf.height = canvas.height;
+    }
+    RECT bounds{0, 0, canvas.width, canvas.height};
     if (!dc.st.has_clip) {
         clip.push_back(bounds);
         return;
@@ -63,32 +51,7 @@ Target::Target(DC& dc) : dc_(dc) {
     }
 }
 
-void Target::store_converted() {
-    const Bitmap& bm = *converted_;
-    const size_t w = size_t(bm.width);
-    const uint32_t keep = bm.bpp == 24   ? 0x00FFFFFFu
-                          : bm.bpp == 16 ? (bm.rgb565 ? 0x00F8FCF8u : 0x00F8F8F8u)
-                                         : (1u << bm.bpp) - 1;
-    for (int y = 0; y < bm.height; ++y) {
-        const uint32_t* now = copy_.data() + size_t(y) * w;
-        const uint32_t* was = before_.data() + size_t(y) * w;
-        // Compared in the bits the bitmap keeps: an index's other bits may
-        // have changed (a DSTINVERT sets them all) without changing it.
-        for (size_t x = 0; x < w;) {
-            if (((now[x] ^ was[x]) & keep) == 0) {
-                ++x;
-                continue;
-            }
-            size_t e = x + 1;
-            while (e < w && ((now[e] ^ was[e]) & keep) != 0) ++e;
-            write_bitmap_row(bm, y, int(x), int(e - x), now + x);
-            x = e;
-        }
-    }
-}
-
 Target::~Target() {
-    if (converted_) store_converted();
     if (!locked_) return;
     plat::unlock_window_surface(dc_.hwnd);
     if (dirty_.left < dirty_.right && dirty_.top < dirty_.bottom) plat::window_surface_changed(dc_.hwnd, dirty_);
@@ -383,7 +346,7 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
         case VERTRES: {
             Target t(*dc);
             if (t.screen()) return index == HORZRES ? 1920 : 1080;
-            return index == HORZRES ? t.surf.width : t.surf.height;
+            return index == HORZRES ? t.width() : t.height();
         }
         case BITSPIXEL: return 32;
         case PLANES: return 1;

@@ -98,7 +98,7 @@ void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vec
     for (const RECT& c : t.clip)
         if (bb.left >= c.left && bb.right < c.right && bb.top >= c.top && bb.bottom < c.bottom) within = &c;
     if (within) t.touch(bb.left, bb.top, bb.right + 1, bb.bottom + 1);
-    if (within && p.type == Paint::Type::Solid) {
+    if (within && p.type == Paint::Type::Solid && t.direct()) {
         // The common case: one mask pair, pixels written in place.
         const uint32_t and_mask = m.and_for(p.color), xor_mask = m.xor_for(p.color);
         for (size_t i = 0; i < segs; ++i) {
@@ -113,10 +113,10 @@ void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vec
         POINT a = pts[i], b = pts[i + 1 < n ? i + 1 : 0];
         if (a.x == b.x && a.y == b.y) continue;  // a repeated point is an empty step
         if (within) {
-            span(t.surf, a.y, a.x, a.x + 1, p, m);
+            span(t, a.y, a.x, a.x + 1, p, m);
         } else if (t.in_clip(a.x, a.y)) {
             t.touch(a.x, a.y, a.x + 1, a.y + 1);
-            span(t.surf, a.y, a.x, a.x + 1, p, m);
+            span(t, a.y, a.x, a.x + 1, p, m);
         }
     }
 }
