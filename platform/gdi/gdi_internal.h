@@ -7,6 +7,7 @@
 // world transform once, and then emits spans through the primitives below.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -209,6 +210,47 @@ std::vector<RECT> rgn_from_rect(int l, int t, int r, int b);
 RECT rgn_box(const std::vector<RECT>& rects);
 int rgn_kind(const std::vector<RECT>& rects);
 
+// The rectangles of a call's clip: a few held in place, more on the heap,
+// so that a call with a simple clip allocates nothing.
+class ClipList {
+public:
+    static constexpr size_t kInline = 8;
+    ClipList() = default;
+    ClipList(const ClipList&) = delete;
+    ClipList& operator=(const ClipList&) = delete;
+    void push_back(const RECT& r) {
+        if (n_ < kInline) {
+            inline_[n_] = r;
+        } else {
+            if (n_ == kInline) heap_.assign(inline_, inline_ + kInline);
+            heap_.push_back(r);
+        }
+        ++n_;
+    }
+    // Keeps the first n rectangles.
+    void truncate(size_t n) {
+        if (n >= n_) return;
+        if (n_ > kInline && n <= kInline) std::copy(heap_.begin(), heap_.begin() + ptrdiff_t(n), inline_);
+        if (n > kInline) heap_.resize(n);
+        n_ = n;
+    }
+    RECT* begin() { return n_ <= kInline ? inline_ : heap_.data(); }
+    RECT* end() { return begin() + n_; }
+    const RECT* begin() const { return n_ <= kInline ? inline_ : heap_.data(); }
+    const RECT* end() const { return begin() + n_; }
+    size_t size() const { return n_; }
+    bool empty() const { return n_ == 0; }
+    const RECT& operator[](size_t i) const { return begin()[i]; }
+
+private:
+    RECT inline_[kInline];
+    std::vector<RECT> heap_;
+    size_t n_ = 0;
+};
+RECT rgn_box(const RECT* rects, size_t n);
+inline RECT rgn_box(const ClipList& c) { return rgn_box(c.begin(), c.size()); }
+inline int rgn_kind(const ClipList& c) { return c.empty() ? NULLREGION : c.size() == 1 ? SIMPLEREGION : COMPLEXREGION; }
+
 // ---- colours ----
 inline uint32_t to_pixel(COLORREF c) {
     return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
@@ -302,7 +344,7 @@ public:
     }
     Canvas canvas;
     Surface surf;
-    std::vector<RECT> clip;
+    ClipList clip;
     // Row y from column x, n pixels (inside the canvas, not clipped), as device values.
     void read_row(int y, int x, int n, uint32_t* out) const { canvas.fmt->read(canvas.row(y), x, n, out); }
     void write_row(int y, int x, int n, const uint32_t* in) const { canvas.fmt->write(canvas.row(y), x, n, in); }

@@ -25,7 +25,7 @@ constexpr size_t kKeepScratch = size_t(64) << 20;  // larger buffers are release
 
 }  // namespace
 
-bool PenMask::init(const RECT& bounds, const std::vector<RECT>& clip) {
+bool PenMask::init(const RECT& bounds, const ClipList& clip) {
     RECT box = rgn_box(clip);
     int x0 = std::max(bounds.left, box.left), y0 = std::max(bounds.top, box.top);
     int x1 = std::min(bounds.right, box.right), y1 = std::min(bounds.bottom, box.bottom);

@@ -119,13 +119,13 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
         if (options & ETO_OPAQUE) fill_rect(t, dr.left, dr.top, dr.right, dr.bottom, bk, copy);
         if (options & ETO_CLIPPED) {
             // Narrow the clip to the rectangle for the glyphs.
-            std::vector<RECT> nc;
+            size_t kept = 0;
             for (const RECT& cr : t.clip) {
                 RECT r{std::max(cr.left, dr.left), std::max(cr.top, dr.top), std::min(cr.right, dr.right),
                        std::min(cr.bottom, dr.bottom)};
-                if (r.left < r.right && r.top < r.bottom) nc.push_back(r);
+                if (r.left < r.right && r.top < r.bottom) t.clip.begin()[kept++] = r;
             }
-            t.clip = std::move(nc);
+            t.clip.truncate(kept);
         }
     }
     if (st.bkmode == OPAQUE && !(options & ETO_OPAQUE)) fill_rect(t, p.x, p.y, p.x + width, p.y + fm.height, bk, copy);
