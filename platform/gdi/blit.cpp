@@ -45,7 +45,11 @@ void rop_fill(Target& t, const RECT& d, const Paint& pat, uint8_t rop) {
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     uint8_t code = uint8_t(rop >> 16);
     if (rop_uses_src(code)) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     Paint pat = brush_paint(*dc);
     if (rop_uses_pat(code) && pat.type == Paint::Type::None) return TRUE;  // hollow brush paints nothing
     rop_fill(t, blt_rect(st, x, y, w, h), pat, code);

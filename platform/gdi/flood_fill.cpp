@@ -10,7 +10,11 @@ using namespace plat::gdi;
 
 BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
     if (type != FLOODFILLBORDER && type != FLOODFILLSURFACE) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     POINT p = to_device(st, x, y);
     RECT box = rgn_box(t.clip);
     if (p.x < box.left || p.x >= box.right || p.y < box.top || p.y >= box.bottom || !t.in_clip(p.x, p.y))
