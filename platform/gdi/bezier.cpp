@@ -83,7 +83,11 @@ std::vector<POINT> flatten_beziers(const POINT* apt, size_t count) {
 
 BOOL WINAPI PolyBezier(HDC hdc, CONST POINT* apt, DWORD cpt) {
     if (!apt || cpt < 4 || (cpt - 1) % 3 != 0) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     std::vector<POINT> logical = flatten_beziers(apt, cpt);
     stroke_polyline(t, *dc, device_points(st, logical.data(), logical.size()), false);
     return TRUE;
@@ -92,7 +96,11 @@ BOOL WINAPI PolyBezier(HDC hdc, CONST POINT* apt, DWORD cpt) {
 // The curves start at the current position, which moves to the last point.
 BOOL WINAPI PolyBezierTo(HDC hdc, CONST POINT* apt, DWORD cpt) {
     if (!apt || cpt == 0 || cpt % 3 != 0) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     std::vector<POINT> control{st.cur};
     control.insert(control.end(), apt, apt + cpt);
     std::vector<POINT> logical = flatten_beziers(control.data(), control.size());
@@ -119,7 +127,11 @@ BOOL WINAPI PolyDraw(HDC hdc, CONST POINT* apt, CONST BYTE* aj, int cpt) {
             return FALSE;
         }
     }
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     POINT start = st.cur;
     std::vector<POINT> figure{st.cur};
     auto flush = [&] {

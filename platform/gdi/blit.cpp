@@ -31,7 +31,13 @@ void rop_fill(Target& t, const RECT& d, const Paint& pat, uint8_t rop) {
         int y0 = std::max(d.top, c.top), y1 = std::min(d.bottom, c.bottom);
         if (x0 >= x1 || y0 >= y1) continue;
         t.touch(x0, y0, x1, y1);
-        for (int y = y0; y < y1; ++y) rop3_row(plan, t.surf.row(y) + x0, nullptr, x1 - x0, x0, y);
+        for (int y = y0; y < y1; ++y) {
+            if (plan.kind == Rop3Plan::Kind::Solid) {
+                t.mix_span(y, x0, x1 - x0, plan.ax, plan.xx);
+                continue;
+            }
+            t.edit_row(y, x0, x1 - x0, [&](uint32_t* px, int n, int col) { rop3_row(plan, px, nullptr, n, col, y); });
+        }
     }
 }
 }  // namespace plat::gdi
@@ -39,7 +45,11 @@ void rop_fill(Target& t, const RECT& d, const Paint& pat, uint8_t rop) {
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     uint8_t code = uint8_t(rop >> 16);
     if (rop_uses_src(code)) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     Paint pat = brush_paint(*dc);
     if (rop_uses_pat(code) && pat.type == Paint::Type::None) return TRUE;  // hollow brush paints nothing
     rop_fill(t, blt_rect(st, x, y, w, h), pat, code);
@@ -53,7 +63,8 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
 // channel is first reduced to 5 bits and taken at the middle of its step
 // (c & 0xF8 | 4), on fewer bits the colour is matched as it is.
 struct Source {
-    Surface surf;
+    Canvas canvas;  // a surface read in place
+    Surface surf;   // the same when it holds 32-bit pixels
     const Bitmap* other = nullptr;
     bool ddb_mono = false;               // c0 / c1 are already destination values
     bool same_table = false;             // indexed source with the destination's depth and table
@@ -65,9 +76,15 @@ struct Source {
     const uint32_t* row(int y, int x, int n) {
         const uint32_t* p;
         if (!other) {
-            p = surf.row(y) + x;
-            if (!to_index) return p;
-            tmp.assign(p, p + n);
+            if (surf.base) {
+                p = surf.row(y) + x;
+                if (!to_index) return p;
+                tmp.assign(p, p + n);
+            } else {
+                tmp.resize(size_t(n));
+                canvas.fmt->read(canvas.row(y), x, n, tmp.data());
+                if (!to_index) return tmp.data();
+            }
         } else {
             tmp.resize(size_t(n));
             if (same_table) {
@@ -120,9 +137,10 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
     }
     // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
     if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {
+        out->canvas = st.canvas;
         out->surf = st.surf;
-        out->width = st.surf.width;
-        out->height = st.surf.height;
+        out->width = st.width();
+        out->height = st.height();
         return true;
     }
     if (src.dc_kind == DCKind::Memory && src.st.bitmap && src.st.bitmap->bits) {
@@ -260,7 +278,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     int64_t sl = sw < 0 ? s0.x + sw + shift : s0.x, stp = sh < 0 ? s0.y + sh + shift : s0.y;
     int64_t asw = sw < 0 ? -sw : sw, ash = sh < 0 ? -sh : sh;
     bool mirror_sx = sw < 0, mirror_dx = dw < 0, mirror_sy = sh < 0, mirror_dy = dh < 0;
-    bool same = src.surf.base && src.surf.base == t.surf.base;
+    bool same = src.canvas.row0 && src.canvas.row0 == t.canvas.row0;
     // Copy the source rectangle first when it is the destination's own surface.
     std::vector<uint32_t> snapshot;
     Surface snap;
@@ -270,12 +288,15 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         if (x0 < x1 && y0 < y1) {
             snapshot.resize(size_t(src.width) * size_t(y1 - y0));
             for (int y = y0; y < y1; ++y)
-                std::memcpy(&snapshot[size_t(y - y0) * src.width + x0], src.surf.row(y) + x0, size_t(x1 - x0) * 4);
+                src.canvas.fmt->read(src.canvas.row(y), x0, x1 - x0, &snapshot[size_t(y - y0) * src.width + x0]);
             snap.base = snapshot.data() - ptrdiff_t(y0) * src.width;
             snap.stride = src.width;
             snap.width = src.width;
             snap.height = src.height;
             src.surf = snap;
+            src.canvas.row0 = reinterpret_cast<uint8_t*>(snap.base);
+            src.canvas.pitch = ptrdiff_t(src.width) * 4;
+            src.canvas.fmt = &format_32bpp();
         }
     }
     // Pattern placement (see pattern_route): the shifted origin, and for codes
@@ -328,7 +349,8 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         int x0 = int(std::max<int64_t>(dl, c.left)), x1 = int(std::min<int64_t>(dl + adw, c.right));
         int y0 = int(std::max<int64_t>(dt, c.top)), y1 = int(std::min<int64_t>(dt + adh, c.bottom));
         if (x0 >= x1 || y0 >= y1) continue;
-        if (plan.kind == Rop3Plan::Kind::Copy && !src.other && !src.to_index && !flip_x && !flip_y && asw == adw && ash == adh &&
+        if (plan.kind == Rop3Plan::Kind::Copy && t.direct() && src.surf.base && !src.other && !src.to_index && !flip_x &&
+            !flip_y && asw == adw && ash == adh &&
             x0 == 0 && x1 == t.surf.width && dl == sl && dt - stp <= y0 && y1 - (dt - stp) <= src.height &&
             src.width == t.surf.width && t.surf.stride == t.surf.width && src.surf.stride == src.width) {
             // Whole rows of two top-down surfaces of one width, not shifted
@@ -346,7 +368,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
                 if (a >= b) continue;
                 const uint32_t* s = src.row(int(sy), int(sl + (a - dl)), b - a);
                 t.touch(a, y, b, y + 1);
-                apply(t.surf.row(y) + a, s, b - a, a, y);
+                t.edit_row(y, a, b - a, [&](uint32_t* d, int n, int col) { apply(d, s + (col - a), n, col, y); });
             }
             continue;
         }
@@ -388,7 +410,9 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
             auto flush = [&](int end) {
                 if (start < 0) return;
                 t.touch(start, y, end, y + 1);
-                apply(t.surf.row(y) + start, rowbuf.data(), end - start, start, y);
+                const int from = start;
+                t.edit_row(y, from, end - from,
+                           [&](uint32_t* d, int k, int col) { apply(d, rowbuf.data() + (col - from), k, col, y); });
                 start = -1;
                 n = 0;
             };

@@ -195,11 +195,45 @@ void cosmetic_segment(Target& t, POINT a, POINT b, const LineInk& ink, uint64_t*
             int64_t x = cur.x, y = cur.y, f = cur.f;
             for (int64_t i = 0; i < n; ++i) {
                 bool on = !ink.dashes || !(dp.idx & 1);
-                if (on || gaps) span(t.surf, int(y), int(x), int(x) + 1, on ? ink.on : ink.gap, ink.mix);
+                if (on || gaps) span(t, int(y), int(x), int(x) + 1, on ? ink.on : ink.gap, ink.mix);
                 if (ink.dashes && --dp.left == 0) {
                     do dp.idx = dp.idx + 1 == ink.dashes->size() ? 0 : dp.idx + 1;
                     while ((*ink.dashes)[dp.idx] == 0);
                     dp.left = (*ink.dashes)[dp.idx];
+                }
+                if (f > 0) {
+                    (w.xmajor ? y : x) += w.sm;
+                    f += diag;
+                } else {
+                    f += straight;
+                }
+                (w.xmajor ? x : y) += w.sM;
+            }
+            continue;
+        }
+        if (!t.direct()) {
+            // Any other format walks its own pixels; a dashed line one pixel at a time.
+            int64_t f = cur.f;
+            if (!ink.dashes) {
+                if (w.m == 0 && w.xmajor) {
+                    t.mix_span(int(cur.y), int(std::min(cur.x, last.x)), int(n), oa, ox);
+                    continue;
+                }
+                LineRun run{cur.x, cur.y, n, f, diag, straight, w.xmajor ? w.sM : 0, w.xmajor ? 0 : w.sM,
+                            w.xmajor ? 0 : w.sm, w.xmajor ? w.sm : 0};
+                t.canvas.fmt->mix_line(t.canvas, run, oa, ox);
+                continue;
+            }
+            const std::vector<uint64_t>& d = *ink.dashes;
+            DashPos dp = dash_at(d, ink.dash_total, start_phase + uint64_t(ia));
+            int64_t x = cur.x, y = cur.y;
+            for (int64_t i = 0; i < n; ++i) {
+                if (!(dp.idx & 1)) t.mix_span(int(y), int(x), 1, oa, ox);
+                else if (gaps) t.mix_span(int(y), int(x), 1, ga, gx);
+                if (--dp.left == 0) {
+                    do dp.idx = dp.idx + 1 == d.size() ? 0 : dp.idx + 1;
+                    while (d[dp.idx] == 0);
+                    dp.left = d[dp.idx];
                 }
                 if (f > 0) {
                     (w.xmajor ? y : x) += w.sm;
@@ -218,7 +252,7 @@ void cosmetic_segment(Target& t, POINT a, POINT b, const LineInk& ink, uint64_t*
         if (!ink.dashes) {
             if (w.m == 0 && w.xmajor) {
                 int64_t xa = std::min(cur.x, last.x);
-                span(t.surf, int(cur.y), int(xa), int(xa + n), ink.on, ink.mix);
+                span(t, int(cur.y), int(xa), int(xa + n), ink.on, ink.mix);
             } else if (oa == 0) {
                 for (int64_t i = 0; i < n; ++i) {
                     *p = ox;

@@ -18,40 +18,28 @@ Target::Target(DC& dc) : dc_(dc) {
             if (plat::lock_window_surface(dc.hwnd, &v)) {
                 locked_ = true;
                 if (v.pixels && v.width > 0 && v.height > 0) {
-                    surf.base = v.pixels;
-                    surf.stride = v.width;
-                    surf.width = v.width;
-                    surf.height = v.height;
+                    canvas.row0 = reinterpret_cast<uint8_t*>(v.pixels);
+                    canvas.pitch = ptrdiff_t(v.width) * 4;
+                    canvas.width = v.width;
+                    canvas.height = v.height;
+                    canvas.fmt = &format_32bpp();
                 }
             }
             break;
         }
         case DCKind::Memory:
-            // A 16- or 24-bpp DIB section is drawn on through a copy in
-            // 32-bit pixels; an indexed one through a copy of its table indices.
-            if (dc.st.bitmap && !bitmap_surface(*dc.st.bitmap, &surf) &&
-                (direct_dib(dc.st.bitmap.get()) || indexed_bitmap(dc.st.bitmap.get()))) {
-                const Bitmap& bm = *dc.st.bitmap;
-                converted_ = dc.st.bitmap;
-                copy_.resize(size_t(bm.width) * size_t(bm.height));
-                for (int y = 0; y < bm.height; ++y) {
-                    uint32_t* out = copy_.data() + size_t(y) * bm.width;
-                    const uint8_t* r = bm.row_bytes(y);
-                    if (bm.bpp >= 16) read_bitmap_row(bm, y, 0, bm.width, out, 0, 0x00FFFFFF);
-                    else if (bm.bpp == 8) for (int x = 0; x < bm.width; ++x) out[x] = r[x];
-                    else if (bm.bpp == 4) for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
-                    else for (int x = 0; x < bm.width; ++x) out[x] = (r[x >> 3] >> (7 - (x & 7))) & 1;
-                }
-                before_ = copy_;
-                surf.base = copy_.data();
-                surf.stride = bm.width;
-                surf.width = bm.width;
-                surf.height = bm.height;
-            }
+            // Drawn in place in the bitmap's own format (chosen when it was selected).
+            if (dc.st.bitmap) bitmap_canvas(*dc.st.bitmap, dc.st.format, &canvas);
             break;
     }
-    if (!surf.base) return;
-    RECT bounds{0, 0, surf.width, surf.height};
+    if (!canvas.row0) return;
+    if (canvas.fmt->bpp == 32) {
+        surf.base = reinterpret_cast<uint32_t*>(canvas.row0);
+        surf.stride = canvas.pitch / 4;
+        surf.width = canvas.width;
+        surf.height = canvas.height;
+    }
+    RECT bounds{0, 0, canvas.width, canvas.height};
     if (!dc.st.has_clip) {
         clip.push_back(bounds);
         return;
@@ -63,32 +51,7 @@ Target::Target(DC& dc) : dc_(dc) {
     }
 }
 
-void Target::store_converted() {
-    const Bitmap& bm = *converted_;
-    const size_t w = size_t(bm.width);
-    const uint32_t keep = bm.bpp == 24   ? 0x00FFFFFFu
-                          : bm.bpp == 16 ? (bm.rgb565 ? 0x00F8FCF8u : 0x00F8F8F8u)
-                                         : (1u << bm.bpp) - 1;
-    for (int y = 0; y < bm.height; ++y) {
-        const uint32_t* now = copy_.data() + size_t(y) * w;
-        const uint32_t* was = before_.data() + size_t(y) * w;
-        // Compared in the bits the bitmap keeps: an index's other bits may
-        // have changed (a DSTINVERT sets them all) without changing it.
-        for (size_t x = 0; x < w;) {
-            if (((now[x] ^ was[x]) & keep) == 0) {
-                ++x;
-                continue;
-            }
-            size_t e = x + 1;
-            while (e < w && ((now[e] ^ was[e]) & keep) != 0) ++e;
-            write_bitmap_row(bm, y, int(x), int(e - x), now + x);
-            x = e;
-        }
-    }
-}
-
 Target::~Target() {
-    if (converted_) store_converted();
     if (!locked_) return;
     plat::unlock_window_surface(dc_.hwnd);
     if (dirty_.left < dirty_.right && dirty_.top < dirty_.bottom) plat::window_surface_changed(dc_.hwnd, dirty_);
@@ -139,120 +102,91 @@ POINT to_device(const DCState& st, int x, int y) {
 
 using namespace plat::gdi;
 
-#define WITH_DC(hdc, fail) \
-    auto dc = get_dc(hdc); \
-    if (!dc) return fail; \
-    DCState& st = dc->st; \
-    (void)st
+// ---------------------------------------------------------------- single-value attributes
 
-static bool valid_color(COLORREF c) { return (c >> 24) <= 2 || c == CLR_INVALID; }
+namespace {
 
-COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
-    WITH_DC(hdc, CLR_INVALID);
-    if (!valid_color(color)) return CLR_INVALID;
-    COLORREF old = st.text;
-    st.text = color & 0x00FFFFFF;
-    return old;
-}
-COLORREF WINAPI GetTextColor(HDC hdc) {
-    WITH_DC(hdc, CLR_INVALID);
-    return st.text;
-}
-COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
-    WITH_DC(hdc, CLR_INVALID);
-    if (!valid_color(color)) return CLR_INVALID;
-    COLORREF old = st.bk;
-    st.bk = color & 0x00FFFFFF;
-    return old;
-}
-COLORREF WINAPI GetBkColor(HDC hdc) {
-    WITH_DC(hdc, CLR_INVALID);
-    return st.bk;
-}
-COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF color) {
-    WITH_DC(hdc, CLR_INVALID);
-    COLORREF old = st.dc_brush;
-    st.dc_brush = color & 0x00FFFFFF;
-    return old;
-}
-COLORREF WINAPI GetDCBrushColor(HDC hdc) {
-    WITH_DC(hdc, CLR_INVALID);
-    return st.dc_brush;
-}
-COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF color) {
-    WITH_DC(hdc, CLR_INVALID);
-    COLORREF old = st.dc_pen;
-    st.dc_pen = color & 0x00FFFFFF;
-    return old;
-}
-COLORREF WINAPI GetDCPenColor(HDC hdc) {
-    WITH_DC(hdc, CLR_INVALID);
-    return st.dc_pen;
+// A DC attribute that is one value, set and read the same way: Set checks
+// the value, keeps what it stores of it and returns the old one; Get
+// returns it; both return `fail` for a bad DC, Set also for a rejected value.
+template <class T>
+struct Attribute {
+    T DCState::*field;
+    T fail;
+    bool (*accepts)(T);
+    T (*kept)(T);
+};
+
+template <class T>
+T get_attribute(HDC hdc, const Attribute<T>& a) {
+    auto dc = get_dc(hdc);
+    return dc ? dc->st.*a.field : a.fail;
 }
 
-int WINAPI SetBkMode(HDC hdc, int mode) {
-    WITH_DC(hdc, 0);
-    if (mode != OPAQUE && mode != TRANSPARENT) return 0;
-    int old = st.bkmode;
-    st.bkmode = mode;
+template <class T>
+T set_attribute(HDC hdc, const Attribute<T>& a, T value) {
+    auto dc = get_dc(hdc);
+    if (!dc || !a.accepts(value)) return a.fail;
+    T old = dc->st.*a.field;
+    dc->st.*a.field = a.kept(value);
     return old;
-}
-int WINAPI GetBkMode(HDC hdc) {
-    WITH_DC(hdc, 0);
-    return st.bkmode;
-}
-int WINAPI SetROP2(HDC hdc, int rop2) {
-    WITH_DC(hdc, 0);
-    if (rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
-    int old = st.rop2;
-    st.rop2 = rop2;
-    return old;
-}
-int WINAPI GetROP2(HDC hdc) {
-    WITH_DC(hdc, 0);
-    return st.rop2;
-}
-int WINAPI SetPolyFillMode(HDC hdc, int mode) {
-    WITH_DC(hdc, 0);
-    if (mode != ALTERNATE && mode != WINDING) return 0;
-    int old = st.polyfill;
-    st.polyfill = mode;
-    return old;
-}
-int WINAPI GetPolyFillMode(HDC hdc) {
-    WITH_DC(hdc, 0);
-    return st.polyfill;
-}
-int WINAPI SetStretchBltMode(HDC hdc, int mode) {
-    WITH_DC(hdc, 0);
-    if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
-    int old = st.stretch_mode;
-    st.stretch_mode = mode;
-    return old;
-}
-int WINAPI GetStretchBltMode(HDC hdc) {
-    WITH_DC(hdc, 0);
-    return st.stretch_mode;
 }
 
-int WINAPI SetArcDirection(HDC hdc, int dir) {
-    WITH_DC(hdc, 0);
-    if (dir != AD_COUNTERCLOCKWISE && dir != AD_CLOCKWISE) return 0;
-    int old = st.arc_dir;
-    st.arc_dir = dir;
-    return old;
+bool valid_color(COLORREF c) { return (c >> 24) <= 2 || c == CLR_INVALID; }
+bool any_colour(COLORREF) { return true; }
+COLORREF rgb_part(COLORREF c) { return c & 0x00FFFFFF; }
+template <int Lo, int Hi>
+bool within(int v) {
+    return v >= Lo && v <= Hi;
 }
-int WINAPI GetArcDirection(HDC hdc) {
-    WITH_DC(hdc, 0);
-    return st.arc_dir;
-}
+int as_given(int v) { return v; }
+bool any_align(UINT) { return true; }
+UINT align_bits(UINT a) { return a & TA_MASK; }
+
+const Attribute<COLORREF> kTextColour{&DCState::text, CLR_INVALID, valid_color, rgb_part};
+const Attribute<COLORREF> kBkColour{&DCState::bk, CLR_INVALID, valid_color, rgb_part};
+const Attribute<COLORREF> kDCBrushColour{&DCState::dc_brush, CLR_INVALID, any_colour, rgb_part};
+const Attribute<COLORREF> kDCPenColour{&DCState::dc_pen, CLR_INVALID, any_colour, rgb_part};
+const Attribute<int> kBkMode{&DCState::bkmode, 0, within<TRANSPARENT, OPAQUE>, as_given};
+const Attribute<int> kROP2{&DCState::rop2, 0, within<R2_BLACK, R2_WHITE>, as_given};
+const Attribute<int> kPolyFillMode{&DCState::polyfill, 0, within<ALTERNATE, WINDING>, as_given};
+const Attribute<int> kStretchBltMode{&DCState::stretch_mode, 0, within<BLACKONWHITE, HALFTONE>, as_given};
+const Attribute<int> kArcDirection{&DCState::arc_dir, 0, within<AD_COUNTERCLOCKWISE, AD_CLOCKWISE>, as_given};
+const Attribute<UINT> kTextAlign{&DCState::align, GDI_ERROR, any_align, align_bits};
+
+}  // namespace
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) { return set_attribute(hdc, kTextColour, color); }
+COLORREF WINAPI GetTextColor(HDC hdc) { return get_attribute(hdc, kTextColour); }
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) { return set_attribute(hdc, kBkColour, color); }
+COLORREF WINAPI GetBkColor(HDC hdc) { return get_attribute(hdc, kBkColour); }
+COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF color) { return set_attribute(hdc, kDCBrushColour, color); }
+COLORREF WINAPI GetDCBrushColor(HDC hdc) { return get_attribute(hdc, kDCBrushColour); }
+COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF color) { return set_attribute(hdc, kDCPenColour, color); }
+COLORREF WINAPI GetDCPenColor(HDC hdc) { return get_attribute(hdc, kDCPenColour); }
+int WINAPI SetBkMode(HDC hdc, int mode) { return set_attribute(hdc, kBkMode, mode); }
+int WINAPI GetBkMode(HDC hdc) { return get_attribute(hdc, kBkMode); }
+int WINAPI SetROP2(HDC hdc, int rop2) { return set_attribute(hdc, kROP2, rop2); }
+int WINAPI GetROP2(HDC hdc) { return get_attribute(hdc, kROP2); }
+int WINAPI SetPolyFillMode(HDC hdc, int mode) { return set_attribute(hdc, kPolyFillMode, mode); }
+int WINAPI GetPolyFillMode(HDC hdc) { return get_attribute(hdc, kPolyFillMode); }
+int WINAPI SetStretchBltMode(HDC hdc, int mode) { return set_attribute(hdc, kStretchBltMode, mode); }
+int WINAPI GetStretchBltMode(HDC hdc) { return get_attribute(hdc, kStretchBltMode); }
+int WINAPI SetArcDirection(HDC hdc, int dir) { return set_attribute(hdc, kArcDirection, dir); }
+int WINAPI GetArcDirection(HDC hdc) { return get_attribute(hdc, kArcDirection); }
+UINT WINAPI SetTextAlign(HDC hdc, UINT align) { return set_attribute(hdc, kTextAlign, align); }
+UINT WINAPI GetTextAlign(HDC hdc) { return get_attribute(hdc, kTextAlign); }
+
+// ---------------------------------------------------------------- modes, transform, positions, saved states
 
 static bool is_identity(const XFORM& x) {
     return x.eM11 == 1 && x.eM12 == 0 && x.eM21 == 0 && x.eM22 == 1 && x.eDx == 0 && x.eDy == 0;
 }
 
 int WINAPI SetGraphicsMode(HDC hdc, int iMode) {
-    WITH_DC(hdc, 0);
+    auto dc = get_dc(hdc);
+    if (!dc) return 0;
+    DCState& st = dc->st;
     if (iMode != GM_COMPATIBLE && iMode != GM_ADVANCED) return 0;
     // Going back to the compatible mode needs the identity transform first.
     if (iMode == GM_COMPATIBLE && !is_identity(st.xf)) return 0;
@@ -261,7 +195,9 @@ int WINAPI SetGraphicsMode(HDC hdc, int iMode) {
     return old;
 }
 int WINAPI GetGraphicsMode(HDC hdc) {
-    WITH_DC(hdc, 0);
+    auto dc = get_dc(hdc);
+    if (!dc) return 0;
+    DCState& st = dc->st;
     return st.gm;
 }
 
@@ -271,14 +207,18 @@ static bool valid_xform(const XFORM& x) {
 }
 
 BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     if (!lpxf || st.gm != GM_ADVANCED || !valid_xform(*lpxf)) return FALSE;
     st.xf = *lpxf;
     return TRUE;
 }
 
 BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     if (!lpxf) return FALSE;
     *lpxf = st.xf;
     return TRUE;
@@ -298,7 +238,9 @@ BOOL WINAPI CombineTransform(LPXFORM out, CONST XFORM* a, CONST XFORM* b) {
 }
 
 BOOL WINAPI ModifyWorldTransform(HDC hdc, CONST XFORM* lpxf, DWORD mode) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     if (st.gm != GM_ADVANCED) return FALSE;
     XFORM r;
     switch (mode) {
@@ -318,52 +260,53 @@ BOOL WINAPI ModifyWorldTransform(HDC hdc, CONST XFORM* lpxf, DWORD mode) {
     return TRUE;
 }
 
-UINT WINAPI SetTextAlign(HDC hdc, UINT align) {
-    WITH_DC(hdc, GDI_ERROR);
-    UINT old = st.align;
-    st.align = align & TA_MASK;
-    return old;
-}
-UINT WINAPI GetTextAlign(HDC hdc) {
-    WITH_DC(hdc, GDI_ERROR);
-    return st.align;
-}
-
 BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     if (lppt) *lppt = st.brush_org;
     st.brush_org = POINT{x, y};
     return TRUE;
 }
 BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     if (!lppt) return FALSE;
     *lppt = st.brush_org;
     return TRUE;
 }
 
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     if (lppt) *lppt = st.cur;
     st.cur = POINT{x, y};
     return TRUE;
 }
 BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     if (!lppt) return FALSE;
     *lppt = st.cur;
     return TRUE;
 }
 
 int WINAPI SaveDC(HDC hdc) {
-    WITH_DC(hdc, 0);
+    auto dc = get_dc(hdc);
+    if (!dc) return 0;
+    DCState& st = dc->st;
     dc->saved.push_back(st);
     restore_selection_counts(*dc, nullptr, &dc->saved.back());
     return int(dc->saved.size());
 }
 
 BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
-    WITH_DC(hdc, FALSE);
+    auto dc = get_dc(hdc);
+    if (!dc) return FALSE;
+    DCState& st = dc->st;
     int n = int(dc->saved.size());
     int index = nSavedDC > 0 ? nSavedDC - 1 : n + nSavedDC;
     if (nSavedDC == 0 || index < 0 || index >= n) return FALSE;
@@ -377,13 +320,14 @@ BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
 }
 
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
-    WITH_DC(hdc, 0);
+    auto dc = get_dc(hdc);
+    if (!dc) return 0;
     switch (index) {
         case HORZRES:
         case VERTRES: {
             Target t(*dc);
             if (t.screen()) return index == HORZRES ? 1920 : 1080;
-            return index == HORZRES ? t.surf.width : t.surf.height;
+            return index == HORZRES ? t.width() : t.height();
         }
         case BITSPIXEL: return 32;
         case PLANES: return 1;

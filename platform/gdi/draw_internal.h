@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -17,15 +18,23 @@ namespace plat::gdi {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// The usual prologue: a valid DC and its surface. A DC without pixels (the
-// screen, an empty window) accepts drawing and changes nothing.
-#define BEGIN_DRAW(hdc)                                 \
-    auto dc = get_dc(hdc);                              \
-    if (!dc) return FALSE;                              \
-    Target t(*dc);                                      \
-    if (!t.ok()) return t.screen() ? TRUE : FALSE;      \
-    DCState& st = dc->st;                               \
-    (void)st
+// A drawing call's DC and its pixels, looked up once at the top of the
+// call. A DC without pixels (the screen, an empty window) accepts drawing
+// and changes nothing: when ready() is false, result() is what the call returns.
+class DrawCall {
+public:
+    explicit DrawCall(HDC hdc) : dc_(get_dc(hdc)) {
+        if (dc_) target_.emplace(*dc_);
+    }
+    bool ready() const { return target_ && target_->ok(); }
+    BOOL result() const { return target_ && target_->screen() ? TRUE : FALSE; }
+    const std::shared_ptr<DC>& dc() const { return dc_; }
+    Target& target() { return *target_; }
+
+private:
+    std::shared_ptr<DC> dc_;
+    std::optional<Target> target_;
+};
 
 // x + w without overflow, kept within +-2^30.
 int clamp_sum(int a, int b);

@@ -10,7 +10,11 @@ using namespace plat::gdi;
 
 BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
     if (type != FLOODFILLBORDER && type != FLOODFILLSURFACE) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     POINT p = to_device(st, x, y);
     RECT box = rgn_box(t.clip);
     if (p.x < box.left || p.x >= box.right || p.y < box.top || p.y >= box.bottom || !t.in_clip(p.x, p.y))
@@ -26,11 +30,13 @@ BOOL WINAPI ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
     // reads and clears bytes.
     std::vector<uint8_t> open(size_t(bw) * size_t(bh), 0);
     const uint8_t match = surface ? 1 : 0;
+    std::vector<uint32_t> line(static_cast<size_t>(bw));
     for (const RECT& c : t.clip)
         for (int yy = c.top; yy < c.bottom; ++yy) {
-            const uint32_t* px = t.surf.row(yy);
-            uint8_t* m = &open[size_t(yy - box.top) * bw - box.left];
-            for (int xx = c.left; xx < c.right; ++xx) m[xx] = uint8_t(((px[xx] & keep) == key) == match);
+            const int cw = c.right - c.left;
+            t.read_row(yy, c.left, cw, line.data());
+            uint8_t* m = &open[size_t(yy - box.top) * bw + size_t(c.left - box.left)];
+            for (int i = 0; i < cw; ++i) m[i] = uint8_t(((line[size_t(i)] & keep) == key) == match);
         }
     auto row_of = [&](int yy) { return &open[size_t(yy - box.top) * bw]; };
     if (!row_of(p.y)[p.x - box.left]) return FALSE;

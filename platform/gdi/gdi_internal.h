@@ -7,6 +7,8 @@
 // world transform once, and then emits spans through the primitives below.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -23,9 +25,14 @@ namespace plat::gdi {
 enum class Kind : uint8_t { None = 0, DC = 1, Pen, Brush, Font, Bitmap, Region, Palette };
 
 struct Object {
+    static uint64_t next_serial() {
+        static std::atomic<uint64_t> n{0};
+        return ++n;
+    }
     explicit Object(Kind k) : kind(k) {}
     virtual ~Object() = default;
     const Kind kind;
+    const uint64_t serial = next_serial();  // unique for the life of the process
     HGDIOBJ handle = nullptr;
     bool stock = false;
     // Guarded by the handle table mutex.
@@ -109,7 +116,47 @@ struct Palette : Object {
     std::vector<PALETTEENTRY> entries;
 };
 
+// A brush pattern prepared for drawing: each row repeated to a stored width
+// that is a multiple of the pattern width, so a span is a few block copies.
+struct Tile {
+    int w = 0, h = 0;  // pattern size
+    int ew = 0;        // stored row length (a multiple of w)
+    std::vector<uint32_t> px;    // h rows of ew pixels
+    std::vector<uint32_t> mask;  // same layout: ~0 paints, 0 leaves the destination; empty: all paint
+    const uint32_t* row(int y) const { return px.data() + size_t(y) * size_t(ew); }
+    const uint32_t* mask_row(int y) const { return mask.empty() ? nullptr : mask.data() + size_t(y) * size_t(ew); }
+};
+
+// What a brush or pen paints, realised against the DC's colours.
+struct Paint {
+    enum class Type : uint8_t { None, Solid, Tiled } type = Type::None;
+    uint32_t color = 0;
+    int w = 0, h = 0;
+    std::shared_ptr<const Tile> tile;  // Tiled
+    POINT org{0, 0};                   // device position of tile pixel (0, 0)
+};
+
+// What a DC's brush or pen paint was last realised from: the object (by
+// serial number, never reused) and the DC state it depends on. The paint is
+// kept on the DC and realised again only when one of them changes.
+struct PaintInputs {
+    uint64_t object = 0, bitmap = 0;
+    uint32_t palette_version = 0;
+    COLORREF text = 0, bk = 0, dc_colour = 0;
+    int bkmode = 0;
+    POINT org{0, 0};
+    bool operator==(const PaintInputs& o) const {
+        return object == o.object && bitmap == o.bitmap && palette_version == o.palette_version && text == o.text &&
+               bk == o.bk && dc_colour == o.dc_colour && bkmode == o.bkmode && org.x == o.org.x && org.y == o.org.y;
+    }
+};
+struct RealisedPaint {
+    PaintInputs from;
+    Paint paint;
+};
+
 enum class DCKind : uint8_t { Memory, Window, Screen };
+struct PixelFormat;
 
 struct DCState {
     std::shared_ptr<Pen> pen;
@@ -117,6 +164,7 @@ struct DCState {
     std::shared_ptr<FontObj> font;
     std::shared_ptr<Bitmap> bitmap;
     std::shared_ptr<Palette> palette;
+    const PixelFormat* format = nullptr;  // the selected bitmap's, chosen when it is selected
     COLORREF text = RGB(0, 0, 0);
     COLORREF bk = RGB(255, 255, 255);
     COLORREF dc_brush = RGB(255, 255, 255);
@@ -142,6 +190,8 @@ struct DC : Object {
     HWND hwnd = nullptr;
     DCState st;
     std::vector<DCState> saved;
+    // The brush and pen paints last realised (a DC is drawn on by one thread at a time).
+    mutable RealisedPaint brush_paint, pen_paint;
 };
 
 // ---- handle table (objects.cpp) ----
@@ -159,6 +209,47 @@ std::vector<RECT> rgn_combine(const std::vector<RECT>& a, const std::vector<RECT
 std::vector<RECT> rgn_from_rect(int l, int t, int r, int b);
 RECT rgn_box(const std::vector<RECT>& rects);
 int rgn_kind(const std::vector<RECT>& rects);
+
+// The rectangles of a call's clip: a few held in place, more on the heap,
+// so that a call with a simple clip allocates nothing.
+class ClipList {
+public:
+    static constexpr size_t kInline = 8;
+    ClipList() = default;
+    ClipList(const ClipList&) = delete;
+    ClipList& operator=(const ClipList&) = delete;
+    void push_back(const RECT& r) {
+        if (n_ < kInline) {
+            inline_[n_] = r;
+        } else {
+            if (n_ == kInline) heap_.assign(inline_, inline_ + kInline);
+            heap_.push_back(r);
+        }
+        ++n_;
+    }
+    // Keeps the first n rectangles.
+    void truncate(size_t n) {
+        if (n >= n_) return;
+        if (n_ > kInline && n <= kInline) std::copy(heap_.begin(), heap_.begin() + ptrdiff_t(n), inline_);
+        if (n > kInline) heap_.resize(n);
+        n_ = n;
+    }
+    RECT* begin() { return n_ <= kInline ? inline_ : heap_.data(); }
+    RECT* end() { return begin() + n_; }
+    const RECT* begin() const { return n_ <= kInline ? inline_ : heap_.data(); }
+    const RECT* end() const { return begin() + n_; }
+    size_t size() const { return n_; }
+    bool empty() const { return n_ == 0; }
+    const RECT& operator[](size_t i) const { return begin()[i]; }
+
+private:
+    RECT inline_[kInline];
+    std::vector<RECT> heap_;
+    size_t n_ = 0;
+};
+RECT rgn_box(const RECT* rects, size_t n);
+inline RECT rgn_box(const ClipList& c) { return rgn_box(c.begin(), c.size()); }
+inline int rgn_kind(const ClipList& c) { return c.empty() ? NULLREGION : c.size() == 1 ? SIMPLEREGION : COMPLEXREGION; }
 
 // ---- colours ----
 inline uint32_t to_pixel(COLORREF c) {
@@ -183,24 +274,104 @@ bool bitmap_surface(const Bitmap& bm, Surface* out);
 // a monochrome bitmap without a colour table gives c0 for 0 bits, c1 for 1.
 void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint32_t c0, uint32_t c1);
 
+// ---- pixel formats (pixel_formats.cpp) ----
+//
+// Device values: what a drawing call computes with, one uint32_t per pixel.
+// 32, 24 and 16 bpp hold 0x00RRGGBB colours (16 bpp widened from its
+// fields; a 32-bpp pixel keeps its top byte); 8, 4 and 1 bpp hold table
+// indices (only their low bits are stored).
+// Rows of pixels of one storage format.
+struct Canvas {
+    uint8_t* row0 = nullptr;  // the top row
+    ptrdiff_t pitch = 0;      // bytes from a row to the one below; negative for bottom-up bitmaps
+    int width = 0, height = 0;
+    const PixelFormat* fmt = nullptr;
+    uint8_t* row(int y) const { return row0 + ptrdiff_t(y) * pitch; }
+};
+
+// The pixels of a 1-px line, all inside the canvas: n pixels from (x, y);
+// each step moves (major_dx, major_dy), and also (minor_dx, minor_dy) when
+// f > 0 before the step (f then grows by diag, else by straight).
+struct LineRun {
+    int64_t x, y, n, f, diag, straight;
+    int major_dx, major_dy, minor_dx, minor_dy;
+};
+
+// The primitives of one storage format; columns and counts lie inside the row.
+struct PixelFormat {
+    int bpp;
+    // n device values of a row from column x.
+    void (*read)(const uint8_t* row, int x, int n, uint32_t* out);
+    // Stores n device values into a row from column x (the bits the format
+    // keeps; a pixel whose kept bits stay the same is left untouched).
+    void (*write)(uint8_t* row, int x, int n, const uint32_t* in);
+    // Solid span under a mix: d = (d & a) ^ x for n pixels from column x.
+    void (*mix)(uint8_t* row, int x, int n, uint32_t a, uint32_t x_mask);
+    // A 1-px line's pixels under the same mix.
+    void (*mix_line)(const Canvas& c, const LineRun& run, uint32_t a, uint32_t x_mask);
+    // Glyph coverage cov[0..n) (0 to 255) in colour c from column x.
+    void (*glyph)(uint8_t* row, int x, int n, const uint8_t* cov, uint32_t c);
+};
+const PixelFormat& format_32bpp();
+// The format a bitmap is drawn on in, chosen when it is selected into a DC;
+// null for a bitmap that cannot be drawn on (no bits, a device-dependent
+// bitmap of 4 to 24 bpp).
+const PixelFormat* pixel_format_of(const Bitmap* bm);
+// A bitmap's rows in the given format; false without bits or format.
+bool bitmap_canvas(const Bitmap& bm, const PixelFormat* fmt, Canvas* out);
+
 // One drawing call's access to a DC's pixels: locks a window surface for its
 // lifetime, holds the clip (region ∩ surface bounds) in device coordinates and
-// reports the changed area of a window surface when it ends.
+// reports the changed area of a window surface when it ends. Pixels are
+// drawn in place in the bitmap's own format; `surf` is also set when that
+// format is 32 bpp, for the passes that address 32-bit pixels directly.
 class Target {
 public:
     explicit Target(DC& dc);
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
-    bool ok() const { return surf.base != nullptr; }
+    bool ok() const { return canvas.row0 != nullptr; }
     bool screen() const { return is_screen; }
+    // 32-bit pixels addressed in place through `surf`.
+    bool direct() const { return surf.base != nullptr; }
+    int width() const { return canvas.width; }
+    int height() const { return canvas.height; }
     // Grows the changed area; only a window surface keeps one, so drawing
     // into a bitmap pays no call per span.
     void touch(int l, int t, int r, int b) {
         if (locked_) grow_dirty(l, t, r, b);
     }
+    Canvas canvas;
     Surface surf;
-    std::vector<RECT> clip;
+    ClipList clip;
+    // Row y from column x, n pixels (inside the canvas, not clipped), as device values.
+    void read_row(int y, int x, int n, uint32_t* out) const { canvas.fmt->read(canvas.row(y), x, n, out); }
+    void write_row(int y, int x, int n, const uint32_t* in) const { canvas.fmt->write(canvas.row(y), x, n, in); }
+    // Solid span under a mix (not clipped): d = (d & a) ^ x_mask.
+    void mix_span(int y, int x, int n, uint32_t a, uint32_t x_mask);
+    // Edits row y from column x, n pixels (inside the canvas, not clipped) as
+    // device values: f(px, k, col) is called for runs of k pixels starting at
+    // device column col, in place on 32 bpp, else on a short buffer read
+    // before and written back after.
+    template <class F>
+    void edit_row(int y, int x, int n, F&& f) {
+        if (n <= 0) return;
+        if (surf.base) {
+            f(surf.row(y) + x, n, x);
+            return;
+        }
+        constexpr int kChunk = 256;
+        uint32_t buf[kChunk];
+        uint8_t* r = canvas.row(y);
+        for (int done = 0; done < n;) {
+            const int k = n - done < kChunk ? n - done : kChunk;
+            canvas.fmt->read(r, x + done, k, buf);
+            f(buf, k, x + done);
+            canvas.fmt->write(r, x + done, k, buf);
+            done += k;
+        }
+    }
     // Calls f(x0, x1) (x1 exclusive) for the parts of row y between x0 and x1 inside the clip.
     template <class F>
     void for_clipped(int y, int x0, int x1, F&& f) {
@@ -227,11 +398,6 @@ private:
     bool locked_ = false;
     bool is_screen = false;
     RECT dirty_{0, 0, 0, 0};
-    // A bitmap of another depth is drawn on through a 32-bpp copy that is
-    // stored back when the call ends (only the pixels that changed).
-    std::shared_ptr<Bitmap> converted_;
-    std::vector<uint32_t> copy_, before_;
-    void store_converted();
 };
 // 16-bpp pixels: a 0x00RRGGBB colour packed into the bitmap's fields (each
 // channel keeps its top bits) and a stored value widened back to 0x00RRGGBB.
@@ -239,7 +405,7 @@ uint32_t pack16(const Bitmap& bm, uint32_t px);
 uint32_t expand16(const Bitmap& bm, uint32_t v);
 // The colour a pixel value becomes once stored in a 16-bpp bitmap.
 inline uint32_t quantise16(const Bitmap& bm, uint32_t px) { return expand16(bm, pack16(bm, px)); }
-// A 16- or 24-bpp DIB section: drawn on through a copy in 32-bit pixels.
+// A 16- or 24-bpp DIB section: drawn on in 0x00RRGGBB device values.
 inline bool direct_dib(const Bitmap* bm) { return bm && bm->dib && bm->bits && (bm->bpp == 16 || bm->bpp == 24); }
 // A bitmap of 8 bpp or fewer with a colour table (a DIB section's own, or
 // black and white for a monochrome bitmap): drawn on in table indices
@@ -269,28 +435,12 @@ struct Mix {
 };
 Mix mix_for_rop2(int rop2);
 
-// A brush pattern prepared for drawing: each row repeated to a stored width
-// that is a multiple of the pattern width, so a span is a few block copies.
-struct Tile {
-    int w = 0, h = 0;  // pattern size
-    int ew = 0;        // stored row length (a multiple of w)
-    std::vector<uint32_t> px;    // h rows of ew pixels
-    std::vector<uint32_t> mask;  // same layout: ~0 paints, 0 leaves the destination; empty: all paint
-    const uint32_t* row(int y) const { return px.data() + size_t(y) * size_t(ew); }
-    const uint32_t* mask_row(int y) const { return mask.empty() ? nullptr : mask.data() + size_t(y) * size_t(ew); }
-};
 // Builds a tile from w x h pixels (row 0 = top) and an optional per-pixel
 // paint flag (nullptr: every pixel paints).
 std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const uint8_t* on);
 
-// What a brush or pen paints, realised for one call against the DC's colours.
-struct Paint {
-    enum class Type : uint8_t { None, Solid, Tiled } type = Type::None;
-    uint32_t color = 0;
-    int w = 0, h = 0;
-    std::shared_ptr<const Tile> tile;  // Tiled
-    POINT org{0, 0};                   // device position of tile pixel (0, 0)
-};
+// Kept on the DC (see RealisedPaint): made again only when the object or
+// the DC state it depends on changed.
 Paint realise_brush(const DC& dc, const Brush* br);
 // A colour as the DC's surface stores it: a 0x00RRGGBB pixel, or a table
 // index on an indexed bitmap (see device_colour in raster.cpp).
@@ -298,7 +448,7 @@ uint32_t device_colour(const DCState& st, COLORREF c);
 Paint realise_pen(const DC& dc, const Pen* pen);
 
 // Paints row y from x0 to x1 (exclusive, already clipped) with a paint and mix.
-void span(const Surface& s, int y, int x0, int x1, const Paint& p, const Mix& m);
+void span(Target& t, int y, int x0, int x1, const Paint& p, const Mix& m);
 // Paints a clipped span list: row y from x0 to x1 (exclusive) within the target's clip.
 void fill_span(Target& t, int y, int x0, int x1, const Paint& p, const Mix& m);
 void fill_rect(Target& t, int l, int top, int r, int b, const Paint& p, const Mix& m);

@@ -237,7 +237,10 @@ static HDC make_dc(DCKind kind, HWND hwnd) {
     st.brush = std::static_pointer_cast<Brush>(stock_object(WHITE_BRUSH));
     st.font = std::static_pointer_cast<FontObj>(stock_object(SYSTEM_FONT));
     st.palette = std::static_pointer_cast<Palette>(stock_object(DEFAULT_PALETTE));
-    if (kind == DCKind::Memory) st.bitmap = std::static_pointer_cast<Bitmap>(stock_object(kStockBitmap));
+    if (kind == DCKind::Memory) {
+        st.bitmap = std::static_pointer_cast<Bitmap>(stock_object(kStockBitmap));
+        st.format = pixel_format_of(st.bitmap.get());
+    }
     HDC h = static_cast<HDC>(add_object(dc));
     if (h) acquire_state(dc->st, dc.get());
     return h;
@@ -323,6 +326,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
             if (!reselect(bm.get(), st.bitmap.get(), dc.get(), /*exclusive=*/true)) return nullptr;
             before = st.bitmap;
             st.bitmap = bm;
+            st.format = pixel_format_of(bm.get());
             return before ? before->handle : nullptr;
         }
         case Kind::Region: {

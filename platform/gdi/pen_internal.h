@@ -58,7 +58,7 @@ public:
     PenMask(const PenMask&) = delete;
     PenMask& operator=(const PenMask&) = delete;
     // False when the box misses the clip.
-    bool init(const RECT& bounds, const std::vector<RECT>& clip);
+    bool init(const RECT& bounds, const ClipList& clip);
     void add(int64_t y, int64_t xa, int64_t xb);  // [xa, xb) of row y
     bool test(int x, int y) const;
     // Every pixel of the box is in the set: nothing more can be added.

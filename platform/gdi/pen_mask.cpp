@@ -25,7 +25,7 @@ constexpr size_t kKeepScratch = size_t(64) << 20;  // larger buffers are release
 
 }  // namespace
 
-bool PenMask::init(const RECT& bounds, const std::vector<RECT>& clip) {
+bool PenMask::init(const RECT& bounds, const ClipList& clip) {
     RECT box = rgn_box(clip);
     int x0 = std::max(bounds.left, box.left), y0 = std::max(bounds.top, box.top);
     int x1 = std::min(bounds.right, box.right), y1 = std::min(bounds.bottom, box.bottom);
@@ -118,12 +118,17 @@ void PenMask::paint(Target& t, const Paint& p, const Mix& mix) const {
             }
         if (tp < 0) return;
         t.touch(x0_ + l, y0_ + tp, x0_ + r, y0_ + b);
+        if (p.type == Paint::Type::Solid && !t.direct()) {
+            const uint32_t a = mix.and_for(p.color), x = mix.xor_for(p.color);
+            for_each_run([&](int y, int xa, int xb) { t.mix_span(y, xa, xb - xa, a, x); });
+            return;
+        }
         if (p.type == Paint::Type::Solid) {
             const uint32_t a = mix.and_for(p.color), x = mix.xor_for(p.color);
             if (a == 0) {
                 for_each_run([&](int y, int xa, int xb) {
                     if (xb - xa > 32) {
-                        span(t.surf, y, xa, xb, p, mix);
+                        span(t, y, xa, xb, p, mix);
                         return;
                     }
                     uint32_t* d = t.surf.row(y);
@@ -137,7 +142,7 @@ void PenMask::paint(Target& t, const Paint& p, const Mix& mix) const {
             }
             return;
         }
-        for_each_run([&](int y, int xa, int xb) { span(t.surf, y, xa, xb, p, mix); });
+        for_each_run([&](int y, int xa, int xb) { span(t, y, xa, xb, p, mix); });
         return;
     }
     for_each_run([&](int y, int xa, int xb) { fill_span(t, y, xa, xb, p, mix); });

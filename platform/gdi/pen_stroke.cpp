@@ -42,7 +42,11 @@ void stroke_polyline(Target& t, const DC& dc, const std::vector<POINT>& pts, boo
 // ---------------------------------------------------------------- lines
 
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     POINT pts[2] = {to_device(st, st.cur.x, st.cur.y), to_device(st, x, y)};
     st.cur = POINT{x, y};
     stroke_points(t, *dc, pts, 2, false);
@@ -51,14 +55,22 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
 
 BOOL WINAPI Polyline(HDC hdc, CONST POINT* apt, int cpt) {
     if (!apt || cpt < 2) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     stroke_polyline(t, *dc, device_points(st, apt, size_t(cpt)), false);
     return TRUE;
 }
 
 BOOL WINAPI PolylineTo(HDC hdc, CONST POINT* apt, DWORD cpt) {
     if (!apt || cpt == 0) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     std::vector<POINT> pts{to_device(st, st.cur.x, st.cur.y)};
     for (DWORD i = 0; i < cpt; ++i) pts.push_back(to_device(st, apt[i].x, apt[i].y));
     st.cur = apt[cpt - 1];

@@ -291,11 +291,10 @@ static Paint solid_paint(const DCState& st, COLORREF c) {
     return p;
 }
 
-Paint realise_brush(const DC& dc, const Brush* br) {
+static Paint make_brush_paint(const DCState& st, const Brush* br) {
     Paint p;
-    p.org = dc.st.brush_org;
+    p.org = st.brush_org;
     if (!br) return p;
-    const DCState& st = dc.st;
     if (br->dc_brush) return solid_paint(st, st.dc_brush);
     switch (br->lb.lbStyle) {
         case BS_SOLID:
@@ -326,30 +325,56 @@ Paint realise_brush(const DC& dc, const Brush* br) {
     return p;
 }
 
+static PaintInputs paint_inputs(const DCState& st, const Object& obj, COLORREF dc_colour) {
+    PaintInputs in;
+    in.object = obj.serial;
+    if (st.bitmap) {
+        in.bitmap = st.bitmap->serial;
+        in.palette_version = st.bitmap->palette_version;
+    }
+    in.text = st.text;
+    in.bk = st.bk;
+    in.dc_colour = dc_colour;
+    in.bkmode = st.bkmode;
+    in.org = st.brush_org;
+    return in;
+}
+
+Paint realise_brush(const DC& dc, const Brush* br) {
+    if (!br) return make_brush_paint(dc.st, nullptr);
+    const PaintInputs in = paint_inputs(dc.st, *br, dc.st.dc_brush);
+    if (!(dc.brush_paint.from == in)) dc.brush_paint = RealisedPaint{in, make_brush_paint(dc.st, br)};
+    return dc.brush_paint.paint;
+}
+
 Paint realise_pen(const DC& dc, const Pen* pen) {
+    if (!pen || !pen->visible()) return Paint{};
+    const PaintInputs in = paint_inputs(dc.st, *pen, dc.st.dc_pen);
+    if (dc.pen_paint.from == in) return dc.pen_paint.paint;
     Paint p;
-    if (!pen || !pen->visible()) return p;
-    if (pen->brush) return realise_brush(dc, pen->brush.get());
-    p.type = Paint::Type::Solid;
-    p.color = device_colour(dc.st, pen->dc_pen ? dc.st.dc_pen : pen->color);
+    if (pen->brush) {
+        p = make_brush_paint(dc.st, pen->brush.get());
+    } else {
+        p.type = Paint::Type::Solid;
+        p.color = device_colour(dc.st, pen->dc_pen ? dc.st.dc_pen : pen->color);
+    }
+    dc.pen_paint = RealisedPaint{in, p};
     return p;
 }
 
-void span(const Surface& s, int y, int x0, int x1, const Paint& p, const Mix& m) {
-    int n = x1 - x0;
-    if (n <= 0 || p.type == Paint::Type::None) return;
-    uint32_t* d = s.row(y) + x0;
-    if (p.type == Paint::Type::Solid) {
-        mix_const(d, n, m.and_for(p.color), m.xor_for(p.color));
-        return;
-    }
+void Target::mix_span(int y, int x, int n, uint32_t a, uint32_t x_mask) {
+    if (n <= 0) return;
+    if (surf.base) mix_const(surf.row(y) + x, n, a, x_mask);
+    else canvas.fmt->mix(canvas.row(y), x, n, a, x_mask);
+}
+
+// A pattern span: after the first piece every piece starts at pattern
+// column 0, because the stored row length is a multiple of the pattern width.
+static void pattern_span(uint32_t* d, int x0, int n, int y, const Paint& p, const Mix& m) {
     const Tile* t = p.tile.get();
-    if (!t) return;
     int ty = wrap(int64_t(y) - p.org.y, t->h);
     const uint32_t* row = t->row(ty);
     const uint32_t* mask = t->mask_row(ty);
-    // After the first piece every piece starts at pattern column 0, because
-    // the stored row length is a multiple of the pattern width.
     for (int off = wrap(int64_t(x0) - p.org.x, t->w); n > 0; off = 0) {
         int k = std::min(n, t->ew - off);
         pattern_pass(d, row + off, mask ? mask + off : nullptr, k, m);
@@ -358,15 +383,26 @@ void span(const Surface& s, int y, int x0, int x1, const Paint& p, const Mix& m)
     }
 }
 
+void span(Target& t, int y, int x0, int x1, const Paint& p, const Mix& m) {
+    int n = x1 - x0;
+    if (n <= 0 || p.type == Paint::Type::None) return;
+    if (p.type == Paint::Type::Solid) {
+        t.mix_span(y, x0, n, m.and_for(p.color), m.xor_for(p.color));
+        return;
+    }
+    if (!p.tile) return;
+    t.edit_row(y, x0, n, [&](uint32_t* d, int k, int col) { pattern_span(d, col, k, y, p, m); });
+}
+
 void fill_span(Target& t, int y, int x0, int x1, const Paint& p, const Mix& m) {
     if (p.type == Paint::Type::None) return;
     if (p.type == Paint::Type::Solid) {
         // The common case straight to the pixels: the colour mixed once.
         const uint32_t a = m.and_for(p.color), x = m.xor_for(p.color);
-        t.for_clipped(y, x0, x1, [&](int l, int r) { mix_const(t.surf.row(y) + l, r - l, a, x); });
+        t.for_clipped(y, x0, x1, [&](int l, int r) { t.mix_span(y, l, r - l, a, x); });
         return;
     }
-    t.for_clipped(y, x0, x1, [&](int a, int b) { span(t.surf, y, a, b, p, m); });
+    t.for_clipped(y, x0, x1, [&](int a, int b) { span(t, y, a, b, p, m); });
 }
 
 void fill_rect(Target& t, int l, int top, int r, int b, const Paint& p, const Mix& m) {
@@ -376,12 +412,13 @@ void fill_rect(Target& t, int l, int top, int r, int b, const Paint& p, const Mi
         int y0 = std::max<int>(top, c.top), y1 = std::min<int>(b, c.bottom);
         if (x0 >= x1 || y0 >= y1) continue;
         t.touch(x0, y0, x1, y1);
-        if (p.type == Paint::Type::Solid && x0 == 0 && x1 == t.surf.width && t.surf.stride == t.surf.width) {
+        if (p.type == Paint::Type::Solid && t.direct() && x0 == 0 && x1 == t.surf.width &&
+            t.surf.stride == t.surf.width) {
             // Whole rows of a top-down surface are one run of pixels.
             mix_const(t.surf.row(y0), (y1 - y0) * t.surf.width, m.and_for(p.color), m.xor_for(p.color));
             continue;
         }
-        for (int y = y0; y < y1; ++y) span(t.surf, y, x0, x1, p, m);
+        for (int y = y0; y < y1; ++y) span(t, y, x0, x1, p, m);
     }
 }
 
@@ -392,22 +429,32 @@ void masked_glyph(Target& t, int x, int y, int w, int h, const uint8_t* coverage
         int yy = y + j;
         const uint8_t* cov = coverage + size_t(j) * size_t(w);
         t.for_clipped(yy, x, x + w, [&](int a, int b) {
-            uint32_t* row = t.surf.row(yy);
-            for (int xx = a; xx < b; ++xx) {
-                uint32_t k = cov[xx - x];
-                if (k == 0) continue;
-                if (k == 255) {
-                    row[xx] = c;
-                    continue;
-                }
-                uint32_t d = row[xx];
-                int ki = int(k);
-                int dr = int((d >> 16) & 0xFF), dg = int((d >> 8) & 0xFF), db = int(d & 0xFF);
-                dr += ((int(cr) - dr) * ki) / 255;
-                dg += ((int(cg) - dg) * ki) / 255;
-                db += ((int(cb) - db) * ki) / 255;
-                row[xx] = (uint32_t(dr) << 16) | (uint32_t(dg) << 8) | uint32_t(db);
+            // Rows of a glyph are mostly blank at either end: only the part
+            // that carries ink is edited.
+            while (a < b && cov[a - x] == 0) ++a;
+            while (b > a && cov[b - 1 - x] == 0) --b;
+            if (!t.direct()) {
+                t.canvas.fmt->glyph(t.canvas.row(yy), a, b - a, cov + (a - x), c);
+                return;
             }
+            t.edit_row(yy, a, b - a, [&](uint32_t* row, int n, int col) {
+                const uint8_t* k_row = cov + (col - x);
+                for (int i = 0; i < n; ++i) {
+                    uint32_t k = k_row[i];
+                    if (k == 0) continue;
+                    if (k == 255) {
+                        row[i] = c;
+                        continue;
+                    }
+                    uint32_t d = row[i];
+                    int ki = int(k);
+                    int dr = int((d >> 16) & 0xFF), dg = int((d >> 8) & 0xFF), db = int(d & 0xFF);
+                    dr += ((int(cr) - dr) * ki) / 255;
+                    dg += ((int(cg) - dg) * ki) / 255;
+                    db += ((int(cb) - db) * ki) / 255;
+                    row[i] = (uint32_t(dr) << 16) | (uint32_t(dg) << 8) | uint32_t(db);
+                }
+            });
         });
     }
 }

@@ -37,7 +37,11 @@ void region_pen_box(Target& t, const DC& dc, const PenShape& ps, const POINT* c,
 
 // Rectangle in the advanced mode without rotation or shear.
 BOOL advanced_rectangle(HDC hdc, int left, int top, int right, int bottom) {
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     POINT c[4] = {to_device(st, left, top), to_device(st, right, top), to_device(st, right, bottom),
                   to_device(st, left, bottom)};
     int l = std::min(c[0].x, c[2].x), r = std::max(c[0].x, c[2].x);
@@ -72,7 +76,11 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
         }
         if (d && d->st.gm == GM_ADVANCED) return advanced_rectangle(hdc, left, top, right, bottom);
     }
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     RECT d = device_rect(st, left, top, right, bottom);
     const Pen* pen = st.pen.get();
     bool pen_vis = pen && pen->visible();

@@ -98,10 +98,13 @@ std::vector<RECT> rgn_from_rect(int l, int t, int r, int b) {
     return {RECT{l, t, r, b}};
 }
 
-RECT rgn_box(const std::vector<RECT>& rects) {
-    if (rects.empty()) return RECT{0, 0, 0, 0};
+RECT rgn_box(const std::vector<RECT>& rects) { return rgn_box(rects.data(), rects.size()); }
+
+RECT rgn_box(const RECT* rects, size_t n) {
+    if (n == 0) return RECT{0, 0, 0, 0};
     RECT box = rects[0];
-    for (const RECT& r : rects) {
+    for (size_t i = 1; i < n; ++i) {
+        const RECT& r = rects[i];
         box.left = std::min(box.left, r.left);
         box.top = std::min(box.top, r.top);
         box.right = std::max(box.right, r.right);

@@ -98,7 +98,7 @@ void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vec
     for (const RECT& c : t.clip)
         if (bb.left >= c.left && bb.right < c.right && bb.top >= c.top && bb.bottom < c.bottom) within = &c;
     if (within) t.touch(bb.left, bb.top, bb.right + 1, bb.bottom + 1);
-    if (within && p.type == Paint::Type::Solid) {
+    if (within && p.type == Paint::Type::Solid && t.direct()) {
         // The common case: one mask pair, pixels written in place.
         const uint32_t and_mask = m.and_for(p.color), xor_mask = m.xor_for(p.color);
         for (size_t i = 0; i < segs; ++i) {
@@ -113,10 +113,10 @@ void cosmetic_outline(Target& t, const DC& dc, const PenInfo& pi, const std::vec
         POINT a = pts[i], b = pts[i + 1 < n ? i + 1 : 0];
         if (a.x == b.x && a.y == b.y) continue;  // a repeated point is an empty step
         if (within) {
-            span(t.surf, a.y, a.x, a.x + 1, p, m);
+            span(t, a.y, a.x, a.x + 1, p, m);
         } else if (t.in_clip(a.x, a.y)) {
             t.touch(a.x, a.y, a.x + 1, a.y + 1);
-            span(t.surf, a.y, a.x, a.x + 1, p, m);
+            span(t, a.y, a.x, a.x + 1, p, m);
         }
     }
 }
@@ -239,7 +239,11 @@ BOOL rounded_shape(HDC hdc, int l, int top, int r, int b, bool ellipse, int cw, 
         }
     }
     if (ew <= 2 || eh <= 2) return Rectangle(hdc, l, top, r, b);
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     PenInfo pi = pen_info(st);
     std::vector<std::vector<POINT>> outline;
     if (pi.visible) {
@@ -323,7 +327,11 @@ std::vector<POINT> arc_points(const RECT& box, POINT from, POINT to, bool ccw) {
 }
 
 BOOL arc_shape(HDC hdc, ArcKind kind, int l, int top, int r, int b, int xs, int ys, int xe, int ye) {
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     PenInfo pi = pen_info(st);
     RECT box = shape_device_box(st, pi, l, top, r, b);
     if (box.right <= box.left || box.bottom <= box.top) return TRUE;
@@ -352,7 +360,11 @@ int WINAPI FillRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
     if (!lprc) return 0;
     auto br = lookup_as<Brush>(hbr, Kind::Brush);
     if (!br) return 0;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     RECT d = device_rect(st, lprc->left, lprc->top, lprc->right, lprc->bottom);
     if (lprc->left > lprc->right || lprc->top > lprc->bottom) return TRUE;  // inverted rectangles fill nothing
     fill_rect(t, d.left, d.top, d.right, d.bottom, realise_brush(*dc, br.get()), mix_for_rop2(R2_COPYPEN));
@@ -363,7 +375,11 @@ int WINAPI FrameRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
     if (!lprc) return 0;
     auto br = lookup_as<Brush>(hbr, Kind::Brush);
     if (!br) return 0;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     if (lprc->left >= lprc->right || lprc->top >= lprc->bottom) return TRUE;
     RECT d = device_rect(st, lprc->left, lprc->top, lprc->right, lprc->bottom);
     Paint p = realise_brush(*dc, br.get());
@@ -394,7 +410,11 @@ static BOOL poly_polygon(HDC hdc, CONST POINT* apt, CONST INT* counts, int ncont
         if (counts[c] < 2) return FALSE;
         total += size_t(counts[c]);
     }
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     std::vector<POINT> pts = device_points(st, apt, total);
     PenInfo pi = pen_info(st);
     RECT vis = rgn_box(t.clip);
@@ -457,7 +477,11 @@ static std::vector<RECT> device_region(const DCState& st, const std::vector<RECT
 static BOOL paint_region(HDC hdc, HRGN hrgn, const Brush* brush, int rop2, bool invert) {
     auto rgn = lookup_as<Region>(hrgn, Kind::Region);
     if (!rgn) return FALSE;
-    BEGIN_DRAW(hdc);
+    DrawCall call(hdc);
+    if (!call.ready()) return call.result();
+    const std::shared_ptr<DC>& dc = call.dc();
+    Target& t = call.target();
+    DCState& st = call.dc()->st;
     std::vector<RECT> rects = device_region(st, rgn->rects);
     if (invert) {
         Paint none;

@@ -86,12 +86,15 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
     plat::text::Font& font = *device_font;
     std::u32string text = c > 0 ? plat::codepage::decode_936(str, c) : std::u32string();
     const plat::text::FontMetrics& fm = font.metrics();
+    // One pass over the glyphs gives the width and what is drawn.
+    plat::text::Font::Layout layout;
+    font.lay_out(text, &layout);
     int width = 0;
     if (dx) {
         // One advance per byte; a double-byte character advances by both of its entries.
         for (int k = 0; k < c; ++k) width += int(std::lround(dx[k] * sx));
     } else {
-        width = plat::text::text_width(font, text);
+        width = layout.width;
     }
     bool update_cp = (st.align & TA_UPDATECP) != 0;
     POINT logical = update_cp ? st.cur : POINT{x, y};
@@ -119,21 +122,22 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
         if (options & ETO_OPAQUE) fill_rect(t, dr.left, dr.top, dr.right, dr.bottom, bk, copy);
         if (options & ETO_CLIPPED) {
             // Narrow the clip to the rectangle for the glyphs.
-            std::vector<RECT> nc;
+            size_t kept = 0;
             for (const RECT& cr : t.clip) {
                 RECT r{std::max(cr.left, dr.left), std::max(cr.top, dr.top), std::min(cr.right, dr.right),
                        std::min(cr.bottom, dr.bottom)};
-                if (r.left < r.right && r.top < r.bottom) nc.push_back(r);
+                if (r.left < r.right && r.top < r.bottom) t.clip.begin()[kept++] = r;
             }
-            t.clip = std::move(nc);
+            t.clip.truncate(kept);
         }
     }
     if (st.bkmode == OPAQUE && !(options & ETO_OPAQUE)) fill_rect(t, p.x, p.y, p.x + width, p.y + fm.height, bk, copy);
     uint32_t fg = to_pixel(st.text);
     int pen = p.x;
     size_t byte = 0;
-    for (char32_t cp : text) {
-        const plat::text::Glyph& g = font.glyph(cp);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char32_t cp = text[i];
+        const plat::text::Glyph& g = *layout.glyphs[i];
         masked_glyph(t, pen + g.left, p.y + g.top, g.width, g.height, g.coverage, fg);
         if (dx) {
             pen += int(std::lround(dx[byte] * sx));

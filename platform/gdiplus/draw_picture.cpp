@@ -9,15 +9,14 @@
 // byte 0, within the DC's clip.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
-#include "gdi/draw_internal.h"
+#include "gdi_rows.h"
 #include "gdiplus/picture.h"
 
 namespace plat::gdiplus {
 
 namespace {
-
-using plat::gdi::Target;
 
 // Filter taps of one axis for output positions [first, last).
 struct Axis {
@@ -61,96 +60,116 @@ inline uint32_t blend(uint32_t s, uint32_t d) {
     return out;
 }
 
-void draw_unscaled(Target& t, const Picture& pic, const RECT& r) {
-    for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, t.surf.height); ++y) {
-        const uint32_t* src = pic.pixels.data() + size_t(y - r.top) * pic.width;
-        uint32_t* dst = t.surf.row(y);
-        t.for_clipped(y, r.left, r.right, [&](int a, int b) {
-            const uint32_t* s = src + (a - r.left);
-            uint32_t* d = dst + a;
-            const int n = b - a;
-            if (pic.opaque) {
-                for (int i = 0; i < n; ++i) d[i] = s[i] & 0xFFFFFFu;
-            } else {
-                for (int i = 0; i < n; ++i) d[i] = blend(s[i], d[i]);
-            }
-        });
+// An unscaled picture: copied (opaque) or blended pixel by pixel.
+class UnscaledPainter : public plat::gdi::RowPainter {
+public:
+    explicit UnscaledPainter(const Picture& pic) : pic_(pic) {}
+    bool begin(const RECT& dest, const RECT&) override {
+        dest_ = dest;
+        return true;
     }
-}
-
-void draw_scaled(Target& t, const Picture& pic, const RECT& r) {
-    // The part of the rectangle that can be seen.
-    RECT box{r.right, r.bottom, r.left, r.top};
-    for (const RECT& c : t.clip) {
-        box.left = std::min(box.left, std::max(c.left, r.left));
-        box.top = std::min(box.top, std::max(c.top, r.top));
-        box.right = std::max(box.right, std::min(c.right, r.right));
-        box.bottom = std::max(box.bottom, std::min(c.bottom, r.bottom));
-    }
-    if (box.left >= box.right || box.top >= box.bottom) return;
-    const int W = int(pic.width), H = int(pic.height);
-    const int dw = r.right - r.left, dh = r.bottom - r.top;
-    const Axis ax = make_axis(W, dw, box.left - r.left, box.right - r.left);
-    const Axis ay = make_axis(H, dh, box.top - r.top, box.bottom - r.top);
-    const int vw = box.right - box.left;
-    // Horizontal pass over the source rows the vertical taps reach.
-    const int rows = ay.hi - ay.lo + 1;
-    std::vector<float> hrow(size_t(rows) * size_t(vw) * 4);
-    for (int sy = ay.lo; sy <= ay.hi; ++sy) {
-        const uint32_t* src = pic.pixels.data() + size_t(sy) * size_t(W);
-        float* o = hrow.data() + size_t(sy - ay.lo) * size_t(vw) * 4;
-        for (int i = 0; i < vw; ++i, o += 4) {
-            float acc[4] = {0, 0, 0, 0};
-            const float* w = ax.weight.data() + ax.offset[size_t(i)];
-            for (int k = 0; k < ax.count[size_t(i)]; ++k) {
-                const uint32_t p = src[std::clamp(ax.start[size_t(i)] + k, 0, W - 1)];
-                const float alpha = float(p >> 24), f = w[k] * alpha * (1.0f / 255.0f);
-                acc[0] += f * float(p & 0xFF);
-                acc[1] += f * float((p >> 8) & 0xFF);
-                acc[2] += f * float((p >> 16) & 0xFF);
-                acc[3] += w[k] * alpha;
-            }
-            std::copy(acc, acc + 4, o);
+    void paint(int y, int x, uint32_t* d, int n) override {
+        const uint32_t* s = pic_.pixels.data() + size_t(y - dest_.top) * pic_.width + size_t(x - dest_.left);
+        if (pic_.opaque) {
+            for (int i = 0; i < n; ++i) d[i] = s[i] & 0xFFFFFFu;
+        } else {
+            for (int i = 0; i < n; ++i) d[i] = blend(s[i], d[i]);
         }
     }
-    for (int y = box.top; y < box.bottom; ++y) {
-        const size_t j = size_t(y - box.top);
-        const float* wv = ay.weight.data() + ay.offset[j];
-        uint32_t* dst = t.surf.row(y);
-        t.for_clipped(y, box.left, box.right, [&](int a, int b) {
-            for (int x = a; x < b; ++x) {
+
+private:
+    const Picture& pic_;
+    RECT dest_{};
+};
+
+// A scaled picture: the horizontal pass over the source rows the visible
+// part reaches is made in begin, the vertical pass and the blend per row.
+class ScaledPainter : public plat::gdi::RowPainter {
+public:
+    explicit ScaledPainter(const Picture& pic) : pic_(pic) {}
+    bool begin(const RECT& r, const RECT& box) override {
+        box_ = box;
+        const int W = int(pic_.width), H = int(pic_.height);
+        const int dw = r.right - r.left, dh = r.bottom - r.top;
+        const Axis ax = make_axis(W, dw, box.left - r.left, box.right - r.left);
+        ay_ = make_axis(H, dh, box.top - r.top, box.bottom - r.top);
+        vw_ = box.right - box.left;
+        const int rows = ay_.hi - ay_.lo + 1;
+        hrow_.assign(size_t(rows) * size_t(vw_) * 4, 0.0f);
+        for (int sy = ay_.lo; sy <= ay_.hi; ++sy) {
+            const uint32_t* src = pic_.pixels.data() + size_t(sy) * size_t(W);
+            float* o = hrow_.data() + size_t(sy - ay_.lo) * size_t(vw_) * 4;
+            for (int i = 0; i < vw_; ++i, o += 4) {
                 float acc[4] = {0, 0, 0, 0};
-                for (int k = 0; k < ay.count[j]; ++k) {
-                    const int sy = std::clamp(ay.start[j] + k, 0, H - 1);
-                    const float* h = hrow.data() + (size_t(sy - ay.lo) * size_t(vw) + size_t(x - box.left)) * 4;
-                    for (int c = 0; c < 4; ++c) acc[c] += wv[k] * h[c];
+                const float* w = ax.weight.data() + ax.offset[size_t(i)];
+                for (int k = 0; k < ax.count[size_t(i)]; ++k) {
+                    const uint32_t p = src[std::clamp(ax.start[size_t(i)] + k, 0, W - 1)];
+                    const float alpha = float(p >> 24), f = w[k] * alpha * (1.0f / 255.0f);
+                    acc[0] += f * float(p & 0xFF);
+                    acc[1] += f * float((p >> 8) & 0xFF);
+                    acc[2] += f * float((p >> 16) & 0xFF);
+                    acc[3] += w[k] * alpha;
                 }
-                const float keep = 1.0f - std::clamp(acc[3], 0.0f, 255.0f) / 255.0f;
-                uint32_t out = 0;
-                for (int c = 0; c < 3; ++c) {
-                    const float d = float((dst[x] >> (8 * c)) & 0xFF);
-                    const float v = std::clamp(acc[c] + d * keep + 0.5f, 0.0f, 255.0f);
-                    out |= uint32_t(v) << (8 * c);
-                }
-                dst[x] = out;
+                std::copy(acc, acc + 4, o);
             }
-        });
+        }
+        return true;
     }
-}
+    void paint(int y, int x0, uint32_t* dst, int n) override {
+        const int H = int(pic_.height);
+        const size_t j = size_t(y - box_.top);
+        const float* wv = ay_.weight.data() + ay_.offset[j];
+        for (int i = 0; i < n; ++i) {
+            const int x = x0 + i;
+            float acc[4] = {0, 0, 0, 0};
+            for (int k = 0; k < ay_.count[j]; ++k) {
+                const int sy = std::clamp(ay_.start[j] + k, 0, H - 1);
+                const float* h = hrow_.data() + (size_t(sy - ay_.lo) * size_t(vw_) + size_t(x - box_.left)) * 4;
+                for (int c = 0; c < 4; ++c) acc[c] += wv[k] * h[c];
+            }
+            const float keep = 1.0f - std::clamp(acc[3], 0.0f, 255.0f) / 255.0f;
+            uint32_t out = 0;
+            for (int c = 0; c < 3; ++c) {
+                const float d = float((dst[i] >> (8 * c)) & 0xFF);
+                const float v = std::clamp(acc[c] + d * keep + 0.5f, 0.0f, 255.0f);
+                out |= uint32_t(v) << (8 * c);
+            }
+            dst[i] = out;
+        }
+    }
+
+private:
+    const Picture& pic_;
+    RECT box_{};
+    Axis ay_;
+    int vw_ = 0;
+    std::vector<float> hrow_;  // horizontal pass: rows x visible width x 4 channels
+};
 
 }  // namespace
 
 bool draw_picture(HDC hdc, const Picture& pic, int x, int y, int w, int h) {
-    auto dc = plat::gdi::get_dc(hdc);
-    if (!dc) return false;
-    Target t(*dc);
-    if (!t.ok()) return t.screen();
-    if (w <= 0 || h <= 0 || pic.width == 0 || pic.height == 0) return true;  // nothing to draw
-    const RECT r = plat::gdi::device_rect(dc->st, x, y, plat::gdi::clamp_sum(x, w), plat::gdi::clamp_sum(y, h));
-    if (r.right <= r.left || r.bottom <= r.top) return true;
-    if (r.right - r.left == int(pic.width) && r.bottom - r.top == int(pic.height)) draw_unscaled(t, pic, r);
-    else draw_scaled(t, pic, r);
-    return true;
+    // The size the rectangle has on the device decides between copying and filtering.
+    class Painter : public plat::gdi::RowPainter {
+    public:
+        explicit Painter(const Picture& p) : pic_(p), plain_(p), filtered_(p) {}
+        bool begin(const RECT& dest, const RECT& visible) override {
+            if (pic_.width == 0 || pic_.height == 0) return false;  // nothing to draw
+            use_plain_ = dest.right - dest.left == int(pic_.width) && dest.bottom - dest.top == int(pic_.height);
+            return use_plain_ ? plain_.begin(dest, visible) : filtered_.begin(dest, visible);
+        }
+        void paint(int y, int x, uint32_t* px, int n) override {
+            if (use_plain_) plain_.paint(y, x, px, n);
+            else filtered_.paint(y, x, px, n);
+        }
+
+    private:
+        const Picture& pic_;
+        UnscaledPainter plain_;
+        ScaledPainter filtered_;
+        bool use_plain_ = false;
+    } painter(pic);
+    return plat::gdi::paint_rows(hdc, x, y, w, h, painter) != FALSE;
 }
 
 }  // namespace plat::gdiplus

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "windows.h"
 
@@ -43,6 +44,13 @@ public:
     // The glyph for one code point (U+FFFD and missing glyphs draw the font's
     // replacement box). The pointer stays valid as long as the Font lives.
     virtual const Glyph& glyph(char32_t cp) = 0;
+    // The glyphs of a run of code points, looked up in one pass, and the
+    // run's width (as text_width gives it).
+    struct Layout {
+        std::vector<const Glyph*> glyphs;
+        int width = 0;
+    };
+    virtual void lay_out(const std::u32string& text, Layout* out) = 0;
 };
 
 // Loads fontconfig's configuration and opens the fallback faces now; else

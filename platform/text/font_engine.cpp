@@ -277,6 +277,26 @@ public:
         return slot.glyph;
     }
 
+    void lay_out(const std::u32string& text, Layout* out) override {
+        out->glyphs.clear();
+        out->glyphs.reserve(text.size());
+        int w = 0;
+        std::lock_guard<std::mutex> lock(mu_);
+        for (char32_t cp : text) {
+            // Elements of the map keep their address when it grows.
+            auto it = cache_.find(cp);
+            if (it == cache_.end()) {
+                CachedGlyph& slot = cache_[cp];
+                render(cp, &slot);
+                slot.glyph.coverage = slot.bits.empty() ? nullptr : slot.bits.data();
+                it = cache_.find(cp);
+            }
+            out->glyphs.push_back(&it->second.glyph);
+            w += it->second.glyph.advance;
+        }
+        out->width = text.empty() ? 0 : w + overhang_;
+    }
+
     int overhang() const { return overhang_; }
 
 private:
@@ -618,11 +638,9 @@ void warm_up() {
 }
 
 int text_width(Font& font, const std::u32string& text) {
-    int w = 0;
-    for (char32_t cp : text) w += font.glyph(cp).advance;
-    if (!text.empty())
-        if (auto* ef = dynamic_cast<EngineFont*>(&font)) w += ef->overhang();
-    return w;
+    Font::Layout layout;
+    font.lay_out(text, &layout);
+    return layout.width;
 }
 
 }  // namespace plat::text
