@@ -21,7 +21,9 @@
 // The text is word-wrapped at a width of at most kMaxTextWidth and the box is
 // sized to it, as measured by DrawTextA with the flags the Static draws with.
 // A WM_QUIT retrieved while the box shows ends it (returning 0) and is posted
-// again for the caller's own loop.
+// again for the caller's own loop. MB_TOPMOST and MB_SYSTEMMODAL make the box
+// topmost; every box comes to the front (MB_SETFOREGROUND); MB_TASKMODAL,
+// MB_HELP (no Help button), MB_RIGHT and MB_RTLREADING change nothing.
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -351,7 +353,8 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
 
     // Centred on the owner (on the work area without one), kept on the work area.
     DWORD style = WS_POPUP | WS_CAPTION | (box.escape_result ? WS_SYSMENU : 0);
-    DWORD ex_style = WS_EX_DLGMODALFRAME | ((uType & MB_TOPMOST) ? WS_EX_TOPMOST : 0);
+    // A system-modal box is a topmost one, as on Windows.
+    DWORD ex_style = WS_EX_DLGMODALFRAME | ((uType & (MB_TOPMOST | MB_SYSTEMMODAL)) ? WS_EX_TOPMOST : 0);
     RECT frame{0, 0, client_w, client_h};
     AdjustWindowRectEx(&frame, style, FALSE, ex_style);
     const int outer_w = frame.right - frame.left, outer_h = frame.bottom - frame.top;

@@ -275,6 +275,9 @@ TEST(InputKeyState, KeyboardStateMatchesGetKeyState) {
         check("a thread's own view");
     }).join();
     keys_release_all();
+    keys_press(key(SDL_SCANCODE_CAPSLOCK, SDLK_CAPSLOCK));  // Caps Lock off again for the tests that follow
+    keys_release(key(SDL_SCANCODE_CAPSLOCK, SDLK_CAPSLOCK));
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
 }
 
 }  // namespace
