@@ -4,36 +4,44 @@
 // Same names, types, constants and signatures as the Windows headers.
 #pragma once
 
+#include <stdarg.h>
+
 #include "windef.h"
 
 // ---- resources ----
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
+#undef MAKEINTRESOURCE
+#ifdef UNICODE
+#define MAKEINTRESOURCE MAKEINTRESOURCEW
+#else
 #define MAKEINTRESOURCE MAKEINTRESOURCEA
+#endif
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 
-#define IDC_ARROW MAKEINTRESOURCEA(32512)
-#define IDC_IBEAM MAKEINTRESOURCEA(32513)
-#define IDC_WAIT MAKEINTRESOURCEA(32514)
-#define IDC_CROSS MAKEINTRESOURCEA(32515)
-#define IDC_UPARROW MAKEINTRESOURCEA(32516)
-#define IDC_SIZENWSE MAKEINTRESOURCEA(32642)
-#define IDC_SIZENESW MAKEINTRESOURCEA(32643)
-#define IDC_SIZEWE MAKEINTRESOURCEA(32644)
-#define IDC_SIZENS MAKEINTRESOURCEA(32645)
-#define IDC_SIZEALL MAKEINTRESOURCEA(32646)
-#define IDC_NO MAKEINTRESOURCEA(32648)
-#define IDC_HAND MAKEINTRESOURCEA(32649)
-#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
-#define IDC_HELP MAKEINTRESOURCEA(32651)
+#define IDC_ARROW MAKEINTRESOURCE(32512)
+#define IDC_IBEAM MAKEINTRESOURCE(32513)
+#define IDC_WAIT MAKEINTRESOURCE(32514)
+#define IDC_CROSS MAKEINTRESOURCE(32515)
+#define IDC_UPARROW MAKEINTRESOURCE(32516)
+#define IDC_SIZENWSE MAKEINTRESOURCE(32642)
+#define IDC_SIZENESW MAKEINTRESOURCE(32643)
+#define IDC_SIZEWE MAKEINTRESOURCE(32644)
+#define IDC_SIZENS MAKEINTRESOURCE(32645)
+#define IDC_SIZEALL MAKEINTRESOURCE(32646)
+#define IDC_NO MAKEINTRESOURCE(32648)
+#define IDC_HAND MAKEINTRESOURCE(32649)
+#define IDC_APPSTARTING MAKEINTRESOURCE(32650)
+#define IDC_HELP MAKEINTRESOURCE(32651)
 
-#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
-#define IDI_HAND MAKEINTRESOURCEA(32513)
-#define IDI_QUESTION MAKEINTRESOURCEA(32514)
-#define IDI_EXCLAMATION MAKEINTRESOURCEA(32515)
-#define IDI_ASTERISK MAKEINTRESOURCEA(32516)
-#define IDI_WINLOGO MAKEINTRESOURCEA(32517)
-#define IDI_SHIELD MAKEINTRESOURCEA(32518)
+#define IDI_APPLICATION MAKEINTRESOURCE(32512)
+#define IDI_HAND MAKEINTRESOURCE(32513)
+#define IDI_QUESTION MAKEINTRESOURCE(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCE(32515)
+#define IDI_ASTERISK MAKEINTRESOURCE(32516)
+#define IDI_WINLOGO MAKEINTRESOURCE(32517)
+#define IDI_SHIELD MAKEINTRESOURCE(32518)
 #define IDI_WARNING IDI_EXCLAMATION
 #define IDI_ERROR IDI_HAND
 #define IDI_INFORMATION IDI_ASTERISK
@@ -148,9 +156,18 @@
 // Button control messages and notifications.
 #define BM_CLICK 0x00F5
 #define BN_CLICKED 0
-// Dialog command identifiers.
+// Dialog command identifiers; also what MessageBoxA returns.
 #define IDOK 1
 #define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+#define IDCLOSE 8
+#define IDHELP 9
+#define IDTRYAGAIN 10
+#define IDCONTINUE 11
 
 // WM_ACTIVATE wParam
 #define WA_INACTIVE 0
@@ -597,6 +614,9 @@ int WINAPI GetWindowTextLengthA(HWND hWnd);
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+// The 32-bit forms: values that do not fit in a LONG are cut to their low 32 bits.
+LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex);
+LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);
 
 // ---- window relations and state ----
 HWND WINAPI GetParent(HWND hWnd);
@@ -632,6 +652,7 @@ HWND WINAPI GetForegroundWindow(void);
 // Implemented by the input module.
 SHORT WINAPI GetKeyState(int nVirtKey);
 SHORT WINAPI GetAsyncKeyState(int vKey);
+BOOL WINAPI GetKeyboardState(PBYTE lpKeyState);
 
 // ---- messages ----
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
@@ -681,3 +702,199 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 HICON WINAPI ExtractIconA(HINSTANCE hInst, LPCSTR pszExeFileName, UINT nIconIndex);
 BOOL WINAPI DestroyIcon(HICON hIcon);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+
+// ---- message boxes ----
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_ABORTRETRYIGNORE 0x00000002L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_RETRYCANCEL 0x00000005L
+#define MB_CANCELTRYCONTINUE 0x00000006L
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONASTERISK 0x00000040L
+#define MB_USERICON 0x00000080L
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_DEFBUTTON1 0x00000000L
+#define MB_DEFBUTTON2 0x00000100L
+#define MB_DEFBUTTON3 0x00000200L
+#define MB_DEFBUTTON4 0x00000300L
+#define MB_APPLMODAL 0x00000000L
+#define MB_SYSTEMMODAL 0x00001000L
+#define MB_TASKMODAL 0x00002000L
+#define MB_HELP 0x00004000L
+#define MB_NOFOCUS 0x00008000L
+#define MB_SETFOREGROUND 0x00010000L
+#define MB_DEFAULT_DESKTOP_ONLY 0x00020000L
+#define MB_TOPMOST 0x00040000L
+#define MB_RIGHT 0x00080000L
+#define MB_RTLREADING 0x00100000L
+#define MB_SERVICE_NOTIFICATION 0x00200000L
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONMASK 0x000000F0L
+#define MB_DEFMASK 0x00000F00L
+#define MB_MODEMASK 0x00003000L
+#define MB_MISCMASK 0x0000C000L
+
+// A modal dialog owned by hWnd's top-level window (which is disabled while
+// it shows); returns the ID* value of the button chosen, 0 on failure.
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+int WINAPI MessageBoxExA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType, WORD wLanguageId);
+
+// ---- wide-character forms ----
+// A wide string here is one Unicode code point per WCHAR (wchar_t is 32 bits
+// on Linux). Each W function converts its text to code page 936 and takes the
+// A path; text it returns is converted back. Window procedures always receive
+// the narrow messages, also for classes registered with RegisterClassExW.
+typedef struct tagWNDCLASSEXW {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+    HICON hIconSm;
+} WNDCLASSEXW, *PWNDCLASSEXW, *LPWNDCLASSEXW;
+
+typedef struct tagWNDCLASSW {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+} WNDCLASSW, *PWNDCLASSW, *LPWNDCLASSW;
+
+int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+int WINAPI MessageBoxExW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType, WORD wLanguageId);
+ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* lpwcx);
+ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass);
+BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance);
+// The class and menu names returned point into storage that stays valid
+// while the class is registered.
+BOOL WINAPI GetClassInfoExW(HINSTANCE hInstance, LPCWSTR lpszClass, LPWNDCLASSEXW lpwcx);
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam);
+#define CreateWindowW(lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent, hMenu, \
+                      hInstance, lpParam)                                                          \
+    CreateWindowExW(0L, lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,     \
+                    hMenu, hInstance, lpParam)
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
+int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+int WINAPI GetWindowTextLengthW(HWND hWnd);
+LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex);
+LONG WINAPI SetWindowLongW(HWND hWnd, int nIndex, LONG dwNewLong);
+LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
+LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+HWND WINAPI FindWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName);
+HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
+HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
+BOOL WINAPI SystemParametersInfoW(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+BOOL WINAPI GetMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+LRESULT WINAPI DispatchMessageW(const MSG* lpMsg);
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PostThreadMessageW(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
+// WM_SETTEXT and WM_GETTEXT carry wide text; WM_GETTEXTLENGTH counts WCHARs.
+LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+// Passes the (narrow) message a procedure received on unchanged.
+LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+// ---- formatted text (at most 1024 characters, no floating point) ----
+// Sizes as on Windows: plain and 'l' integers are 32 bits, 'h' 16 bits,
+// "I64" 64 bits; %s is the function's own width of string, %S the other one.
+int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...);
+int WINAPIV wsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, ...);
+int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist);
+int WINAPI wvsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, va_list arglist);
+
+// ---- the names without a suffix: W with UNICODE defined, A otherwise ----
+#ifdef UNICODE
+#define WNDCLASSEX WNDCLASSEXW
+#define PWNDCLASSEX PWNDCLASSEXW
+#define LPWNDCLASSEX LPWNDCLASSEXW
+#define WNDCLASS WNDCLASSW
+#define PWNDCLASS PWNDCLASSW
+#define LPWNDCLASS LPWNDCLASSW
+#define MessageBox MessageBoxW
+#define MessageBoxEx MessageBoxExW
+#define RegisterClassEx RegisterClassExW
+#define RegisterClass RegisterClassW
+#define UnregisterClass UnregisterClassW
+#define GetClassInfoEx GetClassInfoExW
+#define CreateWindowEx CreateWindowExW
+#define CreateWindow CreateWindowW
+#define SetWindowText SetWindowTextW
+#define GetWindowText GetWindowTextW
+#define GetWindowTextLength GetWindowTextLengthW
+#define GetWindowLong GetWindowLongW
+#define SetWindowLong SetWindowLongW
+#define GetWindowLongPtr GetWindowLongPtrW
+#define SetWindowLongPtr SetWindowLongPtrW
+#define FindWindow FindWindowW
+#define LoadCursor LoadCursorW
+#define LoadIcon LoadIconW
+#define SystemParametersInfo SystemParametersInfoW
+#define PeekMessage PeekMessageW
+#define GetMessage GetMessageW
+#define DispatchMessage DispatchMessageW
+#define PostMessage PostMessageW
+#define PostThreadMessage PostThreadMessageW
+#define SendMessage SendMessageW
+#define DefWindowProc DefWindowProcW
+#define CallWindowProc CallWindowProcW
+#define wsprintf wsprintfW
+#define wvsprintf wvsprintfW
+#else
+#define WNDCLASSEX WNDCLASSEXA
+#define PWNDCLASSEX PWNDCLASSEXA
+#define LPWNDCLASSEX LPWNDCLASSEXA
+#define WNDCLASS WNDCLASSA
+#define PWNDCLASS PWNDCLASSA
+#define LPWNDCLASS LPWNDCLASSA
+#define MessageBox MessageBoxA
+#define MessageBoxEx MessageBoxExA
+#define RegisterClassEx RegisterClassExA
+#define RegisterClass RegisterClassA
+#define UnregisterClass UnregisterClassA
+#define GetClassInfoEx GetClassInfoExA
+#define CreateWindowEx CreateWindowExA
+#define CreateWindow CreateWindowA
+#define SetWindowText SetWindowTextA
+#define GetWindowText GetWindowTextA
+#define GetWindowTextLength GetWindowTextLengthA
+#define GetWindowLong GetWindowLongA
+#define SetWindowLong SetWindowLongA
+#define GetWindowLongPtr GetWindowLongPtrA
+#define SetWindowLongPtr SetWindowLongPtrA
+#define FindWindow FindWindowA
+#define LoadCursor LoadCursorA
+#define LoadIcon LoadIconA
+#define SystemParametersInfo SystemParametersInfoA
+#define PeekMessage PeekMessageA
+#define GetMessage GetMessageA
+#define DispatchMessage DispatchMessageA
+#define PostMessage PostMessageA
+#define PostThreadMessage PostThreadMessageA
+#define SendMessage SendMessageA
+#define DefWindowProc DefWindowProcA
+#define CallWindowProc CallWindowProcA
+#define wsprintf wsprintfA
+#define wvsprintf wvsprintfA
+#endif

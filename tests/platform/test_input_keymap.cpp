@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <functional>
+#include <thread>
+
 #include "user/input/key_state.h"
 #include "user/input/keymap.h"
 
@@ -199,6 +203,81 @@ TEST(InputKeyState, AsyncStateReportsPressSinceLastQuery) {
     EXPECT_EQ(uint16_t(GetAsyncKeyState('B')), 0x8000);
     EXPECT_EQ(GetKeyState(-1), 0);
     EXPECT_EQ(GetAsyncKeyState(256), 0);
+}
+
+// GetAsyncKeyState's low bit: set by a press, reported once by the next call
+// for that key, not set again by auto-repeat; the sides of a modifier mark
+// the generic key once while either is held. Mouse buttons alike.
+TEST(InputKeyState, AsyncLowBitOncePerPress) {
+    using namespace plat::input;
+    keys_release_all();
+    for (int vk : {int('Q'), VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_LBUTTON}) GetAsyncKeyState(vk);  // clear old marks
+    KeyInfo q = key(SDL_SCANCODE_Q, SDLK_q);
+    KeyInfo ls = key(SDL_SCANCODE_LSHIFT, SDLK_LSHIFT), rs = key(SDL_SCANCODE_RSHIFT, SDLK_RSHIFT);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int vk;
+        uint16_t want;
+    } steps[] = {
+        {"press", [&] { keys_press(q); }, 'Q', 0x8001},
+        {"held, asked again", [] {}, 'Q', 0x8000},
+        {"auto-repeat", [&] { keys_press(q); keys_press(q); }, 'Q', 0x8000},
+        {"released", [&] { keys_release(q); }, 'Q', 0x0000},
+        {"pressed and released between calls", [&] { keys_press(q); keys_release(q); }, 'Q', 0x0001},
+        {"two presses between calls: one mark", [&] { keys_press(q); keys_release(q); keys_press(q); keys_release(q); },
+         'Q', 0x0001},
+        {"left shift", [&] { keys_press(ls); }, VK_SHIFT, 0x8001},
+        {"right shift while left is held", [&] { keys_press(rs); }, VK_SHIFT, 0x8000},
+        {"the right side itself", [] {}, VK_RSHIFT, 0x8001},
+        {"left released, right still held", [&] { keys_release(ls); }, VK_SHIFT, 0x8000},
+        {"both released", [&] { keys_release(rs); }, VK_SHIFT, 0x0000},
+        {"left mouse button", [] { keys_set_button(VK_LBUTTON, true); }, VK_LBUTTON, 0x8001},
+        {"button held", [] { keys_set_button(VK_LBUTTON, true); }, VK_LBUTTON, 0x8000},
+        {"button up", [] { keys_set_button(VK_LBUTTON, false); }, VK_LBUTTON, 0x0000},
+    };
+    for (const Step& s : steps) {
+        s.act();
+        EXPECT_EQ(uint16_t(GetAsyncKeyState(s.vk)), s.want) << s.what;
+    }
+}
+
+// GetKeyboardState gives for every key the bits GetKeyState gives (0x80
+// down, 0x01 toggled) and nothing else, on a thread that reads the shared
+// table and on one that has retrieved key messages.
+TEST(InputKeyState, KeyboardStateMatchesGetKeyState) {
+    using namespace plat::input;
+    keys_release_all();
+    keys_press(key(SDL_SCANCODE_W, SDLK_w));                   // down, not yet asked by GetAsyncKeyState
+    keys_press(key(SDL_SCANCODE_CAPSLOCK, SDLK_CAPSLOCK));     // toggled on
+    keys_release(key(SDL_SCANCODE_CAPSLOCK, SDLK_CAPSLOCK));
+    keys_press(key(SDL_SCANCODE_RCTRL, SDLK_RCTRL));
+    EXPECT_FALSE(GetKeyboardState(nullptr));
+    auto check = [](const char* where) {
+        BYTE state[256];
+        std::memset(state, 0xCC, sizeof state);
+        ASSERT_TRUE(GetKeyboardState(state));
+        for (int vk = 0; vk < 256; ++vk) {
+            SHORT ks = GetKeyState(vk);
+            BYTE want = BYTE((ks < 0 ? 0x80 : 0) | (ks & 1));
+            EXPECT_EQ(state[vk], want) << where << ", key " << vk;
+        }
+        EXPECT_EQ(state['W'], 0x81 & state['W']) << "only the down and toggle bits";
+        EXPECT_TRUE(state['W'] & 0x80);
+        EXPECT_TRUE(state[VK_CONTROL] & 0x80);
+        EXPECT_TRUE(state[VK_RCONTROL] & 0x80);
+        EXPECT_EQ(state[VK_CAPITAL] & 1, 1);
+    };
+    check("the shared table");
+    std::thread([&] {
+        // This thread took a key-down of W and nothing since: its own view.
+        plat::input::keys_note_retrieved(WM_KEYDOWN, 'W', 0);
+        check("a thread's own view");
+    }).join();
+    keys_release_all();
+    keys_press(key(SDL_SCANCODE_CAPSLOCK, SDLK_CAPSLOCK));  // Caps Lock off again for the tests that follow
+    keys_release(key(SDL_SCANCODE_CAPSLOCK, SDLK_CAPSLOCK));
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
 }
 
 }  // namespace

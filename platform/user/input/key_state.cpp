@@ -1,4 +1,4 @@
-// key_state.cpp — key state table, GetKeyState and GetAsyncKeyState.
+// key_state.cpp — key state table, GetKeyState, GetKeyboardState and GetAsyncKeyState.
 #include "user/input/key_state.h"
 
 #include <atomic>
@@ -133,6 +133,24 @@ SHORT WINAPI GetKeyState(int nVirtKey) {
     return r;
 }
 
+// The 256 entries GetKeyState would give, one byte each: 0x80 down, 0x01
+// toggled. The async "pressed since" mark is not part of it.
+BOOL WINAPI GetKeyboardState(PBYTE lpKeyState) {
+    using namespace plat::input;
+    if (!lpKeyState) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    for (int vk = 0; vk < 256; ++vk) {
+        uint8_t v = (t_synced && !is_mouse_button(vk)) ? t_keys[vk] : g_keys[vk].load();
+        lpKeyState[vk] = BYTE(v & (kDown | kToggled));
+    }
+    return TRUE;
+}
+
+// Bit 15: down now; bit 0: pressed since the previous call for this key
+// (once per press: auto-repeat does not mark it again). Process-wide, from
+// the keys as the backend reports them.
 SHORT WINAPI GetAsyncKeyState(int vKey) {
     if (vKey < 0 || vKey > 255) return 0;
     uint8_t v = plat::input::g_keys[vKey].fetch_and(uint8_t(~0x02));
