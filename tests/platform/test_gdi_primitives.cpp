@@ -1,4 +1,5 @@
-// Rectangles, mix modes, brushes, pixels and lines drawn into DIB sections.
+// Rectangles, mix modes, brushes, pixels, lines, polygons, flood fills and the
+// other shapes drawn into DIB sections.
 #include <algorithm>
 #include <cstring>
 #include <vector>
