@@ -224,6 +224,22 @@ TEST(GdiplusCodecs, DrawingScalesBilinearlyBlendsAndClips) {
     EXPECT_EQ(c.bits[6 + 1], 0x7F7FFFu);
     EXPECT_EQ(c.bits[6 + 2], 0xFFFFFFu);
     EXPECT_EQ(c.bits[6 + 3], 0xFF0000u);
+    // Scaled, the colours are weighed by their alpha (premultiplied), so the
+    // colour of a fully transparent pixel never shows: half-transparent red
+    // beside transparent green, enlarged over white, gives pixels of full red
+    // whose green and blue are equal (white showing through), wherever the
+    // two sources mix.
+    Picture edge;
+    edge.width = 2, edge.height = 1, edge.opaque = false, edge.pixels = {0x80FF0000u, 0x0000FF00u};
+    c.clear(0xFFFFFF);
+    ASSERT_TRUE(draw_picture(c.dc, edge, 0, 0, 6, 2));
+    for (int i = 0; i < 12; ++i) {
+        const uint32_t px = c.bits[i];
+        EXPECT_EQ(px >> 16, 0xFFu) << i;
+        EXPECT_EQ((px >> 8) & 0xFF, px & 0xFF) << i;
+    }
+    EXPECT_EQ(c.bits[0], 0xFF7F7Fu);   // the red half over white
+    EXPECT_EQ(c.bits[5], 0xFFFFFFu);   // the transparent pixel alone
     GdipDeleteGraphics(g);
     GdiplusShutdown(token);
 }

@@ -81,13 +81,24 @@ TEST(UserControls, ButtonClickNotifiesTheParent) {
     EXPECT_EQ(LOWORD(cmds[0].wp), IDOK);
     EXPECT_EQ(HIWORD(cmds[0].wp), BN_CLICKED);
     EXPECT_EQ(cmds[0].lp, reinterpret_cast<LPARAM>(ok));
-    // Released elsewhere: no click (the button captured the mouse meanwhile).
-    headless::MouseDown(1, 110, 15, 1, d);
-    headless::MouseUp(1, 10, 90, d);
-    pump();
-    EXPECT_EQ(received(WM_COMMAND).size(), 1u);
+    // Pressed inside and released: a click only when released over the
+    // button, whose pixels are 100..159 x 10..30 of the dialog (it captured
+    // the mouse meanwhile, so it hears every release).
+    const struct {
+        int x, y;
+        bool click;
+    } releases[] = {{10, 90, false}, {160, 15, false}, {110, 31, false}, {99, 15, false},
+                    {159, 30, true}, {100, 10, true}};
+    size_t clicks = 1;
+    for (const auto& r : releases) {
+        headless::MouseDown(1, 110, 15, 1, d);
+        headless::MouseUp(1, r.x, r.y, d);
+        pump();
+        clicks += r.click;
+        EXPECT_EQ(received(WM_COMMAND).size(), clicks) << r.x << "," << r.y;
+    }
     SendMessageA(ok, BM_CLICK, 0, 0);
-    EXPECT_EQ(received(WM_COMMAND).size(), 2u);
+    EXPECT_EQ(received(WM_COMMAND).size(), clicks + 1);
 }
 
 TEST(UserControls, ControlsPaintTheirFaceIntoTheDialog) {
