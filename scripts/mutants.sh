@@ -11,7 +11,8 @@
 #     -a       run every unit test binary for each mutant, not just the one named
 #     N ...    run only these mutants (1-based, in list order)
 #
-# List format, one mutant a line ('#' starts a comment), fields separated by ' @ ':
+# List format, one mutant a line (lines starting with '#' are comments), fields
+# separated by ' @ ':
 #   FILE:LINE @ BINARY[:GTEST_FILTER] @ BEFORE @ AFTER
 # BEFORE is searched as exact text on the lines within 40 of LINE (the nearest
 # match wins) and its first occurrence there becomes AFTER. The mutated file
@@ -57,7 +58,7 @@ build_targets() {
 # "(crash)" / "(timeout)" when the run ended without a verdict).
 run_tests() {
   local bin=$1 filter=$2 out rc
-  out=$(cd "$build/tests" && timeout 600 "./$bin" --gtest_filter="$filter" --gtest_brief=1 2>&1)
+  out=$(cd "$build/tests" && timeout 300 "./$bin" --gtest_filter="$filter" --gtest_brief=1 2>&1)
   rc=$?
   local failed
   failed=$(printf '%s\n' "$out" | sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_./]*\).*/\1/p' | sort -u | tr '\n' ' ')
@@ -100,8 +101,8 @@ build_targets "${binaries[@]}" || { echo "the unmutated build fails; see $build/
 killed=0 survived=0 stale=0 total=0 n=0
 survivors=() stales=()
 while IFS= read -r raw || [ -n "$raw" ]; do
-  line=${raw%%#*}
-  [ -z "${line// /}" ] && continue
+  line=$raw
+  [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
   n=$((n + 1))
   case "$wanted" in "  ") ;; *" $n "*) ;; *) continue ;; esac
   IFS=$'\x1f' read -r loc what before after <<<"$(printf '%s' "$line" | sed 's/ @ /\x1f/g')"

@@ -136,7 +136,9 @@ TEST(GdiRegions, CombineModesAndQueries) {
     // Banded: three bands, the middle one merged into a single rectangle.
     std::vector<RECT> r = Rects(d);
     ASSERT_EQ(r.size(), 3u);
+    ExpectBox(r[0], 0, 0, 10, 5);
     ExpectBox(r[1], 0, 5, 15, 10);
+    ExpectBox(r[2], 5, 10, 15, 15);
     EXPECT_EQ(CombineRgn(d, a, b, RGN_DIFF), COMPLEXREGION);
     EXPECT_FALSE(PtInRegion(d, 7, 7));
     EXPECT_TRUE(PtInRegion(d, 7, 2));

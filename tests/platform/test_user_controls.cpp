@@ -99,6 +99,17 @@ TEST(UserControls, ButtonClickNotifiesTheParent) {
     }
     SendMessageA(ok, BM_CLICK, 0, 0);
     EXPECT_EQ(received(WM_COMMAND).size(), clicks + 1);
+    // The focused button is clicked by the space bar; Enter is the dialog's
+    // business, not the button's.
+    ASSERT_EQ(GetFocus(), ok);
+    headless::KeyDown(SDL_SCANCODE_SPACE, SDLK_SPACE, 0, false, d);
+    headless::KeyUp(SDL_SCANCODE_SPACE, SDLK_SPACE, 0, d);
+    pump();
+    EXPECT_EQ(received(WM_COMMAND).size(), clicks + 2);
+    headless::KeyDown(SDL_SCANCODE_RETURN, SDLK_RETURN, 0, false, d);
+    headless::KeyUp(SDL_SCANCODE_RETURN, SDLK_RETURN, 0, d);
+    pump();
+    EXPECT_EQ(received(WM_COMMAND).size(), clicks + 2);
 }
 
 TEST(UserControls, ControlsPaintTheirFaceIntoTheDialog) {
