@@ -156,6 +156,16 @@ TEST(Level3, TieGoesToHigherActionAndSecondChoiceDraw) {
     }
     EXPECT_GT(seen_first, 0);
     EXPECT_GT(seen_second, 0);
+    // At the boundary: a draw of exactly 19 still takes the second choice
+    // (20 chances in 101), a draw of exactly 20 keeps the first.
+    for (unsigned draw : {19u, 20u}) {
+        unsigned seed = 1;
+        while (random_32(seed)(0, 100) != draw) ++seed;
+        g.init();
+        reset(2, 3, 2, 0);
+        rd = random_32(seed);
+        EXPECT_EQ(g.AI_Make_Decision_level_3(), draw <= 19 ? xiulian : jingangdun) << "draw " << draw;
+    }
 }
 
 TEST(Level3, BreakthroughScores) {

@@ -437,6 +437,37 @@ TEST(Duel, Level3LoopKeepsTheLastEightPlayedActions) {
     EXPECT_NE(g.killed(), 0);
 }
 
+TEST(Duel, BlazingFireOnTheShieldBansItUntilThreeCountdownsHavePassed) {
+    // Both at jindan; the level-1 monster (power 5) takes the shield in round
+    // 1 and the player's blazing fire meets it: the ban counter becomes 3. It
+    // is counted down once a round before the monster chooses, so the shield
+    // is barred from the next two choices and free again at the third.
+    const unsigned seed = FindSeed([](random_32& r) { return Level1Choice(r, 5, 2) == jingangdun; });
+    rd = random_32(seed);
+    Game_t g;
+    Program prog([&] {
+        session::WhiteScreen();
+        pl.clear();
+        AI.clear();
+        pl.xiuwei = AI.xiuwei = 2;
+        pl.lingli = 10;
+        AI.lingli = 5;
+        g.monster_duel(1);
+    });
+    prog.Type("7\n");
+    ASSERT_EQ(AI.chu, jingangdun);
+    EXPECT_EQ(AI.jindun, 3);
+    // The player shields: nothing the monster can reach at jindan breaks it.
+    for (int round = 1; round <= 3; ++round) {
+        prog.Type("1\n");
+        ASSERT_FALSE(prog.finished()) << round;
+        EXPECT_EQ(AI.jindun, 3 - round) << round;
+        if (round < 3) EXPECT_NE(AI.chu, jingangdun) << round;
+    }
+    for (int i = 0; i < 300 && !prog.finished(); ++i) prog.Type(pl.lingli > 0 ? "4\n" : "0\n");
+    EXPECT_TRUE(prog.Finish());
+}
+
 TEST(Screens, RulesAndRefusals) {
     Program prog([&] {
         session::WhiteScreen();

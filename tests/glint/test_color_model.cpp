@@ -40,6 +40,15 @@ TEST(ColorModel, ForwardConversions) {
         EXPECT_EQ(s, c.s) << std::hex << c.in;
         EXPECT_EQ(t, c.third) << std::hex << c.in;
     }
+    // Green equal to blue under a red maximum (pure red among them): hue 0 in
+    // both models, never 360.
+    for (COLORREF c : {COLORREF(0x0000FF), COLORREF(0x3232C8), COLORREF(0x7F7F80)}) {
+        float hsv = -1, hsl = -1;
+        RGBtoHSV(c, &hsv, nullptr, nullptr);
+        RGBtoHSL(c, &hsl, nullptr, nullptr);
+        EXPECT_EQ(hsv, 0.0f) << std::hex << c;
+        EXPECT_EQ(hsl, 0.0f) << std::hex << c;
+    }
 }
 
 TEST(ColorModel, BackwardConversionsWrapAndTakeTheLastSector) {

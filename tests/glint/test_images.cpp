@@ -70,6 +70,13 @@ TEST_F(GlintImages, RotateByZeroKeepsColoursAndByQuarterTurnMovesColumnsToRows) 
         std::vector<DWORD> s = Pixels(&src), d = Pixels(&dst);
         for (size_t i = 0; i < s.size(); ++i) ASSERT_EQ(d[i], hq ? (s[i] & 0xFFFFFF) : s[i]) << hq << " " << i;
     }
+    // Odd sides put the centre in the middle of a pixel: the copy stays exact.
+    IMAGE odd(39, 19), odd_copy;
+    Pattern(&odd);
+    rotateimage(&odd_copy, &odd, 0.0, RED, false, true);
+    std::vector<DWORD> want = Pixels(&odd);
+    for (DWORD& v : want) v &= 0xFFFFFF;
+    EXPECT_EQ(Pixels(&odd_copy), want);
     IMAGE turned;
     rotateimage(&turned, &src, M_PI / 2, RED, true, false);
     ASSERT_EQ(turned.getwidth(), 20);

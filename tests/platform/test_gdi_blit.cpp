@@ -136,7 +136,9 @@ TEST(GdiRegions, CombineModesAndQueries) {
     // Banded: three bands, the middle one merged into a single rectangle.
     std::vector<RECT> r = Rects(d);
     ASSERT_EQ(r.size(), 3u);
+    ExpectBox(r[0], 0, 0, 10, 5);
     ExpectBox(r[1], 0, 5, 15, 10);
+    ExpectBox(r[2], 5, 10, 15, 15);
     EXPECT_EQ(CombineRgn(d, a, b, RGN_DIFF), COMPLEXREGION);
     EXPECT_FALSE(PtInRegion(d, 7, 7));
     EXPECT_TRUE(PtInRegion(d, 7, 2));
@@ -153,6 +155,20 @@ TEST(GdiRegions, CombineModesAndQueries) {
     ExpectBox(box, 5, 5, 10, 10);
     EXPECT_EQ(CombineRgn(d, a, b, 99), ERROR);
     EXPECT_EQ(CombineRgn(d, a, reinterpret_cast<HRGN>(0x55), RGN_OR), ERROR);
+    // Against b = (5, 5)-(15, 15): a rectangle or point only touching its
+    // right or bottom edge lies outside it, one pixel further in inside.
+    const struct {
+        RECT r;
+        BOOL in;
+    } probes[] = {
+        {{15, 5, 20, 15}, FALSE}, {{14, 5, 20, 15}, TRUE}, {{0, 5, 5, 15}, FALSE}, {{0, 5, 6, 15}, TRUE},
+        {{5, 15, 15, 20}, FALSE}, {{5, 14, 15, 20}, TRUE}, {{5, 0, 15, 5}, FALSE}, {{5, 0, 15, 6}, TRUE},
+        {{20, 20, 14, 14}, TRUE},  // corners given in reverse
+    };
+    for (const auto& p : probes)
+        EXPECT_EQ(RectInRegion(b, &p.r), p.in) << p.r.left << "," << p.r.top << "," << p.r.right << "," << p.r.bottom;
+    for (POINT q : {POINT{15, 10}, POINT{10, 15}}) EXPECT_FALSE(PtInRegion(b, q.x, q.y)) << q.x << "," << q.y;
+    for (POINT q : {POINT{14, 10}, POINT{10, 14}, POINT{5, 5}}) EXPECT_TRUE(PtInRegion(b, q.x, q.y)) << q.x << "," << q.y;
     HRGN inv = CreateRectRgn(10, 10, 0, 0);  // corners normalised
     GetRgnBox(inv, &box);
     ExpectBox(box, 0, 0, 10, 10);

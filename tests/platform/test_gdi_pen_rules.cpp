@@ -147,26 +147,35 @@ TEST(GdiPenRules, RegionPenJoinsAndCaps) {
     ExpectPicture(cv, 40, 20,
                   {"....................", "....................", "....................", ".....########.......",
                    ".....#########......", ".....#########......", ".....#########......", "....##########......"});
-    ExpectPicture(cv, 72, 12,
-                  {"........###.........", "........###.........", "........###.........", ".......####.........",
-                   ".......#####........", ".......#####........", ".......#####........", "......######........",
-                   "......#######.......", "......#######.......", "......#######.......", ".....########.......",
-                   ".....#########......", ".....#########......", ".....#########......", "....##########......"});
-    // The same miter under a limit of 1 becomes the bevel.
+    const std::vector<const char*> mitred = {
+        "........###.........", "........###.........", "........###.........", ".......####.........",
+        ".......#####........", ".......#####........", ".......#####........", "......######........",
+        "......#######.......", "......#######.......", "......#######.......", ".....########.......",
+        ".....#########......", ".....#########......", ".....#########......", "....##########......"};
+    ExpectPicture(cv, 72, 12, mitred);
+    // The join's miter is about 4.1 times the pen's width: under a limit
+    // below that it becomes the bevel, under one above it stays.
     FLOAT before = 0;
     EXPECT_TRUE(SetMiterLimit(cv.dc, 1.0f, &before));
     EXPECT_EQ(before, 10.0f);
     EXPECT_FALSE(SetMiterLimit(cv.dc, 0.5f, nullptr));
-    cv.clear(kBg);
     POINT v[3] = {{72, 60}, {81, 24}, {90, 60}};
     HPEN pen = Geo(PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, 8);
     HGDIOBJ old = SelectObject(cv.dc, pen);
-    Polyline(cv.dc, v, 3);
-    ExpectPicture(cv, 72, 20, {"....................", "....................", "....................",
-                               ".....########.......", ".....#########......"});
+    for (FLOAT limit : {1.0f, 3.0f, 5.0f}) {
+        SCOPED_TRACE(limit);
+        EXPECT_TRUE(SetMiterLimit(cv.dc, limit, nullptr));
+        cv.clear(kBg);
+        Polyline(cv.dc, v, 3);
+        if (limit < 4.0f)
+            ExpectPicture(cv, 72, 20, {"....................", "....................", "....................",
+                                       ".....########.......", ".....#########......"});
+        else
+            ExpectPicture(cv, 72, 12, mitred);
+    }
     FLOAT now = 0;
     EXPECT_TRUE(GetMiterLimit(cv.dc, &now));
-    EXPECT_EQ(now, 1.0f);
+    EXPECT_EQ(now, 5.0f);
 
     cv.clear(kBg);
     HPEN round = Geo(PS_SOLID | PS_ENDCAP_ROUND, 5);

@@ -119,6 +119,25 @@ TEST(GdiplusCodecs, JpegOfFourInksDecodesToTheColoursTheInksLeave) {
     }
 }
 
+TEST(GdiplusCodecs, FourBitBmpHoldsTheFirstPixelOfEachByteInItsHighNibble) {
+    // 3 x 1, 16 colours: entries 1, 2, 3 red, green, blue; the row 0x12 0x30.
+    std::vector<uint8_t> f(14 + 40 + 16 * 4 + 4, 0);
+    f[0] = 'B', f[1] = 'M';
+    Put32(f, 2, uint32_t(f.size()));
+    Put32(f, 10, 14 + 40 + 16 * 4);
+    Put32(f, 14, 40);
+    Put32(f, 18, 3);
+    Put32(f, 22, 1);
+    f[26] = 1, f[28] = 4;
+    f[54 + 4 * 1 + 2] = 0xFF, f[54 + 4 * 2 + 1] = 0xFF, f[54 + 4 * 3] = 0xFF;  // palette entries are B, G, R, 0
+    f[118] = 0x12, f[119] = 0x30;
+    Picture p;
+    ASSERT_TRUE(decode_picture(f.data(), f.size(), &p));
+    ASSERT_EQ(p.width, 3u);
+    EXPECT_EQ(std::vector<uint32_t>(p.pixels.begin(), p.pixels.end()),
+              (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu}));
+}
+
 TEST(GdiplusCodecs, HostileFilesAreRefusedWithoutHugeAllocations) {
     std::vector<uint8_t> bmp;
     ASSERT_TRUE(encode_picture(Format::Bmp, Sample(4, 4, false, false), &bmp));
@@ -224,6 +243,22 @@ TEST(GdiplusCodecs, DrawingScalesBilinearlyBlendsAndClips) {
     EXPECT_EQ(c.bits[6 + 1], 0x7F7FFFu);
     EXPECT_EQ(c.bits[6 + 2], 0xFFFFFFu);
     EXPECT_EQ(c.bits[6 + 3], 0xFF0000u);
+    // Scaled, the colours are weighed by their alpha (premultiplied), so the
+    // colour of a fully transparent pixel never shows: half-transparent red
+    // beside transparent green, enlarged over white, gives pixels of full red
+    // whose green and blue are equal (white showing through), wherever the
+    // two sources mix.
+    Picture edge;
+    edge.width = 2, edge.height = 1, edge.opaque = false, edge.pixels = {0x80FF0000u, 0x0000FF00u};
+    c.clear(0xFFFFFF);
+    ASSERT_TRUE(draw_picture(c.dc, edge, 0, 0, 6, 2));
+    for (int i = 0; i < 12; ++i) {
+        const uint32_t px = c.bits[i];
+        EXPECT_EQ(px >> 16, 0xFFu) << i;
+        EXPECT_EQ((px >> 8) & 0xFF, px & 0xFF) << i;
+    }
+    EXPECT_EQ(c.bits[0], 0xFF7F7Fu);   // the red half over white
+    EXPECT_EQ(c.bits[5], 0xFFFFFFu);   // the transparent pixel alone
     GdipDeleteGraphics(g);
     GdiplusShutdown(token);
 }

@@ -110,6 +110,9 @@ TEST_F(DrawTextTest, CalcRectWordWrap) {
     EXPECT_EQ(h, 32);
     EXPECT_EQ(r.bottom, 20 + 32);
     EXPECT_EQ(r.right, 10 + 56);
+    // A line that fits exactly stays whole; one pixel less breaks it.
+    EXPECT_EQ((Calc("aaa bbb", DT_WORDBREAK, 56, &h), h), 16);
+    EXPECT_EQ((Calc("aaa bbb", DT_WORDBREAK, 55, &h), h), 32);
     // Spaces at a break do not count; several spaces are dropped together.
     r = Calc("aaaa    bbbb", DT_WORDBREAK, 40, &h);
     EXPECT_EQ(h, 32);
@@ -161,6 +164,17 @@ TEST_F(DrawTextTest, PrefixCharacters) {
 
 TEST_F(DrawTextTest, PrefixedCharacterIsUnderlined) {
     RECT r{0, 0, kW, 16};
+    // The underline leaves the DC's colours and modes as they were.
+    SetBkColor(dc_, RGB(1, 2, 3));
+    SetTextColor(dc_, RGB(4, 5, 6));
+    const int mode = GetBkMode(dc_);
+    DrawTextA(dc_, "x&H", -1, &r, DT_SINGLELINE);
+    EXPECT_EQ(GetBkColor(dc_), RGB(1, 2, 3));
+    EXPECT_EQ(GetTextColor(dc_), RGB(4, 5, 6));
+    EXPECT_EQ(GetBkMode(dc_), mode);
+    SetTextColor(dc_, RGB(0, 0, 0));
+    SetBkColor(dc_, RGB(255, 255, 255));
+    Clear();
     DrawTextA(dc_, "H", -1, &r, DT_SINGLELINE);
     RECT plain = Ink();  // 'H' ends above the descent
     ASSERT_LT(plain.bottom, 15);

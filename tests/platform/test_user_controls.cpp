@@ -1,6 +1,5 @@
-// Child windows, input routing inside a window, disabled windows and the
-// built-in Static / Edit / Button controls (the Edit's clipboard keys, undo,
-// caret blink and scroll bar included).
+// The built-in Static, Edit and Button controls in a dialog: typing within the
+// limit, line breaks, clicks, faces, focus and selection, system colours.
 #include <gtest/gtest.h>
 #include <SDL2/SDL_keycode.h>
 
@@ -10,170 +9,11 @@
 #include "user_test_util.h"
 #include "window_registry.h"
 #include "window_surface.h"
+#include "control_test_util.h"
 
 namespace {
 
-using namespace usertest;
-
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-
-void pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
-HWND make_dialog(int w = 200, int h = 100) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = RecordingProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "TestDialog";
-    RegisterClassExA(&wc);
-    RECT r{0, 0, w, h};
-    AdjustWindowRectEx(&r, WS_POPUP | WS_CAPTION, FALSE, WS_EX_DLGMODALFRAME);
-    HWND d = CreateWindowExA(WS_EX_DLGMODALFRAME, "TestDialog", "dlg", WS_POPUP | WS_CAPTION, 300, 200,
-                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(d, SW_SHOW);
-    return d;
-}
-
-TEST(UserChildren, GeometryIsRelativeToTheParentsClientArea) {
-    HWND d = make_dialog();
-    register_class();
-    HWND c = CreateWindowExA(0, kClass, "", kChild, 10, 20, 50, 30, d, reinterpret_cast<HMENU>(77), nullptr,
-                             nullptr);
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(GetParent(c), d);
-    EXPECT_EQ(GetParent(d), nullptr);
-    EXPECT_EQ(GetDlgItem(d, 77), c);
-    EXPECT_EQ(GetDlgItem(d, 78), nullptr);
-    EXPECT_EQ(GetDlgCtrlID(c), 77);
-    EXPECT_EQ(plat::backend_id_of(c), 0u);  // no window of its own on the screen
-    POINT origin{0, 0};
-    ClientToScreen(d, &origin);
-    RECT r;
-    GetWindowRect(c, &r);
-    EXPECT_EQ(r.left, origin.x + 10);
-    EXPECT_EQ(r.top, origin.y + 20);
-    EXPECT_EQ(r.right - r.left, 50);
-    POINT p{0, 0};
-    ClientToScreen(c, &p);
-    EXPECT_EQ(p.x, origin.x + 10);
-    // Moving the parent moves the child along.
-    SetWindowPos(d, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    POINT q{0, 0};
-    ClientToScreen(c, &q);
-    POINT o2{0, 0};
-    ClientToScreen(d, &o2);
-    EXPECT_EQ(q.x, o2.x + 10);
-    EXPECT_EQ(q.y, o2.y + 20);
-
-    SetLastError(0);
-    EXPECT_EQ(CreateWindowExA(0, kClass, "", kChild, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_TLW_WITH_WSCHILD));
-}
-
-TEST(UserChildren, DestroyingTheParentDestroysTheChildrenInWindowsOrder) {
-    HWND d = make_dialog();
-    register_class();
-    HWND c = CreateWindowExA(0, kClass, "", kChild, 0, 0, 5, 5, d, nullptr, nullptr, nullptr);
-    {
-        std::lock_guard<std::mutex> lock(log_mutex());
-        log().clear();
-    }
-    EXPECT_TRUE(DestroyWindow(d));
-    EXPECT_FALSE(IsWindow(c));
-    std::vector<std::pair<HWND, UINT>> seq;
-    {
-        std::lock_guard<std::mutex> lock(log_mutex());
-        for (auto& r : log())
-            if (r.msg == WM_DESTROY || r.msg == WM_NCDESTROY) seq.emplace_back(r.hwnd, r.msg);
-    }
-    std::vector<std::pair<HWND, UINT>> expect{{d, WM_DESTROY}, {c, WM_DESTROY}, {c, WM_NCDESTROY}, {d, WM_NCDESTROY}};
-    EXPECT_EQ(seq, expect);
-}
-
-TEST(UserChildren, ChildPixelsAppearInTheParentAtTheChildsPlace) {
-    HWND d = make_dialog(40, 30);
-    register_class();
-    HWND c = CreateWindowExA(0, kClass, "", kChild, 5, 6, 4, 3, d, nullptr, nullptr, nullptr);
-    uint64_t presents = headless::PresentCount(d);
-    plat::SurfaceView v;
-    ASSERT_TRUE(plat::lock_window_surface(c, &v));
-    for (int i = 0; i < 12; ++i) v.pixels[i] = 0x123456;
-    plat::unlock_window_surface(c);
-    plat::window_surface_changed(c, RECT{0, 0, 4, 3});
-    std::vector<uint32_t> px;
-    int w, h;
-    ASSERT_TRUE(headless::ReadClient(d, &px, &w, &h));
-    EXPECT_EQ(px[size_t(6 * w + 5)], 0x123456u);
-    EXPECT_EQ(px[size_t(8 * w + 8)], 0x123456u);
-    EXPECT_EQ(px[size_t(9 * w + 8)], 0xF0F0F0u);  // below it: the dialog's background
-    EXPECT_EQ(px[size_t(6 * w + 9)], 0xF0F0F0u);
-    EXPECT_GT(headless::PresentCount(d), presents);
-    // A hidden child is not shown.
-    ShowWindow(c, SW_HIDE);
-    ASSERT_TRUE(plat::lock_window_surface(c, &v));
-    v.pixels[0] = 0x00FF00;
-    plat::unlock_window_surface(c);
-    plat::window_surface_changed(c, RECT{0, 0, 1, 1});
-    ASSERT_TRUE(headless::ReadClient(d, &px, &w, &h));
-    EXPECT_EQ(px[size_t(6 * w + 5)], 0x123456u);
-}
-
-TEST(UserChildren, MouseGoesToTheChildUnderThePointerAndKeysToTheFocus) {
-    HWND d = make_dialog();
-    register_class();
-    HWND c = CreateWindowExA(0, kClass, "", kChild, 10, 20, 50, 30, d, nullptr, nullptr, nullptr);
-    pump();
-    headless::MouseDown(1, 15, 25, 1, d);
-    headless::MouseDown(1, 100, 90, 1, d);
-    pump();
-    auto clicks = received(WM_LBUTTONDOWN);
-    ASSERT_EQ(clicks.size(), 2u);
-    EXPECT_EQ(clicks[0].hwnd, c);
-    EXPECT_EQ(clicks[0].lp, MAKELPARAM(5, 5));  // child client coordinates
-    EXPECT_EQ(clicks[1].hwnd, d);
-    EXPECT_EQ(clicks[1].lp, MAKELPARAM(100, 90));
-
-    EXPECT_EQ(SetFocus(c), d);
-    pump();
-    EXPECT_EQ(GetFocus(), c);
-    EXPECT_EQ(GetActiveWindow(), d);
-    ASSERT_FALSE(received(WM_SETFOCUS).empty());
-    EXPECT_EQ(received(WM_SETFOCUS).back().hwnd, c);
-    EXPECT_EQ(received(WM_KILLFOCUS).back().hwnd, d);
-    headless::PressKey(SDLK_k, 0, d);
-    pump();
-    ASSERT_FALSE(received(WM_KEYDOWN).empty());
-    EXPECT_EQ(received(WM_KEYDOWN).back().hwnd, c);
-}
-
-TEST(UserChildren, DisabledWindowsGetNoInput) {
-    HWND d = make_dialog();
-    pump();
-    EXPECT_FALSE(EnableWindow(d, FALSE));  // was enabled
-    EXPECT_FALSE(IsWindowEnabled(d));
-    EXPECT_TRUE(EnableWindow(d, FALSE));  // was disabled
-    headless::MouseDown(1, 5, 5, 1, d);
-    headless::PressKey(SDLK_a, 0, d);
-    headless::CloseBox(d);
-    pump();
-    EXPECT_TRUE(received(WM_LBUTTONDOWN).empty());
-    EXPECT_TRUE(received(WM_KEYDOWN).empty());
-    EXPECT_TRUE(received(WM_CLOSE).empty());
-    EXPECT_TRUE(IsWindow(d));
-    EnableWindow(d, TRUE);
-    EXPECT_TRUE(IsWindowEnabled(d));
-    headless::MouseDown(1, 5, 5, 1, d);
-    pump();
-    EXPECT_EQ(received(WM_LBUTTONDOWN).size(), 1u);
-    ASSERT_FALSE(received(WM_ENABLE).empty());
-    EXPECT_EQ(received(WM_ENABLE).back().wp, WPARAM(TRUE));
-}
+using namespace ctltest;
 
 TEST(UserControls, EditTakesTypingWithinItsLimitAndReplacesTheSelection) {
     HWND d = make_dialog();
@@ -241,13 +81,35 @@ TEST(UserControls, ButtonClickNotifiesTheParent) {
     EXPECT_EQ(LOWORD(cmds[0].wp), IDOK);
     EXPECT_EQ(HIWORD(cmds[0].wp), BN_CLICKED);
     EXPECT_EQ(cmds[0].lp, reinterpret_cast<LPARAM>(ok));
-    // Released elsewhere: no click (the button captured the mouse meanwhile).
-    headless::MouseDown(1, 110, 15, 1, d);
-    headless::MouseUp(1, 10, 90, d);
-    pump();
-    EXPECT_EQ(received(WM_COMMAND).size(), 1u);
+    // Pressed inside and released: a click only when released over the
+    // button, whose pixels are 100..159 x 10..30 of the dialog (it captured
+    // the mouse meanwhile, so it hears every release).
+    const struct {
+        int x, y;
+        bool click;
+    } releases[] = {{10, 90, false}, {160, 15, false}, {110, 31, false}, {99, 15, false},
+                    {159, 30, true}, {100, 10, true}};
+    size_t clicks = 1;
+    for (const auto& r : releases) {
+        headless::MouseDown(1, 110, 15, 1, d);
+        headless::MouseUp(1, r.x, r.y, d);
+        pump();
+        clicks += r.click;
+        EXPECT_EQ(received(WM_COMMAND).size(), clicks) << r.x << "," << r.y;
+    }
     SendMessageA(ok, BM_CLICK, 0, 0);
-    EXPECT_EQ(received(WM_COMMAND).size(), 2u);
+    EXPECT_EQ(received(WM_COMMAND).size(), clicks + 1);
+    // The focused button is clicked by the space bar; Enter is the dialog's
+    // business, not the button's.
+    ASSERT_EQ(GetFocus(), ok);
+    headless::KeyDown(SDL_SCANCODE_SPACE, SDLK_SPACE, 0, false, d);
+    headless::KeyUp(SDL_SCANCODE_SPACE, SDLK_SPACE, 0, d);
+    pump();
+    EXPECT_EQ(received(WM_COMMAND).size(), clicks + 2);
+    headless::KeyDown(SDL_SCANCODE_RETURN, SDLK_RETURN, 0, false, d);
+    headless::KeyUp(SDL_SCANCODE_RETURN, SDLK_RETURN, 0, d);
+    pump();
+    EXPECT_EQ(received(WM_COMMAND).size(), clicks + 2);
 }
 
 TEST(UserControls, ControlsPaintTheirFaceIntoTheDialog) {
@@ -304,23 +166,6 @@ TEST(UserControls, SystemColoursAndWorkArea) {
     EXPECT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0));
     EXPECT_GT(wa.right, wa.left);
     EXPECT_FALSE(SystemParametersInfoA(0xFFFF, 0, &wa, 0));
-}
-
-}  // namespace
-
-namespace {
-
-using namespace usertest;
-
-HWND make_edit(HWND parent, DWORD style, int w, int h, const char* text = "") {
-    return CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", text, WS_CHILD | WS_VISIBLE | style, 10, 10, w, h, parent,
-                           reinterpret_cast<HMENU>(1028), nullptr, nullptr);
-}
-
-std::pair<DWORD, DWORD> selection(HWND e) {
-    DWORD a = 0, b = 0;
-    SendMessageA(e, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
-    return {a, b};
 }
 
 TEST(UserControls, EditSelectsAllWhenFocusedExceptByAClick) {
@@ -441,284 +286,6 @@ TEST(UserControls, SunkenEditEdgeDefaultButtonFrameAndFocusRectangle) {
         {"focused button: next dot", 126, 44, 0x000000},
     };
     for (const Expect& x : expects) EXPECT_EQ(at(x.x, x.y), x.colour) << x.what;
-}
-
-TEST(UserOwnedWindows, ADisabledOwnerPassesActivationToItsDialog) {
-    register_class();
-    HWND owner = make_window(200, 100);
-    ShowWindow(owner, SW_SHOW);
-    HWND dlg = CreateWindowExA(WS_EX_DLGMODALFRAME, kClass, "dlg", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 100,
-                               60, owner, nullptr, nullptr, nullptr);
-    pump();
-    EXPECT_EQ(GetWindowLongPtrA(dlg, GWLP_HWNDPARENT), reinterpret_cast<LONG_PTR>(owner));
-    EXPECT_EQ(GetParent(dlg), nullptr) << "owned, not a child";
-    EXPECT_EQ(headless::FocusedWindow(), dlg);
-    EnableWindow(owner, FALSE);
-    headless::Focus(owner, true);  // the user activates the owner
-    pump();
-    EXPECT_EQ(headless::FocusedWindow(), dlg);
-    EXPECT_EQ(GetActiveWindow(), dlg);
-    headless::MouseDown(1, 5, 5, 1, owner);
-    pump();
-    EXPECT_TRUE(received(WM_LBUTTONDOWN).empty());
-    // Without a system menu there is no close box.
-    headless::CloseBox(dlg);
-    pump();
-    EXPECT_TRUE(received(WM_CLOSE).empty());
-    EnableWindow(owner, TRUE);
-    headless::Focus(owner, true);
-    pump();
-    EXPECT_EQ(headless::FocusedWindow(), owner);
-}
-
-TEST(UserKeyState, GetKeyStateIsTheStateAsOfTheLastRetrievedKeyMessage) {
-    HWND d = make_dialog();
-    pump();
-    headless::KeyDown(SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL, false, d);
-    headless::KeyDown(SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LCTRL, false, d);
-    headless::KeyUp(SDL_SCANCODE_RETURN, SDLK_RETURN, 0, d);
-    headless::KeyUp(SDL_SCANCODE_LCTRL, SDLK_LCTRL, 0, d);
-    EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0) << "released by now";
-    std::vector<std::pair<WPARAM, bool>> seen;  // key-downs and whether Ctrl was down then
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP)
-            seen.emplace_back(m.wParam | (m.message == WM_KEYUP ? 0x100 : 0), GetKeyState(VK_CONTROL) < 0);
-    std::vector<std::pair<WPARAM, bool>> want{
-        {VK_CONTROL, true}, {VK_RETURN, true}, {VK_RETURN | 0x100, true}, {VK_CONTROL | 0x100, false}};
-    EXPECT_EQ(seen, want);
-    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
-}
-
-// ---- Edit: clipboard, undo, caret blink, scroll bar thumb ----
-
-// GBK (code page 936) forms of the Chinese characters used here.
-#define ZHONG "\xD6\xD0"  // 中 U+4E2D
-#define WEN "\xCE\xC4"    // 文 U+6587
-#define LI "\xC0\xEE"     // 李 U+674E
-#define BAI "\xB0\xD7"    // 白 U+767D
-std::string edit_text(HWND e) {
-    char buf[256];
-    GetWindowTextA(e, buf, sizeof buf);
-    return buf;
-}
-
-
-TEST(UserEditClipboard, PasteKeepsToTheLimitTheLineAndTheStyle) {
-    HWND d = make_dialog(240, 120);
-    struct Case {
-        const char* what;
-        DWORD style;
-        size_t limit;  // 0: none
-        const char* text;
-        int sel_from, sel_to;
-        std::string clip;  // UTF-8, as another program put it there
-        const char* want;
-    } cases[] = {
-        {"fits exactly, ending in a double-byte character", ES_AUTOHSCROLL, 5, "", 0, 0, u8"abc\u4e2d", "abc" ZHONG},
-        {"a double-byte character that would cross the limit is left out", ES_AUTOHSCROLL, 4, "", 0, 0,
-         u8"abc\u4e2d", "abc"},
-        {"cut short at the limit, counting what stays", ES_AUTOHSCROLL, 6, "xy", 1, 1, u8"\u4e2d\u6587\u674e",
-         "x" ZHONG WEN "y"},
-        {"single-line: up to the first line break", ES_AUTOHSCROLL, 0, "", 0, 0, "first\nsecond", "first"},
-        {"single-line: CRLF too", ES_AUTOHSCROLL, 0, "", 0, 0, u8"\u674e\r\n\u767d", LI},
-        {"multi-line: every line end becomes CRLF", ES_MULTILINE, 0, "", 0, 0, "a\nb\r\nc\rd", "a\r\nb\r\nc\r\nd"},
-        {"number: digits are pasted", ES_NUMBER, 0, "1", 1, 1, "23", "123"},
-        {"number: anything else is refused", ES_NUMBER, 0, "1", 1, 1, "2a", "1"},
-        {"read-only: nothing changes", ES_READONLY, 0, "ro", 0, 2, "x", "ro"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        HWND e = make_edit(d, c.style, 200, 60, c.text);
-        if (c.limit) SendMessageA(e, EM_LIMITTEXT, c.limit, 0);
-        SendMessageA(e, EM_SETSEL, c.sel_from, c.sel_to);
-        headless::SetClipboardText(c.clip);
-        SendMessageA(e, WM_PASTE, 0, 0);
-        EXPECT_EQ(edit_text(e), c.want);
-        DestroyWindow(e);
-    }
-}
-
-// A key pressed with a modifier key held, as a person does it.
-void chord(HWND d, int32_t mod_key, uint16_t mod, int32_t key) {
-    int32_t mod_scan = mod_key == SDLK_LCTRL ? SDL_SCANCODE_LCTRL : SDL_SCANCODE_LSHIFT;
-    headless::KeyDown(mod_scan, mod_key, mod, false, d);
-    headless::PressKey(key, mod, d);
-    headless::KeyUp(mod_scan, mod_key, 0, d);
-    pump();
-}
-void ctrl(HWND d, int32_t key) { chord(d, SDLK_LCTRL, KMOD_LCTRL, key); }
-void shift(HWND d, int32_t key) { chord(d, SDLK_LSHIFT, KMOD_LSHIFT, key); }
-
-std::string clipboard() {
-    std::string s;
-    headless::ClipboardText(&s);
-    return s;
-}
-
-TEST(UserEditClipboard, KeysCutCopyPasteAndUndo) {
-    HWND d = make_dialog(240, 120);
-    HWND e = make_edit(d, ES_AUTOHSCROLL, 200, 60, "");
-    SetWindowTextA(e, "hello " LI BAI);
-    SetFocus(e);  // selects everything
-    pump();
-    EXPECT_FALSE(SendMessageA(e, EM_CANUNDO, 0, 0)) << "a new text cannot be undone";
-    struct Step {
-        const char* what;
-        std::function<void()> act;
-        const char* text;
-        std::pair<DWORD, DWORD> sel;
-        std::string clip;  // UTF-8 expected on the clipboard
-    } steps[] = {
-        {"Ctrl+C copies the selection", [&] { ctrl(d, SDLK_c); }, "hello " LI BAI, {0, 10}, u8"hello \u674e\u767d"},
-        {"WM_SETSEL then Ctrl+X cuts", [&] { SendMessageA(e, EM_SETSEL, 0, 6); ctrl(d, SDLK_x); }, LI BAI, {0, 0},
-         "hello "},
-        {"Ctrl+Z brings it back, selected", [&] { ctrl(d, SDLK_z); }, "hello " LI BAI, {0, 6}, "hello "},
-        {"Ctrl+Z again undoes the undo", [&] { ctrl(d, SDLK_z); }, LI BAI, {0, 0}, "hello "},
-        {"End, then Shift+Insert pastes", [&] { headless::PressKey(SDLK_END, 0, d); pump(); shift(d, SDLK_INSERT); },
-         LI BAI "hello ", {10, 10}, "hello "},
-        {"Ctrl+Insert copies",
-         [&] {
-             SendMessageA(e, EM_SETSEL, 2, 4);
-             ctrl(d, SDLK_INSERT);
-         },
-         LI BAI "hello ", {2, 4}, u8"\u767d"},
-        {"Shift+Delete cuts", [&] { shift(d, SDLK_DELETE); }, LI "hello ", {2, 2}, u8"\u767d"},
-        {"typed characters are one change for undo",
-         [&] {
-             headless::TypeString("abc", d);
-             pump();
-         },
-         LI "abchello ", {5, 5}, u8"\u767d"},
-        {"... undone together", [&] { SendMessageA(e, EM_UNDO, 0, 0); }, LI "hello ", {2, 2}, u8"\u767d"},
-        {"WM_CLEAR deletes without copying",
-         [&] {
-             SendMessageA(e, EM_SETSEL, 0, 2);
-             SendMessageA(e, WM_CLEAR, 0, 0);
-         },
-         "hello ", {0, 0}, u8"\u767d"},
-        {"WM_COPY and WM_CUT",
-         [&] {
-             SendMessageA(e, EM_SETSEL, 0, 2);
-             SendMessageA(e, WM_COPY, 0, 0);
-             SendMessageA(e, EM_SETSEL, 4, 6);
-             SendMessageA(e, WM_CUT, 0, 0);
-         },
-         "hell", {4, 4}, "o "},
-        {"Ctrl+V", [&] { ctrl(d, SDLK_v); }, "hello ", {6, 6}, "o "},
-    };
-    for (auto& s : steps) {
-        s.act();
-        EXPECT_EQ(edit_text(e), s.text) << s.what;
-        EXPECT_EQ(selection(e), s.sel) << s.what;
-        EXPECT_EQ(clipboard(), s.clip) << s.what;
-    }
-    EXPECT_TRUE(SendMessageA(e, EM_CANUNDO, 0, 0));
-    SendMessageA(e, EM_EMPTYUNDOBUFFER, 0, 0);
-    EXPECT_FALSE(SendMessageA(e, EM_CANUNDO, 0, 0));
-    EXPECT_FALSE(SendMessageA(e, EM_UNDO, 0, 0));
-    EXPECT_EQ(edit_text(e), "hello ");
-}
-
-// The caret's column: where the control last told the input method it is.
-bool caret_shown(HWND d) {
-    RECT r{};
-    EXPECT_TRUE(headless::TextInputRect(d, &r));
-    std::vector<uint32_t> px;
-    int w = 0, h = 0;
-    EXPECT_TRUE(headless::ReadClient(d, &px, &w, &h));
-    return px[size_t((r.top + r.bottom) / 2 * w + r.left)] == 0x000000;
-}
-
-TEST(UserEditCaret, BlinksWhileFocusedAndShowsAgainOnEveryKeyOrClick) {
-    HWND d = make_dialog(240, 120);
-    HWND e = make_edit(d, ES_AUTOHSCROLL, 200, 60, "");
-    HWND b = CreateWindowExA(0, "Button", "OK", kChild, 215, 10, 20, 20, d, nullptr, nullptr, nullptr);
-    SetFocus(e);
-    pump();
-    const DWORD period = GetCaretBlinkTime();
-    struct Step {
-        const char* what;
-        std::function<void()> act;
-        bool shown;
-    } steps[] = {
-        {"shown when focused", [] {}, true},
-        {"one tick before the period", [&] { headless::AdvanceClock(period - 1); }, true},
-        {"hidden after one period", [&] { headless::AdvanceClock(1); }, false},
-        {"shown after the next", [&] { headless::AdvanceClock(period); }, true},
-        {"hidden again", [&] { headless::AdvanceClock(period); }, false},
-        {"a key shows it at once", [&] { headless::PressKey(SDLK_a, 0, d); }, true},
-        {"and starts the period again", [&] { headless::AdvanceClock(period - 1); }, true},
-        {"... which ends a period after the key", [&] { headless::AdvanceClock(1); }, false},
-        {"a click shows it at once", [&] { headless::MouseDown(1, 100, 30, 1, d); headless::MouseUp(1, 100, 30, d); },
-         true},
-    };
-    for (auto& s : steps) {
-        s.act();
-        pump();
-        EXPECT_EQ(caret_shown(d), s.shown) << s.what;
-    }
-    // About two wake-ups a second while focused, none once the focus left.
-    size_t timers = 0;
-    auto count = [&](int ms) {
-        for (int t = 0; t < ms; t += 10) {
-            headless::AdvanceClock(10);
-            MSG m;
-            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-                timers += m.message == WM_TIMER;
-                DispatchMessageA(&m);
-            }
-        }
-    };
-    count(10000);
-    EXPECT_GE(timers, 17u);
-    EXPECT_LE(timers, 19u);
-    SetFocus(b);
-    pump();
-    timers = 0;
-    count(5000);
-    EXPECT_EQ(timers, 0u);
-}
-
-TEST(UserEditScrollBar, DraggingTheThumbMovesTheFirstVisibleLine) {
-    HWND d = make_dialog(240, 120);
-    HWND e = make_edit(d, ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 200, 60, "");
-    std::string text;
-    for (int i = 0; i < 20; ++i) text += std::to_string(i) + (i < 19 ? "\r\n" : "");
-    SetWindowTextA(e, text.c_str());
-    SendMessageA(e, WM_VSCROLL, SB_TOP, 0);
-    ASSERT_EQ(SendMessageA(e, EM_GETLINECOUNT, 0, 0), 20);
-    RECT c;
-    GetClientRect(e, &c);
-    const int last = 20 - int(c.bottom / 16);  // lines of the 16-pixel system font that fit
-    // Dialog coordinates: the edit's client area starts at (12, 12); the
-    // bar is the right 17 pixels, its arrows 17 pixels tall.
-    const int x = 12 + c.right - 8, top = 12 + 17, bottom = 12 + c.bottom - 17;
-    struct Step {
-        const char* what;
-        std::function<void()> act;
-        int first_min, first_max;
-    } steps[] = {
-        {"grabbing the thumb does not scroll", [&] { headless::MouseDown(1, x, top + 2, 1, d); }, 0, 0},
-        {"to the end of the track: the last page", [&] { headless::MouseMove(x, bottom + 2, 1, d); }, last, last},
-        {"past the window, still captured", [&] { headless::MouseMove(x + 100, 300, 1, d); }, last, last},
-        {"half way", [&] { headless::MouseMove(x, (top + bottom) / 2, 1, d); }, last / 4, last * 3 / 4},
-        {"back to the top", [&] { headless::MouseMove(x, top - 10, 1, d); }, 0, 0},
-        {"released: moving no longer scrolls",
-         [&] {
-             headless::MouseUp(1, x, top, d);
-             headless::MouseMove(x, bottom, 0, d);
-         },
-         0, 0},
-    };
-    for (auto& s : steps) {
-        s.act();
-        pump();
-        LRESULT first = SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0);
-        EXPECT_GE(first, s.first_min) << s.what;
-        EXPECT_LE(first, s.first_max) << s.what;
-    }
-    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Rectangles, mix modes, brushes, pixels and lines drawn into DIB sections.
+// Rectangles, mix modes, brushes, pixels, lines, polygons, flood fills and the
+// other shapes drawn into DIB sections.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -226,6 +227,26 @@ TEST(GdiBrushes, HatchesOpaqueAndTransparent) {
             DeleteObject(br);
         }
     }
+    // Through a transparent hatch every mix mode changes the lines only (the
+    // top byte, which R2_NOT inverts as well, aside).
+    for (int rop : {R2_XORPEN, R2_NOT, R2_MERGEPEN}) {
+        Canvas cv(16, 16, kBg);
+        LOGBRUSH lb{BS_HATCHED, RGB(255, 0, 0), HS_CROSS};
+        HBRUSH br = CreateBrushIndirect(&lb);
+        SelectObject(cv.dc, br);
+        SelectObject(cv.dc, GetStockObject(NULL_PEN));
+        SetBkMode(cv.dc, TRANSPARENT);
+        SetROP2(cv.dc, rop);
+        Rectangle(cv.dc, 0, 0, 17, 17);
+        const uint32_t on = rop == R2_XORPEN ? 0xFF0000u ^ kBg : rop == R2_NOT ? ~kBg & 0xFFFFFFu : 0xFF0000u | kBg;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                bool line = (hatch_rows[HS_CROSS][y % 8] >> (7 - x % 8)) & 1;
+                ASSERT_EQ(cv.at(x, y) & 0xFFFFFFu, line ? on : kBg) << "rop " << rop << " at " << x << "," << y;
+            }
+        SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
+        DeleteObject(br);
+    }
     LOGBRUSH bad{BS_HATCHED, 0, 6};
     EXPECT_EQ(CreateBrushIndirect(&bad), nullptr);
 }
@@ -425,6 +446,19 @@ TEST(GdiShapes, FloodFillBorderAndSurface) {
     EXPECT_EQ(cv.at(0, 0), 0x0000FFu);
     EXPECT_EQ(cv.at(19, 19), 0x0000FFu);
     EXPECT_EQ(cv.at(5, 5), 0xFF0000u);
+    // The lower room joins the upper one only below the last pixel of the
+    // upper run, and the upper run reaches back to column 0 from the seed.
+    const char* rooms[3] = {"....#...", "###.....", "########"};
+    Canvas small(8, 3, kBg);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 8; ++x)
+            if (rooms[y][x] == '#') small.at(x, y) = 0;
+    SelectObject(small.dc, blue);
+    EXPECT_TRUE(ExtFloodFill(small.dc, 2, 0, RGB(0, 0, 0), FLOODFILLBORDER));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(small.at(x, y), rooms[y][x] == '#' ? 0u : 0x0000FFu) << x << "," << y;
+    SelectObject(small.dc, GetStockObject(WHITE_BRUSH));
     SelectObject(cv.dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(red);
     DeleteObject(blue);
