@@ -1,4 +1,4 @@
-// exports.cpp — the export table of the emulated "gdi32.dll" (LoadLibraryA /
+// exports.cpp — the export tables of the emulated "gdi32.dll" and "msimg32.dll" (LoadLibraryA /
 // GetProcAddress look names up here).
 #include "gdi/gdi_internal.h"
 #include "module_exports.h"
@@ -125,12 +125,25 @@ const ExportEntry kGdi32[] = {
     PLAT_EXPORT(SetRectRgn),
     PLAT_EXPORT(SetTextAlign),
     PLAT_EXPORT(StretchBlt),
+    PLAT_EXPORT(StretchDIBits),
+    PLAT_EXPORT(SetDIBitsToDevice),
+    PLAT_EXPORT(GdiAlphaBlend),
+    PLAT_EXPORT(GdiTransparentBlt),
+    PLAT_EXPORT(GdiGradientFill),
     PLAT_EXPORT(GetMiterLimit),
     PLAT_EXPORT(SetMiterLimit),
+};
+
+// "msimg32.dll": the blending blits, which Windows keeps in their own library.
+const ExportEntry kMsimg32[] = {
+    PLAT_EXPORT(AlphaBlend),
+    PLAT_EXPORT(GradientFill),
+    PLAT_EXPORT(TransparentBlt),
 };
 
 }  // namespace
 
 const ExportTable gdi32_exports = {"gdi32.dll", kGdi32, sizeof(kGdi32) / sizeof(kGdi32[0])};
+const ExportTable msimg32_exports = {"msimg32.dll", kMsimg32, sizeof(kMsimg32) / sizeof(kMsimg32[0])};
 
 }  // namespace plat

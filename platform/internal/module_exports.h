@@ -24,6 +24,7 @@ struct ExportTable {
 
 // Defined by the gdi/, gdiplus/ and ole/ modules respectively.
 extern const ExportTable gdi32_exports;
+extern const ExportTable msimg32_exports;  // defined by gdi/ too
 extern const ExportTable gdiplus_exports;
 extern const ExportTable ole32_exports;
 

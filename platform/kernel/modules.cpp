@@ -24,6 +24,7 @@ struct ModuleSlot {
 std::mutex g_modules_mutex;
 ModuleSlot g_modules[] = {
     {&plat::gdi32_exports, 0, 0},
+    {&plat::msimg32_exports, 0, 0},
     {&plat::gdiplus_exports, 0, 0},
     {&plat::ole32_exports, 0, 0},
 };
