@@ -59,11 +59,18 @@ struct Span {
 // true crossing. Spans come row by row from the top, disjoint and sorted.
 // Spans go to sink(ctx, y, x0, x1) as they are found, so nothing grows with
 // the number of spans.
+// The one polygon filler: shapes pass device points, wide pens the 64-bit
+// corners of their segment and join polygons.
+struct Point64 {
+    int64_t x, y;
+};
 using SpanSink = void (*)(void* ctx, int y, int x0, int x1);
 void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
                    void* ctx);
-template <class F>
-void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, F&& f) {
+void polygon_spans(const Point64* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
+                   void* ctx);
+template <class Pt, class F>
+void polygon_spans(const Pt* pts, const int* counts, int ncontours, bool winding, const RECT& box, F&& f) {
     using Fn = std::remove_reference_t<F>;
     polygon_spans(
         pts, counts, ncontours, winding, box,

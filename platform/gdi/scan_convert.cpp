@@ -14,11 +14,11 @@ namespace plat::gdi {
 
 namespace {
 
-// ceil(n / d) for d > 0.
-int64_t ceil_div(int64_t n, int64_t d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
-
 // floor(n / d) for d > 0.
 int64_t floor_div(int64_t n, int64_t d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
+
+// ceil(n / d) for d > 0; n is a product of two coordinate differences.
+int64_t ceil_div(__int128 n, int64_t d) { return int64_t(n >= 0 ? (n + d - 1) / d : -((-n) / d)); }
 
 // An edge stepped row by row: x = top.x + ceil(k * dx / dy) on row top.y + k,
 // kept as x plus the remainder rem = x * dy - (exact crossing) * dy in [0, dy).
@@ -39,8 +39,10 @@ struct Edge {
 
 }  // namespace
 
-void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
-                   void* ctx) {
+// Points of 32-bit (POINT) or 64-bit (Point64) coordinates.
+template <class Pt>
+void spans_of(const Pt* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
+              void* ctx) {
     if (box.left >= box.right || box.top >= box.bottom) return;
     const int Y0 = box.top, rows = box.bottom - box.top;
     std::vector<Edge> edges;
@@ -53,14 +55,14 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
     size_t k = 0;
     for (int c = 0; c < ncontours; ++c) {
         int n = counts[c];
-        const POINT* p = pts + k;
+        const Pt* p = pts + k;
         k += size_t(n);
         for (int i = 0; i < n; ++i) {
-            POINT a = p[i], b = p[i + 1 < n ? i + 1 : 0];
+            Pt a = p[i], b = p[i + 1 < n ? i + 1 : 0];
             if (a.y == b.y) continue;
             int dir = a.y < b.y ? 1 : -1;
             if (dir < 0) std::swap(a, b);
-            int ya = std::max<int>(a.y, box.top), yb = std::min<int>(b.y, box.bottom);
+            int ya = int(std::max<int64_t>(a.y, box.top)), yb = int(std::min<int64_t>(b.y, box.bottom));
             if (ya >= yb) continue;
             Edge e;
             e.ya = ya;
@@ -70,11 +72,11 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
             int64_t dx = int64_t(b.x) - a.x;
             e.q = floor_div(dx, e.dy);
             e.s = dx - e.q * e.dy;
-            int64_t num = int64_t(ya - a.y) * dx;
+            const __int128 num = __int128(int64_t(ya) - a.y) * dx;
             e.x = a.x + ceil_div(num, e.dy);
-            e.rem = (e.x - a.x) * e.dy - num;
+            e.rem = int64_t(__int128(e.x - a.x) * e.dy - num);
             // Where the edge is on its last visible row.
-            int64_t xl = a.x + ceil_div(int64_t(yb - 1 - a.y) * dx, e.dy);
+            int64_t xl = a.x + ceil_div(__int128(int64_t(yb) - 1 - a.y) * dx, e.dy);
             if (std::max(e.x, xl) < box.left) {
                 if (left_wind.empty()) left_wind.assign(size_t(rows) + 1, 0);
                 left_wind[size_t(ya - Y0)] += dir;
@@ -198,6 +200,16 @@ void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool wind
         active.resize(w);
         sorted = false;
     }
+}
+
+void polygon_spans(const POINT* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
+                   void* ctx) {
+    spans_of(pts, counts, ncontours, winding, box, sink, ctx);
+}
+
+void polygon_spans(const Point64* pts, const int* counts, int ncontours, bool winding, const RECT& box, SpanSink sink,
+                   void* ctx) {
+    spans_of(pts, counts, ncontours, winding, box, sink, ctx);
 }
 
 }  // namespace plat::gdi

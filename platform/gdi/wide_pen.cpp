@@ -13,84 +13,16 @@ namespace plat::gdi {
 
 namespace {
 
-struct P64 {
-    int64_t x, y;
-};
+using P64 = Point64;
 
 int64_t round_half_up(double v) { return int64_t(std::floor(v + 0.5)); }
 
-// A polygon by the fill rule of the engine: pixel (x, y) is inside when its
-// top-left corner is, by the non-zero winding rule; rows are cut to the mask.
+// A polygon by the fill rule of every filled shape (polygon_spans): pixel
+// (x, y) is inside when its top-left corner is, by the non-zero winding
+// rule; rows are cut to the mask.
 void fill_polygon(PenMask& mk, const P64* v, int n) {
-    struct Edge {
-        int64_t xt, yt, yb, dx, dy;
-        int dir;
-    };
-    Edge e[8];
-    int ne = 0;
-    int64_t ymin = INT64_MAX, ymax = INT64_MIN;
-    for (int i = 0; i < n && ne < 8; ++i) {
-        P64 a = v[i], b = v[(i + 1) % n];
-        if (a.y == b.y) continue;
-        int dir = a.y < b.y ? 1 : -1;
-        if (dir < 0) std::swap(a, b);
-        e[ne++] = Edge{a.x, a.y, b.y, b.x - a.x, b.y - a.y, dir};
-        ymin = std::min(ymin, a.y);
-        ymax = std::max(ymax, b.y);
-    }
-    if (ne < 2) return;
-    ymin = std::max<int64_t>(ymin, mk.top());
-    ymax = std::min<int64_t>(ymax, mk.bottom());
-    // Each edge's crossing x = xt + ceil((y - yt) * dx / dy), kept as a
-    // quotient and remainder stepped row by row.
-    struct Run {
-        int64_t q, r, qd, rd;
-    } run[8];
-    for (int i = 0; i < ne; ++i) {
-        const Edge& g = e[i];
-        int64_t y = std::max(ymin, g.yt);
-        __int128 num = __int128(y - g.yt) * g.dx;
-        __int128 q = num / g.dy, r = num % g.dy;
-        if (r < 0) {
-            r += g.dy;
-            --q;
-        }
-        int64_t qd = g.dx / g.dy, rd = g.dx % g.dy;
-        if (rd < 0) {
-            rd += g.dy;
-            --qd;
-        }
-        run[i] = Run{int64_t(q), int64_t(r), qd, rd};
-    }
-    for (int64_t y = ymin; y < ymax; ++y) {
-        int64_t xs[8];
-        int ds[8], nx = 0;
-        for (int i = 0; i < ne; ++i) {
-            const Edge& g = e[i];
-            if (y < g.yt || y >= g.yb) continue;
-            Run& u = run[i];
-            int64_t x = g.xt + u.q + (u.r > 0 ? 1 : 0);
-            int k = nx++;
-            while (k > 0 && xs[k - 1] > x) {
-                xs[k] = xs[k - 1];
-                ds[k] = ds[k - 1];
-                --k;
-            }
-            xs[k] = x;
-            ds[k] = g.dir;
-            u.q += u.qd;
-            u.r += u.rd;
-            if (u.r >= g.dy) {
-                u.r -= g.dy;
-                ++u.q;
-            }
-        }
-        int wind = 0;
-        for (int k = 0; k + 1 < nx; ++k) {
-            wind += ds[k];
-            if (wind != 0 && xs[k] < xs[k + 1]) mk.add(y, xs[k], xs[k + 1]);
-        }
-    }
+    const RECT box{mk.left(), mk.top(), mk.right(), mk.bottom()};
+    polygon_spans(v, &n, 1, true, box, [&mk](int y, int x0, int x1) { mk.add(y, x0, x1); });
 }
 
 // The round end of a pen of width w: the rounded-box region of a w-pixel
