@@ -42,7 +42,9 @@ backup=""
 target_file=""
 restore() {
   if [ -n "$backup" ] && [ -f "$backup" ]; then
-    cp -p "$backup" "$target_file"
+    # A plain copy: the restored file must be newer than the objects built
+    # from the mutant, or the next build would keep them.
+    cp "$backup" "$target_file"
     rm -f "$backup"
     backup=""
   fi

@@ -111,6 +111,11 @@ TEST(Level2, Cascade) {
     EXPECT_EQ(g.AI_Make_Decision(), static_cast<int>(random_32(99)(0, 1)));
     reset(0, 6, 0, 0);
     EXPECT_EQ(g.AI_Make_Decision(), tupo);
+    // Ten ahead in power at the same level is still balance; eleven is an advantage.
+    reset(0, 10, 0, 0);
+    EXPECT_EQ(g.AI_Make_Decision(), tupo);
+    reset(0, 11, 0, 0);
+    EXPECT_EQ(g.AI_Make_Decision(), huofa);
 
     // Balance with the shield banned: a reflect, never the shield.
     for (unsigned seed = 1; seed <= 40; ++seed) {
@@ -219,4 +224,11 @@ TEST(Level3, SituationMultipliersAndPrediction) {
     EXPECT_NEAR(g.calculate_op_benefit(jianzhi), (0.6f + 0.2f * 0.98f + 0.15f) * 1.2f, 1e-5);
     g.cur_situation = Game_t::BIG_LOSE;
     EXPECT_NEAR(g.calculate_op_benefit(xiulian), 0.95f * 1.5f, 1e-5);
+    // Blazing fire predicted at equal levels: the palm still hits it (the
+    // player's level at most the monster's), blazing fire does not (below needed).
+    reset(2, 10, 2, 3);
+    g.player_history = {7};
+    g.cur_situation = Game_t::BALANCE;
+    EXPECT_NEAR(g.calculate_op_benefit(kaishanzhang), 0.6f + 0.2f * 0.94f + 0.15f, 1e-5);
+    EXPECT_NEAR(g.calculate_op_benefit(liehuolaolong), 0.2f * 0.94f + 0.15f, 1e-5);
 }

@@ -90,6 +90,29 @@ TEST_F(GlintImages, RotateByZeroKeepsColoursAndByQuarterTurnMovesColumnsToRows) 
     EXPECT_EQ(Pixels(&self), Pixels(&turned));
 }
 
+TEST_F(GlintImages, RotateNearestTakesThePixelUnderTheRoundedPosition) {
+    // The documented sampling at an angle with fractional positions: the
+    // destination pixel (i, j) reads the source at x = ox + i cos a + j sin(-a),
+    // y = oy - i sin(-a) + j cos a, each plus 0.5 and truncated toward zero.
+    IMAGE src(7, 5), dst;
+    Pattern(&src);
+    const double a = 0.3, c = std::cos(a), s = std::sin(-a);
+    rotateimage(&dst, &src, a, RED, true, false);
+    const int nw = dst.getwidth(), nh = dst.getheight();
+    ASSERT_EQ(nw, int(std::fmax(std::fabs(c * 7 + s * 5), std::fabs(c * 7 - s * 5)) + 0.5));
+    const double ox = 3.5 - nw / 2.0 * c - nh / 2.0 * s, oy = 2.5 + nw / 2.0 * s - nh / 2.0 * c;
+    int inside = 0;
+    for (int j = 0; j < nh; ++j)
+        for (int i = 0; i < nw; ++i) {
+            const double x = ox + i * c + j * s + 0.5, y = oy - i * s + j * c + 0.5;
+            const int sx = int(x), sy = int(y);
+            const bool in = x > -1 && y > -1 && sx >= 0 && sx < 7 && sy >= 0 && sy < 5;
+            inside += in;
+            ASSERT_EQ(Pixel(&dst, i, j), in ? Pixel(&src, sx, sy) : BGR(RED)) << i << "," << j;
+        }
+    EXPECT_GT(inside, 20);
+}
+
 TEST_F(GlintImages, RotateBackgroundBytesAndBilinearEdges) {
     IMAGE src(10, 10);
     Common::Memory::FillMemory4(GetImageBuffer(&src), 100, 0xFFFFFF);

@@ -118,4 +118,7 @@ TEST(Utf8Encoding, LengthBoundariesAndCodePointsWithoutAForm) {
         {0xFFFFFFFF, "\xEF\xBF\xBD"},
     };
     for (const Case& c : cases) EXPECT_EQ(plat::codepage::utf8_of(&c.cp, 1), c.utf8) << std::hex << uint32_t(c.cp);
+    // Read back, a four-byte form up to the last (lead byte F4) is one
+    // character, which GBK cannot hold: one '?' each.
+    EXPECT_EQ(utf8_to_936("a\xF0\x90\x80\x80" "b\xF4\x8F\xBF\xBF"), "a?b?");
 }

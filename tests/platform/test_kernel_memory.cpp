@@ -69,6 +69,25 @@ TEST(KernelGlobalMemory, FixedBlockMovesOnlyWhenAllowed) {
     EXPECT_EQ(GlobalFree(moved), nullptr);
 }
 
+// A locked moveable block keeps its address: it grows only in place (here:
+// not at all) until the last unlock, then it may move.
+TEST(KernelGlobalMemory, LockedMoveableBlockGrowsOnlyWhenUnlocked) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 16);
+    void* p = GlobalLock(h);
+    ASSERT_NE(p, nullptr);
+    std::memcpy(p, "abcdefgh", 8);
+    EXPECT_EQ(GlobalReAlloc(h, 1 << 20, 0), nullptr);
+    EXPECT_EQ(GlobalSize(h), 16u);
+    EXPECT_EQ(GlobalLock(h), p);
+    GlobalUnlock(h);
+    GlobalUnlock(h);
+    EXPECT_EQ(GlobalReAlloc(h, 1 << 20, 0), h);
+    EXPECT_EQ(GlobalSize(h), size_t(1) << 20);
+    EXPECT_EQ(std::memcmp(GlobalLock(h), "abcdefgh", 8), 0);
+    GlobalUnlock(h);
+    GlobalFree(h);
+}
+
 TEST(KernelGlobalMemory, BadHandlesAreRefused) {
     HGLOBAL bogus = reinterpret_cast<HGLOBAL>(uintptr_t(0xdead0000));
     EXPECT_EQ(GlobalLock(bogus), nullptr);

@@ -2,9 +2,11 @@
 // where the text lands in a 32-bpp DIB for the alignment and clip flags.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "windows.h"
 
@@ -212,6 +214,15 @@ TEST_F(DrawTextTest, Ellipses) {
     EXPECT_EQ(Calc("abcdefghij", DT_SINGLELINE | DT_END_ELLIPSIS, 40).right, 10 + 40);
     EXPECT_EQ(Calc("abcdefghij", DT_SINGLELINE | DT_WORD_ELLIPSIS, 43).right, 10 + 40);
     EXPECT_EQ(Calc("abc", DT_SINGLELINE | DT_END_ELLIPSIS, 40).right, 10 + 24);  // fits: unchanged
+    {  // fits exactly: drawn as it is, no dots
+        RECT fit{0, 0, 40, 16};
+        DrawTextA(dc_, "HHHHH", -1, &fit, DT_SINGLELINE | DT_END_ELLIPSIS);
+        const std::vector<uint32_t> with_flag(px_, px_ + kW * kH);
+        Clear();
+        DrawTextA(dc_, "HHHHH", -1, &fit, DT_SINGLELINE);
+        EXPECT_TRUE(std::equal(with_flag.begin(), with_flag.end(), px_));
+        Clear();
+    }
     // Chinese characters are dropped whole: "中..." is 40 pixels.
     EXPECT_EQ(Calc("\xd6\xd0\xce\xc4\xd6\xd0\xce\xc4", DT_SINGLELINE | DT_END_ELLIPSIS, 47).right, 10 + 40);
     // The last path component is kept: "...\file.txt" is 12 characters of 15.
