@@ -424,4 +424,29 @@ public:
     GdiLock& operator=(const GdiLock&) = delete;
 };
 
+// A drawing target read under g_csGDILock and held for the rest of the
+// caller's scope: the lock is taken first (members are built in declaration
+// order), then the current target is read, so a stop on another thread cannot
+// free it before the call through it ends. False when there is no target (the
+// layer stopped). `Current` is the global holding the target.
+template <typename Target, Target* const& Current>
+class LockedTarget {
+public:
+    LockedTarget() : m_target(Current) {}
+    LockedTarget(const LockedTarget&) = delete;
+    LockedTarget& operator=(const LockedTarget&) = delete;
+
+    explicit operator bool() const { return m_target != nullptr; }
+    Target* operator->() const { return m_target; }
+
+private:
+    GdiLock m_lock;
+    Target* const m_target;
+};
+
+// The working image's target (an image or the window).
+using CurrentTarget = LockedTarget<DrawOnImg, g_pDraw>;
+// The window's target, for the calls that exist on the window only.
+using WindowTarget = LockedTarget<DrawOnWnd, g_pDrawOnWnd>;
+
 }  // namespace Glint
