@@ -34,20 +34,29 @@ void DrawOnWnd::fillrectangle(int l, int t, int r, int b) { GdiLock lock; return
 void DrawOnWnd::fillcircle(int x, int y, int radius) { GdiLock lock; return DrawOnImg::fillcircle(x, y, radius); }
 void DrawOnWnd::fillellipse(int l, int t, int r, int b) { GdiLock lock; return DrawOnImg::fillellipse(l, t, r, b); }
 void DrawOnWnd::fillroundrect(int l, int t, int r, int b, int ew, int eh) {
-    GdiLock lock; return DrawOnImg::fillroundrect(l, t, r, b, ew, eh);
+    GdiLock lock;
+    return DrawOnImg::fillroundrect(l, t, r, b, ew, eh);
 }
-void DrawOnWnd::arc(int l, int t, int r, int b, double st, double end) { GdiLock lock; return DrawOnImg::arc(l, t, r, b, st, end); }
+void DrawOnWnd::arc(int l, int t, int r, int b, double st, double end) {
+    GdiLock lock;
+    return DrawOnImg::arc(l, t, r, b, st, end);
+}
 void DrawOnWnd::fillpie(int l, int t, int r, int b, double st, double end) {
-    GdiLock lock; return DrawOnImg::fillpie(l, t, r, b, st, end);
+    GdiLock lock;
+    return DrawOnImg::fillpie(l, t, r, b, st, end);
 }
 void DrawOnWnd::polyline(const POINT* points, int num) { GdiLock lock; return DrawOnImg::polyline(points, num); }
 void DrawOnWnd::fillpolygon(const POINT* points, int num) { GdiLock lock; return DrawOnImg::fillpolygon(points, num); }
 void DrawOnWnd::polybezier(const POINT* points, int num) { GdiLock lock; return DrawOnImg::polybezier(points, num); }
 void DrawOnWnd::floodfill(int x, int y, COLORREF color, int filltype) {
-    GdiLock lock; return DrawOnImg::floodfill(x, y, color, filltype);
+    GdiLock lock;
+    return DrawOnImg::floodfill(x, y, color, filltype);
 }
 void DrawOnWnd::outtextxy(int x, int y, LPCTSTR str) { GdiLock lock; return DrawOnImg::outtextxy(x, y, str); }
-int DrawOnWnd::drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) { GdiLock lock; return DrawOnImg::drawtext(str, pRect, uFormat); }
+int DrawOnWnd::drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) {
+    GdiLock lock;
+    return DrawOnImg::drawtext(str, pRect, uFormat);
+}
 int DrawOnWnd::textwidth(LPCTSTR str) { GdiLock lock; return DrawOnImg::textwidth(str); }
 int DrawOnWnd::textheight(LPCTSTR str) { GdiLock lock; return DrawOnImg::textheight(str); }
 void DrawOnWnd::settextstyle(const LOGFONTA* font) { GdiLock lock; return DrawOnImg::settextstyle(font); }

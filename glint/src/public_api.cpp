@@ -5,6 +5,7 @@
 // (CurrentTarget), so a stop on another thread waits for it instead of
 // freeing the target under it.
 #include "glint_private.h"
+#include "wide_forms.h"
 
 using namespace Glint;
 
@@ -12,11 +13,13 @@ using namespace Glint;
 void BeginBatchDraw() { WindowTarget wnd; if (wnd) wnd->BeginBatchDraw(); }
 void FlushBatchDraw() { WindowTarget wnd; if (wnd) wnd->FlushBatchDraw(); }
 void FlushBatchDraw(int left, int top, int right, int bottom) {
-    WindowTarget wnd; if (wnd) wnd->FlushBatchDraw(left, top, right, bottom);
+    WindowTarget wnd;
+    if (wnd) wnd->FlushBatchDraw(left, top, right, bottom);
 }
 void EndBatchDraw() { WindowTarget wnd; if (wnd) wnd->EndBatchDraw(); }
 void EndBatchDraw(int left, int top, int right, int bottom) {
-    WindowTarget wnd; if (wnd) wnd->EndBatchDraw(left, top, right, bottom);
+    WindowTarget wnd;
+    if (wnd) wnd->EndBatchDraw(left, top, right, bottom);
 }
 
 int getwidth() { CurrentTarget draw; return draw ? draw->getwidth() : 0; }
@@ -47,48 +50,107 @@ void graphdefaults() { CurrentTarget draw; if (draw) draw->graphdefaults(); }
 void getlinestyle(LINESTYLE* pstyle) { CurrentTarget draw; if (draw) draw->getlinestyle(pstyle); }
 void setlinestyle(const LINESTYLE* pstyle) { CurrentTarget draw; if (draw) draw->setlinestyle(pstyle); }
 void setlinestyle(int style, int thickness, const DWORD* puserstyle, DWORD userstylecount) {
-    CurrentTarget draw; if (draw) draw->setlinestyle(style, thickness, puserstyle, userstylecount);
+    CurrentTarget draw;
+    if (draw) draw->setlinestyle(style, thickness, puserstyle, userstylecount);
 }
 void getfillstyle(FILLSTYLE* pstyle) { CurrentTarget draw; if (draw) draw->getfillstyle(pstyle); }
 void setfillstyle(const FILLSTYLE* pstyle) { CurrentTarget draw; if (draw) draw->setfillstyle(pstyle); }
-void setfillstyle(int style, long hatch, IMAGE* ppattern) { CurrentTarget draw; if (draw) draw->setfillstyle(style, hatch, ppattern); }
+void setfillstyle(int style, long hatch, IMAGE* ppattern) {
+    CurrentTarget draw;
+    if (draw) draw->setfillstyle(style, hatch, ppattern);
+}
 void setfillstyle(BYTE* ppattern8x8) { CurrentTarget draw; if (draw) draw->setfillstyle(ppattern8x8); }
 
-// Text: the one-character forms draw a one-character string.
-void outtextxy(int x, int y, LPCTSTR str) { CurrentTarget draw; if (draw) draw->outtextxy(x, y, str); }
-void outtextxy(int x, int y, TCHAR c) {
-    TCHAR str[2] = {c, 0};
+// Text: the one-character forms draw a one-character string. Each call has a
+// narrow form and a wide one (programs built with UNICODE).
+void outtextxy(int x, int y, LPCSTR str) { CurrentTarget draw; if (draw) draw->outtextxy(x, y, str); }
+void outtextxy(int x, int y, LPCWSTR str) { CurrentTarget draw; if (draw) WideText::outtextxy(x, y, str); }
+void outtextxy(int x, int y, CHAR c) {
+    CHAR str[2] = {c, 0};
     outtextxy(x, y, str);
 }
-int textwidth(LPCTSTR str) { CurrentTarget draw; return draw ? draw->textwidth(str) : 0; }
-int textwidth(TCHAR c) {
-    TCHAR str[2] = {c, 0};
+void outtextxy(int x, int y, WCHAR c) {
+    WCHAR str[2] = {c, 0};
+    outtextxy(x, y, str);
+}
+int textwidth(LPCSTR str) { CurrentTarget draw; return draw ? draw->textwidth(str) : 0; }
+int textwidth(LPCWSTR str) { CurrentTarget draw; return draw ? WideText::textwidth(str) : 0; }
+int textwidth(CHAR c) {
+    CHAR str[2] = {c, 0};
     return textwidth(str);
 }
-int textheight(LPCTSTR str) { CurrentTarget draw; return draw ? draw->textheight(str) : 0; }
-int textheight(TCHAR c) {
-    TCHAR str[2] = {c, 0};
+int textwidth(WCHAR c) {
+    WCHAR str[2] = {c, 0};
+    return textwidth(str);
+}
+int textheight(LPCSTR str) { CurrentTarget draw; return draw ? draw->textheight(str) : 0; }
+int textheight(LPCWSTR str) { CurrentTarget draw; return draw ? WideText::textheight(str) : 0; }
+int textheight(CHAR c) {
+    CHAR str[2] = {c, 0};
     return textheight(str);
 }
-int drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) { CurrentTarget draw; return draw ? draw->drawtext(str, pRect, uFormat) : 0; }
-int drawtext(TCHAR c, RECT* pRect, UINT uFormat) {
-    TCHAR str[2] = {c, 0};
+int textheight(WCHAR c) {
+    WCHAR str[2] = {c, 0};
+    return textheight(str);
+}
+int drawtext(LPCSTR str, RECT* pRect, UINT uFormat) {
+    CurrentTarget draw;
+    return draw ? draw->drawtext(str, pRect, uFormat) : 0;
+}
+int drawtext(LPCWSTR str, RECT* pRect, UINT uFormat) {
+    CurrentTarget draw;
+    return draw ? WideText::drawtext(str, pRect, uFormat) : 0;
+}
+int drawtext(CHAR c, RECT* pRect, UINT uFormat) {
+    CHAR str[2] = {c, 0};
     return drawtext(str, pRect, uFormat);
 }
-void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace) { CurrentTarget draw; if (draw) draw->settextstyle(nHeight, nWidth, lpszFace); }
-void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
-                  bool bItalic, bool bUnderline, bool bStrikeOut) {
-    CurrentTarget draw; if (draw) draw->settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
-                               bStrikeOut);
+int drawtext(WCHAR c, RECT* pRect, UINT uFormat) {
+    WCHAR str[2] = {c, 0};
+    return drawtext(str, pRect, uFormat);
 }
-void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+void settextstyle(int nHeight, int nWidth, LPCSTR lpszFace) {
+    CurrentTarget draw;
+    if (draw) draw->settextstyle(nHeight, nWidth, lpszFace);
+}
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace) {
+    CurrentTarget draw;
+    if (draw) WideText::settextstyle(nHeight, nWidth, lpszFace);
+}
+void settextstyle(int nHeight, int nWidth, LPCSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut) {
+    CurrentTarget draw;
+    if (draw)
+        draw->settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut);
+}
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut) {
+    CurrentTarget draw;
+    if (draw)
+        WideText::settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut);
+}
+void settextstyle(int nHeight, int nWidth, LPCSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
                   bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
                   BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
-    CurrentTarget draw; if (draw) draw->settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
-                               bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily);
+    CurrentTarget draw;
+    if (draw)
+        draw->settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily);
+}
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
+                  BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
+    CurrentTarget draw;
+    if (draw)
+        WideText::settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily);
 }
 void settextstyle(const LOGFONTA* font) { CurrentTarget draw; if (draw) draw->settextstyle(font); }
+void settextstyle(const LOGFONTW* font) { CurrentTarget draw; if (draw) WideText::settextstyle(font); }
 void gettextstyle(LOGFONTA* font) { CurrentTarget draw; if (draw) draw->gettextstyle(font); }
+void gettextstyle(LOGFONTW* font) { CurrentTarget draw; if (draw) WideText::gettextstyle(font); }
 
 // Shapes.
 COLORREF getpixel(int x, int y) { CurrentTarget draw; return draw ? draw->getpixel(x, y) : 0; }
@@ -106,19 +168,49 @@ void ellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->e
 void fillellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->fillellipse(l, t, r, b); }
 void solidellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->solidellipse(l, t, r, b); }
 void clearellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->clearellipse(l, t, r, b); }
-void roundrect(int l, int t, int r, int b, int ew, int eh) { CurrentTarget draw; if (draw) draw->roundrect(l, t, r, b, ew, eh); }
-void fillroundrect(int l, int t, int r, int b, int ew, int eh) { CurrentTarget draw; if (draw) draw->fillroundrect(l, t, r, b, ew, eh); }
-void solidroundrect(int l, int t, int r, int b, int ew, int eh) { CurrentTarget draw; if (draw) draw->solidroundrect(l, t, r, b, ew, eh); }
-void clearroundrect(int l, int t, int r, int b, int ew, int eh) { CurrentTarget draw; if (draw) draw->clearroundrect(l, t, r, b, ew, eh); }
-void arc(int l, int t, int r, int b, double st, double end) { CurrentTarget draw; if (draw) draw->arc(l, t, r, b, st, end); }
-void pie(int l, int t, int r, int b, double st, double end) { CurrentTarget draw; if (draw) draw->pie(l, t, r, b, st, end); }
-void fillpie(int l, int t, int r, int b, double st, double end) { CurrentTarget draw; if (draw) draw->fillpie(l, t, r, b, st, end); }
-void solidpie(int l, int t, int r, int b, double st, double end) { CurrentTarget draw; if (draw) draw->solidpie(l, t, r, b, st, end); }
-void clearpie(int l, int t, int r, int b, double st, double end) { CurrentTarget draw; if (draw) draw->clearpie(l, t, r, b, st, end); }
+void roundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->roundrect(l, t, r, b, ew, eh);
+}
+void fillroundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->fillroundrect(l, t, r, b, ew, eh);
+}
+void solidroundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->solidroundrect(l, t, r, b, ew, eh);
+}
+void clearroundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->clearroundrect(l, t, r, b, ew, eh);
+}
+void arc(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->arc(l, t, r, b, st, end);
+}
+void pie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->pie(l, t, r, b, st, end);
+}
+void fillpie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->fillpie(l, t, r, b, st, end);
+}
+void solidpie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->solidpie(l, t, r, b, st, end);
+}
+void clearpie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->clearpie(l, t, r, b, st, end);
+}
 void polyline(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->polyline(points, num); }
 void polygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->polygon(points, num); }
 void fillpolygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->fillpolygon(points, num); }
 void solidpolygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->solidpolygon(points, num); }
 void clearpolygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->clearpolygon(points, num); }
 void polybezier(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->polybezier(points, num); }
-void floodfill(int x, int y, COLORREF color, int filltype) { CurrentTarget draw; if (draw) draw->floodfill(x, y, color, filltype); }
+void floodfill(int x, int y, COLORREF color, int filltype) {
+    CurrentTarget draw;
+    if (draw) draw->floodfill(x, y, color, filltype);
+}

@@ -1,8 +1,9 @@
 // windef.h — basic Win32 types, handles and macros of the Linux stand-in.
 //
 // Sizes follow 64-bit Windows (LLP64): LONG and DWORD are 32 bits, pointers and
-// the *_PTR types 64 bits, BOOL is int. Narrow strings only (no UNICODE build):
-// TCHAR is char and every text is in the process code page (936, GBK).
+// the *_PTR types 64 bits, BOOL is int. Narrow text is in the process code
+// page (936, GBK); a WCHAR is one Unicode code point (wchar_t is 32 bits here).
+// TCHAR is char, or WCHAR in a program built with UNICODE defined.
 #pragma once
 
 #include <cstddef>
@@ -43,8 +44,17 @@ typedef uint64_t ULONGLONG;
 typedef float FLOAT;
 typedef FLOAT* PFLOAT;
 typedef char CHAR;
-typedef char TCHAR;
 typedef wchar_t WCHAR;
+// ---- wide-character builds: the TCHAR names follow UNICODE ----
+#ifdef UNICODE
+typedef WCHAR TCHAR;
+#define __TEXT(quote) L##quote
+#else
+typedef char TCHAR;
+#define __TEXT(quote) quote
+#endif
+#define TEXT(quote) __TEXT(quote)
+// ---- end of wide-character build block ----
 typedef int32_t INT32;
 typedef uint32_t UINT32;
 typedef int64_t INT64;
