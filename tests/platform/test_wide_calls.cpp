@@ -15,6 +15,8 @@
 
 namespace {
 
+using gdi_test::Canvas;
+
 TEST(WideCalls, WideCharToMultiByteFollowsWindows) {
     struct Case {
         const char* name;
@@ -47,10 +49,18 @@ TEST(WideCalls, WideCharToMultiByteFollowsWindows) {
         int ret = WideCharToMultiByte(c.cp, 0, c.in.c_str(), c.cch, c.cb ? buf : nullptr, c.cb, c.def,
                                       c.askUsed ? &used : nullptr);
         EXPECT_EQ(ret, c.ret);
-        if (ret > 0 && c.cb) EXPECT_EQ(std::string(buf, size_t(ret)), c.out);
-        if (c.askUsed && ret > 0) EXPECT_EQ(used, c.used);
-        if (ret == 0) EXPECT_EQ(GetLastError(), c.error);
-        if (ret > 0 && c.cb > ret) EXPECT_EQ(buf[ret], 0x55) << "nothing written past the result";
+        if (ret > 0 && c.cb) {
+            EXPECT_EQ(std::string(buf, size_t(ret)), c.out);
+        }
+        if (c.askUsed && ret > 0) {
+            EXPECT_EQ(used, c.used);
+        }
+        if (ret == 0) {
+            EXPECT_EQ(GetLastError(), c.error);
+        }
+        if (ret > 0 && c.cb > ret) {
+            EXPECT_EQ(buf[ret], 0x55) << "nothing written past the result";
+        }
     }
     EXPECT_TRUE(IsDBCSLeadByte(0x81));
     EXPECT_TRUE(IsDBCSLeadByte(0xFE));
