@@ -54,6 +54,7 @@ constexpr COLORREF WHITE = 0xFFFFFF;
 #define EX_CHAR 4    // WM_CHAR
 #define EX_WINDOW 8  // WM_MOVE, WM_SIZE, WM_ACTIVATE
 
+#ifndef UNICODE
 struct ExMessage {
     USHORT message;  // the message number; its category tells which view is valid
     union {
@@ -76,7 +77,7 @@ struct ExMessage {
             bool prevdown : 1;  // bit 30 of lParam: the key was down before
         };
         // EX_CHAR
-        TCHAR ch;  // one byte of text in the window's code page
+        CHAR ch;  // one byte of text in the window's code page
         // EX_WINDOW
         struct {
             WPARAM wParam;  // the platform message's parameters unchanged
@@ -84,6 +85,46 @@ struct ExMessage {
         };
     };
 };
+#endif
+
+// The record of a program built with UNICODE (ExMessage is then this type):
+// the same fields, but the EX_CHAR view holds one whole wide character, so a
+// double-byte character of the window's code page arrives as one record, not
+// as its two bytes. A distinct type keeps the narrow and wide forms of the
+// message calls apart in one library; keep its fields in step with ExMessage.
+struct ExMessageW {
+    USHORT message;  // the message number; its category tells which view is valid
+    union {
+        // EX_MOUSE
+        struct {
+            bool ctrl : 1;     // MK_CONTROL
+            bool shift : 1;    // MK_SHIFT
+            bool lbutton : 1;  // MK_LBUTTON
+            bool mbutton : 1;  // MK_MBUTTON
+            bool rbutton : 1;  // MK_RBUTTON
+            short x;           // client coordinates
+            short y;
+            short wheel;       // wheel delta of WM_MOUSEWHEEL (120 per notch), else 0
+        };
+        // EX_KEY
+        struct {
+            BYTE vkcode;        // virtual-key code
+            BYTE scancode;      // bits 16-23 of lParam
+            bool extended : 1;  // bit 24 of lParam
+            bool prevdown : 1;  // bit 30 of lParam: the key was down before
+        };
+        // EX_CHAR
+        WCHAR ch;  // one whole character (UTF-16 on Windows, a code point here)
+        // EX_WINDOW
+        struct {
+            WPARAM wParam;  // the platform message's parameters unchanged
+            LPARAM lParam;
+        };
+    };
+};
+#ifdef UNICODE
+typedef ExMessageW ExMessage;
+#endif
 
 // ---------------------------------------------------------------------------
 // Fill-style constants: a (style, hatch) pair or an 8 x 8 pattern of eight
@@ -198,9 +239,21 @@ const char* GetGlintVer();
 // peekmessage and flushmessage work on what is left in it, and getmessage
 // takes a queued message or answers at once with an all-zero record.
 // ---------------------------------------------------------------------------
+#ifndef UNICODE
 ExMessage getmessage(BYTE filter = 0xFF);
+#endif
 void getmessage(ExMessage* msg, BYTE filter = 0xFF);
 bool peekmessage(ExMessage* msg, BYTE filter = 0xFF, bool removemsg = true);
+#ifdef UNICODE
+// A function's return type does not tell overloads apart: the wide by-value
+// form is a template, so its name differs from the narrow one's in the library.
+template <typename = void>
+inline ExMessageW getmessage(BYTE filter = 0xFF) {
+    ExMessageW msg = {};
+    getmessage(&msg, filter);
+    return msg;
+}
+#endif
 void flushmessage(BYTE filter = 0xFF);
 void setcapture();
 void releasecapture();
@@ -258,7 +311,8 @@ void setfillstyle(int style, long hatch = 0, IMAGE* ppattern = NULL);
 void setfillstyle(BYTE* ppattern8x8);
 
 // ---------------------------------------------------------------------------
-// Text (narrow strings in the window's code page, GBK for Chinese).
+// Text: narrow strings in the window's code page (GBK for Chinese), or wide
+// strings in a program built with UNICODE. The library holds both forms.
 // ---------------------------------------------------------------------------
 void outtextxy(int x, int y, LPCTSTR str);
 void outtextxy(int x, int y, TCHAR c);
@@ -274,8 +328,8 @@ void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, in
 void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
                   bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
                   BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily);
-void settextstyle(const LOGFONTA* font);
-void gettextstyle(LOGFONTA* font);
+void settextstyle(const LOGFONT* font);
+void gettextstyle(LOGFONT* font);
 
 // ---------------------------------------------------------------------------
 // Shapes. Logical coordinates of the working image. "fill" draws outline and
@@ -322,12 +376,15 @@ void floodfill(int x, int y, COLORREF color, int filltype = 0);
 // `height` > 0 (Ctrl+Enter confirms then). Client width 357 for `width` 0,
 // else at least 200; client height at least 93, more for a long prompt.
 // Returns true when confirmed with OK (or Enter); the text, at most
-// `nMaxCount` - 1 bytes plus a terminating zero, is then in `pString`.
+// `nMaxCount` - 1 bytes plus a terminating zero, is then in `pString`. In a
+// program built with UNICODE the strings are wide: the text is at most
+// `nMaxCount` - 1 bytes in the window's code page (so at most that many
+// characters) and arrives as wide characters.
 // Cancel, Esc and the close box return false and leave `pString` untouched.
 // Without a title the dialog shows the owner window's title. One input box
 // at a time in a process.
 // ---------------------------------------------------------------------------
-bool InputBox(LPSTR pString, int nMaxCount, LPCSTR pPrompt = NULL, LPCSTR pTitle = NULL, LPCSTR pDefault = NULL,
+bool InputBox(LPTSTR pString, int nMaxCount, LPCTSTR pPrompt = NULL, LPCTSTR pTitle = NULL, LPCTSTR pDefault = NULL,
               int width = 0, int height = 0, bool bOnlyOK = true);
 
 // ---------------------------------------------------------------------------
@@ -360,3 +417,112 @@ bool loadimage(IMAGE* pDstImg, LPCTSTR pImgFile, int nWidth = 0, int nHeight = 0
 bool loadimage(IMAGE* pDstImg, LPCTSTR pResType, LPCTSTR pResName, int nWidth = 0, int nHeight = 0,
                bool bResize = false);
 void saveimage(LPCTSTR pImgFile, IMAGE* pImg = NULL);
+
+#ifdef UNICODE
+// ---------------------------------------------------------------------------
+// A program built with UNICODE may still hand narrow strings (in the window's
+// code page) and LOGFONTA to the text, font, input-box and picture calls; the
+// library holds both forms. The narrow ones are templates that take only char
+// (or LOGFONTA), so a null pointer or a number still picks the wide form as it
+// would with the wide form alone. Each reaches the library's narrow function
+// through a declaration inside its body.
+// ---------------------------------------------------------------------------
+#include <type_traits>
+
+namespace glint_narrow {
+template <typename T, typename Narrow>
+using only = typename std::enable_if<std::is_same<T, Narrow>::value>::type;
+}  // namespace glint_narrow
+
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline void outtextxy(int x, int y, const Ch* str) {
+    void outtextxy(int, int, const char*);
+    outtextxy(x, y, str);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline void outtextxy(int x, int y, Ch c) {
+    void outtextxy(int, int, char);
+    outtextxy(x, y, c);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline int textwidth(const Ch* str) {
+    int textwidth(const char*);
+    return textwidth(str);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline int textwidth(Ch c) {
+    int textwidth(char);
+    return textwidth(c);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline int textheight(const Ch* str) {
+    int textheight(const char*);
+    return textheight(str);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline int textheight(Ch c) {
+    int textheight(char);
+    return textheight(c);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline int drawtext(const Ch* str, RECT* pRect, UINT uFormat) {
+    int drawtext(const char*, RECT*, UINT);
+    return drawtext(str, pRect, uFormat);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline int drawtext(Ch c, RECT* pRect, UINT uFormat) {
+    int drawtext(char, RECT*, UINT);
+    return drawtext(c, pRect, uFormat);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline void settextstyle(int nHeight, int nWidth, const Ch* lpszFace) {
+    void settextstyle(int, int, const char*);
+    settextstyle(nHeight, nWidth, lpszFace);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline void settextstyle(int nHeight, int nWidth, const Ch* lpszFace, int nEscapement, int nOrientation,
+                         int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut) {
+    void settextstyle(int, int, const char*, int, int, int, bool, bool, bool);
+    settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline, bStrikeOut);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline void settextstyle(int nHeight, int nWidth, const Ch* lpszFace, int nEscapement, int nOrientation,
+                         int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet,
+                         BYTE fbOutPrecision, BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
+    void settextstyle(int, int, const char*, int, int, int, bool, bool, bool, BYTE, BYTE, BYTE, BYTE, BYTE);
+    settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline, bStrikeOut,
+                 fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily);
+}
+template <typename F, typename = glint_narrow::only<F, LOGFONTA>>
+inline void settextstyle(const F* font) {
+    void settextstyle(const LOGFONTA*);
+    settextstyle(font);
+}
+template <typename F, typename = glint_narrow::only<F, LOGFONTA>>
+inline void gettextstyle(F* font) {
+    void gettextstyle(LOGFONTA*);
+    gettextstyle(font);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline bool InputBox(Ch* pString, int nMaxCount, const Ch* pPrompt = NULL, const Ch* pTitle = NULL,
+                     const Ch* pDefault = NULL, int width = 0, int height = 0, bool bOnlyOK = true) {
+    bool InputBox(char*, int, const char*, const char*, const char*, int, int, bool);
+    return InputBox(pString, nMaxCount, pPrompt, pTitle, pDefault, width, height, bOnlyOK);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline bool loadimage(IMAGE* pDstImg, const Ch* pImgFile, int nWidth = 0, int nHeight = 0, bool bResize = false) {
+    bool loadimage(IMAGE*, const char*, int, int, bool);
+    return loadimage(pDstImg, pImgFile, nWidth, nHeight, bResize);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline bool loadimage(IMAGE* pDstImg, const Ch* pResType, const Ch* pResName, int nWidth = 0, int nHeight = 0,
+                      bool bResize = false) {
+    bool loadimage(IMAGE*, const char*, const char*, int, int, bool);
+    return loadimage(pDstImg, pResType, pResName, nWidth, nHeight, bResize);
+}
+template <typename Ch, typename = glint_narrow::only<Ch, char>>
+inline void saveimage(const Ch* pImgFile, IMAGE* pImg = NULL) {
+    void saveimage(const char*, IMAGE*);
+    saveimage(pImgFile, pImg);
+}
+#endif

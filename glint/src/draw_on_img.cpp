@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 #include "glint_private.h"
@@ -324,17 +325,40 @@ int DrawOnImg::textheight(LPCTSTR str) {
     return size.cy;
 }
 
+void WideText::outtextxy(int x, int y, LPCWSTR str) {
+    _Gdi::TextOutW(g_hMemDC, x, y, str, int(std::wcslen(str)));
+}
+
+int WideText::drawtext(LPCWSTR str, RECT* pRect, UINT uFormat) { return DrawTextW(g_hMemDC, str, -1, pRect, uFormat); }
+
+int WideText::textwidth(LPCWSTR str) {
+    SIZE size = {0, 0};
+    _Gdi::GetTextExtentPoint32W(g_hMemDC, str, int(std::wcslen(str)), &size);
+    return size.cx;
+}
+
+int WideText::textheight(LPCWSTR str) {
+    SIZE size = {0, 0};
+    _Gdi::GetTextExtentPoint32W(g_hMemDC, str, int(std::wcslen(str)), &size);
+    return size.cy;
+}
+
 namespace {
 // A given face name (at most 31 characters and a terminating zero); a null
-// face leaves the name as it is.
-void CopyFace(LOGFONTA& font, LPCTSTR face) {
+// face leaves the name as it is. LogFont is LOGFONTA with narrow names,
+// LOGFONTW with wide ones.
+template <typename LogFont, typename Char>
+void CopyFace(LogFont& font, const Char* face) {
     if (!face) return;
-    std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-    font.lfFaceName[LF_FACESIZE - 1] = 0;
+    int n = 0;
+    for (; n < LF_FACESIZE - 1 && face[n]; ++n) font.lfFaceName[n] = face[n];
+    // Like strncpy: the rest of the name is cleared.
+    for (int k = n; k < LF_FACESIZE; ++k) font.lfFaceName[k] = 0;
 }
 
 // The fields that the nine- and fourteen-parameter settextstyle both set.
-void SetFontFields(LOGFONTA& font, int height, int width, LPCTSTR face, int escapement, int orientation,
+template <typename LogFont, typename Char>
+void SetFontFields(LogFont& font, int height, int width, const Char* face, int escapement, int orientation,
                    int weight, bool italic, bool underline, bool strikeout) {
     font.lfHeight = height;
     font.lfWidth = width;
@@ -346,30 +370,36 @@ void SetFontFields(LOGFONTA& font, int height, int width, LPCTSTR face, int esca
     font.lfStrikeOut = strikeout;
     CopyFace(font, face);
 }
-}  // namespace
 
-void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace) {
-    LOGFONTA font;
-    gettextstyle(&font);
+// The three settextstyle forms, for either character kind: the short ones
+// change the current font, the fourteen-parameter one starts from zero.
+// `d` reads and sets the font as a LogFont: the target for narrow names,
+// the working image's DC for wide ones.
+template <typename LogFont, typename Fonts, typename Char>
+void SetTextStyle(Fonts d, int nHeight, int nWidth, const Char* lpszFace) {
+    LogFont font;
+    d->gettextstyle(&font);
     font.lfHeight = nHeight;
     font.lfWidth = nWidth;
     CopyFace(font, lpszFace);
-    settextstyle(&font);
+    d->settextstyle(&font);
 }
 
-void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation,
-                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut) {
-    LOGFONTA font;
-    gettextstyle(&font);
+template <typename LogFont, typename Fonts, typename Char>
+void SetTextStyle(Fonts d, int nHeight, int nWidth, const Char* lpszFace, int nEscapement, int nOrientation,
+                  int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut) {
+    LogFont font;
+    d->gettextstyle(&font);
     SetFontFields(font, nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
                   bStrikeOut);
-    settextstyle(&font);
+    d->settextstyle(&font);
 }
 
-void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation,
-                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet,
-                             BYTE fbOutPrecision, BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
-    LOGFONTA font;
+template <typename LogFont, typename Fonts, typename Char>
+void SetTextStyle(Fonts d, int nHeight, int nWidth, const Char* lpszFace, int nEscapement, int nOrientation,
+                  int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
+                  BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
+    LogFont font;
     std::memset(&font, 0, sizeof font);  // a null face leaves the name empty: the platform's default face
     SetFontFields(font, nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
                   bStrikeOut);
@@ -378,13 +408,57 @@ void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEsc
     font.lfClipPrecision = fbClipPrecision;
     font.lfQuality = fbQuality;
     font.lfPitchAndFamily = fbPitchAndFamily;
-    settextstyle(&font);
+    d->settextstyle(&font);
+}
+// The wide fonts of the working image's DC, used by SetTextStyle as it uses
+// a target (hence the arrow).
+struct WideFonts {
+    void gettextstyle(LOGFONTW* font) { WideText::gettextstyle(font); }
+    void settextstyle(const LOGFONTW* font) { WideText::settextstyle(font); }
+    WideFonts* operator->() { return this; }
+};
+}  // namespace
+
+void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace) {
+    SetTextStyle<LOGFONTA>(this, nHeight, nWidth, lpszFace);
+}
+void WideText::settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace) {
+    SetTextStyle<LOGFONTW>(WideFonts(), nHeight, nWidth, lpszFace);
+}
+
+void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation,
+                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut) {
+    SetTextStyle<LOGFONTA>(this, nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut);
+}
+void WideText::settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation,
+                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut) {
+    SetTextStyle<LOGFONTW>(WideFonts(), nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic,
+                           bUnderline, bStrikeOut);
+}
+
+void DrawOnImg::settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation,
+                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet,
+                             BYTE fbOutPrecision, BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
+    SetTextStyle<LOGFONTA>(this, nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily);
+}
+void WideText::settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation,
+                             int nWeight, bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet,
+                             BYTE fbOutPrecision, BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
+    SetTextStyle<LOGFONTW>(WideFonts(), nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic,
+                           bUnderline, bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality,
+                           fbPitchAndFamily);
 }
 
 void DrawOnImg::settextstyle(const LOGFONTA* font) { ReplaceObject(g_hMemDC, _Gdi::CreateFontIndirectA(font)); }
+void WideText::settextstyle(const LOGFONTW* font) { ReplaceObject(g_hMemDC, _Gdi::CreateFontIndirectW(font)); }
 
 void DrawOnImg::gettextstyle(LOGFONTA* font) {
     _Gdi::GetObjectA(_Gdi::GetCurrentObject(g_hMemDC, OBJ_FONT), sizeof(LOGFONTA), font);
+}
+void WideText::gettextstyle(LOGFONTW* font) {
+    _Gdi::GetObjectW(_Gdi::GetCurrentObject(g_hMemDC, OBJ_FONT), sizeof(LOGFONTW), font);
 }
 
 }  // namespace Glint

@@ -11,53 +11,56 @@ namespace Glint {
 
 DrawOnWnd::~DrawOnWnd() {}
 
-#define GLINT_LOCKED(call) \
-    GdiLock lock;          \
-    return DrawOnImg::call
-
-void DrawOnWnd::cleardevice() { GLINT_LOCKED(cleardevice()); }
-void DrawOnWnd::settextcolor(COLORREF color) { GLINT_LOCKED(settextcolor(color)); }
-void DrawOnWnd::setbkcolor(COLORREF color) { GLINT_LOCKED(setbkcolor(color)); }
-int DrawOnWnd::getbkmode() { GLINT_LOCKED(getbkmode()); }
-void DrawOnWnd::setbkmode(int mode) { GLINT_LOCKED(setbkmode(mode)); }
-void DrawOnWnd::setorigin(int x, int y) { GLINT_LOCKED(setorigin(x, y)); }
-void DrawOnWnd::setcliprgn(HRGN hrgn) { GLINT_LOCKED(setcliprgn(hrgn)); }
-void DrawOnWnd::clearcliprgn() { GLINT_LOCKED(clearcliprgn()); }
-void DrawOnWnd::setlinestyle(const LINESTYLE* pstyle) { GLINT_LOCKED(setlinestyle(pstyle)); }
-void DrawOnWnd::setfillstyle(const FILLSTYLE* pstyle) { GLINT_LOCKED(setfillstyle(pstyle)); }
-void DrawOnWnd::setfillcolor(COLORREF color) { GLINT_LOCKED(setfillcolor(color)); }
-void DrawOnWnd::setaspectratio(float xasp, float yasp) { GLINT_LOCKED(setaspectratio(xasp, yasp)); }
-int DrawOnWnd::getrop2() { GLINT_LOCKED(getrop2()); }
-void DrawOnWnd::setrop2(int mode) { GLINT_LOCKED(setrop2(mode)); }
-int DrawOnWnd::getpolyfillmode() { GLINT_LOCKED(getpolyfillmode()); }
-void DrawOnWnd::setpolyfillmode(int mode) { GLINT_LOCKED(setpolyfillmode(mode)); }
-COLORREF DrawOnWnd::getpixel(int x, int y) { GLINT_LOCKED(getpixel(x, y)); }
-void DrawOnWnd::putpixel(int x, int y, COLORREF color) { GLINT_LOCKED(putpixel(x, y, color)); }
-void DrawOnWnd::line(int x1, int y1, int x2, int y2) { GLINT_LOCKED(line(x1, y1, x2, y2)); }
-void DrawOnWnd::fillrectangle(int l, int t, int r, int b) { GLINT_LOCKED(fillrectangle(l, t, r, b)); }
-void DrawOnWnd::fillcircle(int x, int y, int radius) { GLINT_LOCKED(fillcircle(x, y, radius)); }
-void DrawOnWnd::fillellipse(int l, int t, int r, int b) { GLINT_LOCKED(fillellipse(l, t, r, b)); }
+void DrawOnWnd::cleardevice() { GdiLock lock; return DrawOnImg::cleardevice(); }
+void DrawOnWnd::settextcolor(COLORREF color) { GdiLock lock; return DrawOnImg::settextcolor(color); }
+void DrawOnWnd::setbkcolor(COLORREF color) { GdiLock lock; return DrawOnImg::setbkcolor(color); }
+int DrawOnWnd::getbkmode() { GdiLock lock; return DrawOnImg::getbkmode(); }
+void DrawOnWnd::setbkmode(int mode) { GdiLock lock; return DrawOnImg::setbkmode(mode); }
+void DrawOnWnd::setorigin(int x, int y) { GdiLock lock; return DrawOnImg::setorigin(x, y); }
+void DrawOnWnd::setcliprgn(HRGN hrgn) { GdiLock lock; return DrawOnImg::setcliprgn(hrgn); }
+void DrawOnWnd::clearcliprgn() { GdiLock lock; return DrawOnImg::clearcliprgn(); }
+void DrawOnWnd::setlinestyle(const LINESTYLE* pstyle) { GdiLock lock; return DrawOnImg::setlinestyle(pstyle); }
+void DrawOnWnd::setfillstyle(const FILLSTYLE* pstyle) { GdiLock lock; return DrawOnImg::setfillstyle(pstyle); }
+void DrawOnWnd::setfillcolor(COLORREF color) { GdiLock lock; return DrawOnImg::setfillcolor(color); }
+void DrawOnWnd::setaspectratio(float xasp, float yasp) { GdiLock lock; return DrawOnImg::setaspectratio(xasp, yasp); }
+int DrawOnWnd::getrop2() { GdiLock lock; return DrawOnImg::getrop2(); }
+void DrawOnWnd::setrop2(int mode) { GdiLock lock; return DrawOnImg::setrop2(mode); }
+int DrawOnWnd::getpolyfillmode() { GdiLock lock; return DrawOnImg::getpolyfillmode(); }
+void DrawOnWnd::setpolyfillmode(int mode) { GdiLock lock; return DrawOnImg::setpolyfillmode(mode); }
+COLORREF DrawOnWnd::getpixel(int x, int y) { GdiLock lock; return DrawOnImg::getpixel(x, y); }
+void DrawOnWnd::putpixel(int x, int y, COLORREF color) { GdiLock lock; return DrawOnImg::putpixel(x, y, color); }
+void DrawOnWnd::line(int x1, int y1, int x2, int y2) { GdiLock lock; return DrawOnImg::line(x1, y1, x2, y2); }
+void DrawOnWnd::fillrectangle(int l, int t, int r, int b) { GdiLock lock; return DrawOnImg::fillrectangle(l, t, r, b); }
+void DrawOnWnd::fillcircle(int x, int y, int radius) { GdiLock lock; return DrawOnImg::fillcircle(x, y, radius); }
+void DrawOnWnd::fillellipse(int l, int t, int r, int b) { GdiLock lock; return DrawOnImg::fillellipse(l, t, r, b); }
 void DrawOnWnd::fillroundrect(int l, int t, int r, int b, int ew, int eh) {
-    GLINT_LOCKED(fillroundrect(l, t, r, b, ew, eh));
+    GdiLock lock;
+    return DrawOnImg::fillroundrect(l, t, r, b, ew, eh);
 }
-void DrawOnWnd::arc(int l, int t, int r, int b, double st, double end) { GLINT_LOCKED(arc(l, t, r, b, st, end)); }
+void DrawOnWnd::arc(int l, int t, int r, int b, double st, double end) {
+    GdiLock lock;
+    return DrawOnImg::arc(l, t, r, b, st, end);
+}
 void DrawOnWnd::fillpie(int l, int t, int r, int b, double st, double end) {
-    GLINT_LOCKED(fillpie(l, t, r, b, st, end));
+    GdiLock lock;
+    return DrawOnImg::fillpie(l, t, r, b, st, end);
 }
-void DrawOnWnd::polyline(const POINT* points, int num) { GLINT_LOCKED(polyline(points, num)); }
-void DrawOnWnd::fillpolygon(const POINT* points, int num) { GLINT_LOCKED(fillpolygon(points, num)); }
-void DrawOnWnd::polybezier(const POINT* points, int num) { GLINT_LOCKED(polybezier(points, num)); }
+void DrawOnWnd::polyline(const POINT* points, int num) { GdiLock lock; return DrawOnImg::polyline(points, num); }
+void DrawOnWnd::fillpolygon(const POINT* points, int num) { GdiLock lock; return DrawOnImg::fillpolygon(points, num); }
+void DrawOnWnd::polybezier(const POINT* points, int num) { GdiLock lock; return DrawOnImg::polybezier(points, num); }
 void DrawOnWnd::floodfill(int x, int y, COLORREF color, int filltype) {
-    GLINT_LOCKED(floodfill(x, y, color, filltype));
+    GdiLock lock;
+    return DrawOnImg::floodfill(x, y, color, filltype);
 }
-void DrawOnWnd::outtextxy(int x, int y, LPCTSTR str) { GLINT_LOCKED(outtextxy(x, y, str)); }
-int DrawOnWnd::drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) { GLINT_LOCKED(drawtext(str, pRect, uFormat)); }
-int DrawOnWnd::textwidth(LPCTSTR str) { GLINT_LOCKED(textwidth(str)); }
-int DrawOnWnd::textheight(LPCTSTR str) { GLINT_LOCKED(textheight(str)); }
-void DrawOnWnd::settextstyle(const LOGFONTA* font) { GLINT_LOCKED(settextstyle(font)); }
-void DrawOnWnd::gettextstyle(LOGFONTA* font) { GLINT_LOCKED(gettextstyle(font)); }
-
-#undef GLINT_LOCKED
+void DrawOnWnd::outtextxy(int x, int y, LPCTSTR str) { GdiLock lock; return DrawOnImg::outtextxy(x, y, str); }
+int DrawOnWnd::drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) {
+    GdiLock lock;
+    return DrawOnImg::drawtext(str, pRect, uFormat);
+}
+int DrawOnWnd::textwidth(LPCTSTR str) { GdiLock lock; return DrawOnImg::textwidth(str); }
+int DrawOnWnd::textheight(LPCTSTR str) { GdiLock lock; return DrawOnImg::textheight(str); }
+void DrawOnWnd::settextstyle(const LOGFONTA* font) { GdiLock lock; return DrawOnImg::settextstyle(font); }
+void DrawOnWnd::gettextstyle(LOGFONTA* font) { GdiLock lock; return DrawOnImg::gettextstyle(font); }
 
 // ---------------------------------------------------------------------------
 // Opening and closing the window.

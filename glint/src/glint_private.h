@@ -13,6 +13,12 @@
 #include "gdiplus_flat.h"
 #include "glint.h"
 
+// The library is built narrow; the wide forms that a program built with
+// UNICODE sees are declared in wide_forms.h.
+#ifdef UNICODE
+#error "the graphics layer is built without UNICODE; it serves wide programs through wide_forms.h"
+#endif
+
 namespace Glint {
 
 // ---------------------------------------------------------------------------
@@ -30,7 +36,8 @@ namespace _Gdi {
     X(PolyBezier) X(Polygon) X(Polyline) X(RealizePalette) X(Rectangle) X(RoundRect) X(SelectClipRgn)        \
     X(SelectObject) X(SelectPalette) X(SetBkColor) X(SetBkMode) X(SetGraphicsMode) X(SetPixelV)              \
     X(SetPolyFillMode) X(SetROP2) X(SetTextColor) X(SetWorldTransform) X(CreateFontIndirectA) X(GetObjectA)  \
-    X(GetTextExtentPoint32A) X(TextOutA)
+    X(GetTextExtentPoint32A) X(TextOutA) X(CreateFontIndirectW) X(GetObjectW) X(GetTextExtentPoint32W)       \
+    X(TextOutW)
 #define GLINT_DECLARE_ENTRY(name) extern decltype(&::name) name;
 GLINT_GDI_FUNCTIONS(GLINT_DECLARE_ENTRY)
 void Init();
@@ -153,6 +160,17 @@ private:
 // Category bit of a message number (EX_MOUSE, EX_KEY, EX_CHAR, EX_WINDOW), or 0.
 BYTE GetMsgType(USHORT message);
 
+// One queued input record, read by narrow and wide programs alike. The
+// narrow view has one record per byte of text, as the window receives it;
+// the wide view has one per character: the record of a double-byte
+// character's second byte carries the whole character and the one of its
+// first byte (`lead`) is skipped.
+struct QueuedMessage {
+    ExMessage msg;  // what a narrow program reads
+    WCHAR wch;      // EX_CHAR: the character of a wide program
+    bool lead;      // EX_CHAR: the first byte of a double-byte character
+};
+
 // Private window messages handled by the window thread.
 #define MSG_WAITMSG (WM_USER + 1)         // arm the reader wake-up; filter in LOBYTE(wParam)
 #define MSG_SETCAPTURE (WM_USER + 2)      // SetCapture on the window
@@ -175,8 +193,11 @@ public:
     static DWORD WINAPI ThreadFunc(void* param);
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    void GetExMessage(ExMessage* msg, BYTE filter);
-    bool PeekExMessage(ExMessage* msg, BYTE filter, bool removemsg);
+    // Msg is ExMessage (narrow programs) or ExMessageW (wide programs).
+    template <typename Msg>
+    void GetExMessage(Msg* msg, BYTE filter);
+    template <typename Msg>
+    bool PeekExMessage(Msg* msg, BYTE filter, bool removemsg);
     void FlushExMessage(BYTE filter);
     void SetCapture();
     void ReleaseCapture();
@@ -190,7 +211,8 @@ public:
     void PurgeFront(BYTE filter);
     // Program's thread: the first record of the filter, with the ones in
     // front of it dropped; false when none is queued.
-    bool TakeFront(ExMessage* msg, BYTE filter, bool remove);
+    template <typename Msg>
+    bool TakeFront(Msg* msg, BYTE filter, bool remove);
     // Window thread, when the program closes the window: a wake-up still
     // armed is dropped and every category is recorded again.
     void DisarmWaitMsg();
@@ -204,7 +226,8 @@ public:
     HANDLE m_hStopEvent;  // the window thread has ended after the program's close (auto-reset)
     std::atomic<int> m_nWaitingReaders;  // readers inside their wait on m_hEvent
     unsigned m_nClosed;                  // windows closed by the program so far; under the wait lock
-    Common::Collections::FixedQueue<ExMessage> m_MsgQueue;
+    Common::Collections::FixedQueue<QueuedMessage> m_MsgQueue;
+    BYTE m_charLead;  // window thread: the first byte of a double-byte WM_CHAR pair, or 0
     FILE* m_pConOut;
     FILE* m_pConIn;
     std::atomic<HWND> m_hWnd;  // written by both threads (open, user close)
@@ -313,6 +336,25 @@ public:
     // memory block (header, colour table, rows), or returns NULL.
     HGLOBAL DDBToDIB(IMAGE* img, DWORD dwCompression, HPALETTE hPal);
 };
+
+// The wide-character forms of the text operations (programs built with
+// UNICODE), on the working image's DC. The public calls reach them holding
+// the drawing lock, as they hold it for the narrow forms on either target;
+// they are kept apart from DrawOnImg so that its members stay as they are.
+namespace WideText {
+void outtextxy(int x, int y, LPCWSTR str);
+int drawtext(LPCWSTR str, RECT* pRect, UINT uFormat);
+int textwidth(LPCWSTR str);
+int textheight(LPCWSTR str);
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace);
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut);
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
+                  BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily);
+void settextstyle(const LOGFONTW* font);
+void gettextstyle(LOGFONTW* font);
+}  // namespace WideText
 
 class DrawOnWnd : public DrawOnImg {
 public:
@@ -423,5 +465,30 @@ public:
     GdiLock(const GdiLock&) = delete;
     GdiLock& operator=(const GdiLock&) = delete;
 };
+
+// A drawing target read under g_csGDILock and held for the rest of the
+// caller's scope: the lock is taken first (members are built in declaration
+// order), then the current target is read, so a stop on another thread cannot
+// free it before the call through it ends. False when there is no target (the
+// layer stopped). `Current` is the global holding the target.
+template <typename Target, Target* const& Current>
+class LockedTarget {
+public:
+    LockedTarget() : m_target(Current) {}
+    LockedTarget(const LockedTarget&) = delete;
+    LockedTarget& operator=(const LockedTarget&) = delete;
+
+    explicit operator bool() const { return m_target != nullptr; }
+    Target* operator->() const { return m_target; }
+
+private:
+    GdiLock m_lock;
+    Target* const m_target;
+};
+
+// The working image's target (an image or the window).
+using CurrentTarget = LockedTarget<DrawOnImg, g_pDraw>;
+// The window's target, for the calls that exist on the window only.
+using WindowTarget = LockedTarget<DrawOnWnd, g_pDrawOnWnd>;
 
 }  // namespace Glint

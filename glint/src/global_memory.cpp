@@ -15,8 +15,19 @@ void GlobalMemory::Clear() {
 bool GlobalMemory::LoadFile(LPCSTR fileName) {
     Clear();
     if (!fileName) return false;
-    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              NULL);
+    return ReadWhole(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, NULL));
+}
+
+bool GlobalMemory::LoadFile(LPCWSTR fileName) {
+    Clear();
+    if (!fileName) return false;
+    return ReadWhole(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, NULL));
+}
+
+// Reads the whole open file (closing it) into the block.
+bool GlobalMemory::ReadWhole(HANDLE file) {
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD high = 0;
     const DWORD bytes = GetFileSize(file, &high);

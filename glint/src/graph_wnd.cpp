@@ -36,7 +36,7 @@ const char kClassName[] = "GlintWnd";
 
 GraphWnd::GraphWnd()
     : IMAGE(0, 0), m_bHadConsole(false), m_hEvent(nullptr), m_hStopEvent(nullptr), m_nWaitingReaders(0),
-      m_nClosed(0), m_pConOut(nullptr), m_pConIn(nullptr), m_hWnd(nullptr), m_hWndDC(nullptr), m_bBatchDraw(false) {
+      m_nClosed(0), m_charLead(0), m_pConOut(nullptr), m_pConIn(nullptr), m_hWnd(nullptr), m_hWndDC(nullptr), m_bBatchDraw(false) {
     m_MsgQueue.Reset();
     pthis = this;
     m_hEvent = CreateEventA(NULL, FALSE, FALSE, NULL);

@@ -1,7 +1,10 @@
 // image_func.cpp — bitmaps for images, getimage and putimage.
 #include <cstring>
 
+#include <string>
+
 #include "image_func.h"
+#include "wide_forms.h"
 
 namespace Glint {
 
@@ -74,3 +77,30 @@ bool loadimage(IMAGE* pDstImg, LPCTSTR pResType, LPCTSTR pResName, int nWidth, i
     return ImageFunc::loadimage(pDstImg, pResType, pResName, nWidth, nHeight, bResize);
 }
 void saveimage(LPCTSTR pImgFile, IMAGE* pImg) { ImageFunc::saveimage(pImgFile, pImg); }
+
+// The wide forms (programs built with UNICODE). A resource type or name given
+// as a number (MAKEINTRESOURCE) stays a number; a named one is converted to
+// the process code page, in which resources are named.
+bool loadimage(IMAGE* pDstImg, LPCWSTR pImgFile, int nWidth, int nHeight, bool bResize) {
+    return ImageFunc::loadimage(pDstImg, pImgFile, nWidth, nHeight, bResize);
+}
+namespace {
+std::string NarrowResourceName(LPCWSTR name) {
+    if (!name || IS_INTRESOURCE(name)) return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, name, -1, NULL, 0, NULL, NULL);
+    std::string out(n > 0 ? size_t(n) : 1, '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, name, -1, &out[0], n, NULL, NULL);
+    return out;
+}
+LPCSTR ResourceArg(LPCWSTR name, const std::string& narrow) {
+    if (!name) return NULL;
+    if (IS_INTRESOURCE(name)) return reinterpret_cast<LPCSTR>(name);
+    return narrow.c_str();
+}
+}  // namespace
+bool loadimage(IMAGE* pDstImg, LPCWSTR pResType, LPCWSTR pResName, int nWidth, int nHeight, bool bResize) {
+    const std::string type = NarrowResourceName(pResType), name = NarrowResourceName(pResName);
+    return ImageFunc::loadimage(pDstImg, ResourceArg(pResType, type), ResourceArg(pResName, name), nWidth, nHeight,
+                                bResize);
+}
+void saveimage(LPCWSTR pImgFile, IMAGE* pImg) { ImageFunc::saveimage(pImgFile, pImg); }

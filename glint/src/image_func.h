@@ -17,6 +17,8 @@ public:
 
     // Reads a whole file; false (and no block) when it cannot be opened or read.
     bool LoadFile(LPCSTR fileName);
+    bool LoadFile(LPCWSTR fileName);
+    bool ReadWhole(HANDLE file);
     // Copies a resource of the program's own module; false when there is none.
     bool LoadFile(LPCSTR type, LPCSTR name);
     void Clear();
@@ -36,7 +38,9 @@ public:
                             bool highquality);
     static bool loadimage(IMAGE* dstimg, LPCSTR fileName, int width, int height, bool resize);
     static bool loadimage(IMAGE* dstimg, LPCSTR resType, LPCSTR resName, int width, int height, bool resize);
+    static bool loadimage(IMAGE* dstimg, LPCWSTR fileName, int width, int height, bool resize);
     static void saveimage(LPCSTR fileName, IMAGE* img);
+    static void saveimage(LPCWSTR fileName, IMAGE* img);
     // 0 and the encoder's class identifier when an installed encoder lists
     // the extension (any case), else -1.
     static int GetEncoderClsid(LPCWSTR extension, CLSID* clsid);

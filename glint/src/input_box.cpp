@@ -14,6 +14,7 @@
 #include <string>
 
 #include "glint_private.h"
+#include "wide_forms.h"
 
 namespace Glint {
 
@@ -237,4 +238,31 @@ bool InputBox(LPSTR pString, int nMaxCount, LPCSTR pPrompt, LPCSTR pTitle, LPCST
     if (!owner) owner = GetConsoleWindow();
     Glint::CInputBox box(owner, pString, nMaxCount, pPrompt, pTitle, pDefault, width, height, bOnlyOK);
     return box.DoModal();
+}
+
+// The wide form (programs built with UNICODE) runs the same dialog: its texts
+// are converted to the window's code page and the answer back. The edit box
+// takes at most nMaxCount - 1 bytes of that code page, so the answer always
+// fits the caller's nMaxCount wide characters.
+namespace {
+std::string Narrow(LPCWSTR text) {
+    if (!text) return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, NULL, 0, NULL, NULL);
+    std::string out(n > 0 ? size_t(n) : 1, '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], n, NULL, NULL);
+    return out;
+}
+}  // namespace
+
+bool InputBox(LPWSTR pString, int nMaxCount, LPCWSTR pPrompt, LPCWSTR pTitle, LPCWSTR pDefault, int width,
+              int height, bool bOnlyOK) {
+    const std::string prompt = Narrow(pPrompt), title = Narrow(pTitle), def = Narrow(pDefault);
+    std::string answer(nMaxCount > 0 ? size_t(nMaxCount) : 1, '\0');
+    bool ok = InputBox(pString ? &answer[0] : NULL, nMaxCount, pPrompt ? prompt.c_str() : NULL,
+                       pTitle ? title.c_str() : NULL, pDefault ? def.c_str() : NULL, width, height, bOnlyOK);
+    if (ok && pString && nMaxCount > 0) {
+        int n = MultiByteToWideChar(CP_ACP, 0, answer.c_str(), -1, pString, nMaxCount);
+        if (n == 0) pString[0] = 0;
+    }
+    return ok;
 }

@@ -60,6 +60,12 @@ bool ImageFunc::loadimage(IMAGE* dstimg, LPCSTR fileName, int width, int height,
     return LoadFromMemory(dstimg, mem, width, height, resize);
 }
 
+bool ImageFunc::loadimage(IMAGE* dstimg, LPCWSTR fileName, int width, int height, bool resize) {
+    GlobalMemory mem;
+    mem.LoadFile(fileName);
+    return LoadFromMemory(dstimg, mem, width, height, resize);
+}
+
 bool ImageFunc::loadimage(IMAGE* dstimg, LPCSTR resType, LPCSTR resName, int width, int height, bool resize) {
     GlobalMemory mem;
     mem.LoadFile(resType, resName);
@@ -102,11 +108,17 @@ int ImageFunc::GetEncoderClsid(LPCWSTR extension, CLSID* clsid) {
 // A name that does not fit the 261 units of the wide name is not saved at
 // all: cut short, it would name a different file.
 void ImageFunc::saveimage(LPCSTR fileName, IMAGE* img) {
-    using namespace GdiPlusFlat;
-    IMAGE* image = img ? img : g_pGraphWnd;
-    if (!fileName || !image || !image->m_pBuffer || image->m_width <= 0 || image->m_height <= 0) return;
+    if (!fileName) return;
     WCHAR name[261];
     if (MultiByteToWideChar(CP_ACP, 0, fileName, -1, name, 261) == 0) return;
+    saveimage(static_cast<LPCWSTR>(name), img);
+}
+
+void ImageFunc::saveimage(LPCWSTR name, IMAGE* img) {
+    using namespace GdiPlusFlat;
+    IMAGE* image = img ? img : g_pGraphWnd;
+    if (!name || !image || !image->m_pBuffer || image->m_width <= 0 || image->m_height <= 0) return;
+    if (std::wcslen(name) > 260) return;
     const WCHAR* dot = std::wcsrchr(name, L'.');
     if (!dot || std::wcslen(dot + 1) > 4) return;
     CLSID clsid;

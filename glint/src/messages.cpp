@@ -26,9 +26,15 @@
 // waiting reader has been woken and has left its wait. A woken reader takes a
 // wanted record if one is queued, else finds the window closed and returns an
 // empty record (message 0), as a reader does when no window is open.
+//
+// Narrow and wide programs read the same queue: a record holds both the byte
+// a narrow program reads and the character a wide one reads; the first byte
+// of a double-byte character is a record of its own for a narrow reader and
+// is skipped by a wide one (see QueuedMessage).
 #include <cstring>
 
 #include "glint_private.h"
+#include "wide_forms.h"
 
 namespace Glint {
 
@@ -60,8 +66,53 @@ public:
     GraphWnd* wnd;
 };
 
-void EmptyRecord(ExMessage* msg) {
+template <typename Msg>
+void EmptyRecord(Msg* msg) {
     if (msg) std::memset(msg, 0, sizeof *msg);
+}
+
+// The reader's view of a queued record; false when the reader skips it.
+bool ViewOf(const QueuedMessage& rec, ExMessage* msg) {
+    if (msg) *msg = rec.msg;
+    return true;
+}
+
+bool ViewOf(const QueuedMessage& rec, ExMessageW* msg) {
+    if (rec.lead) return false;
+    if (msg) {
+        // The fields other than the character have the same place in both
+        // records (checked below); the character is the wide one.
+        std::memcpy(static_cast<void*>(msg), &rec.msg, sizeof *msg);
+        if (GetMsgType(rec.msg.message) == EX_CHAR) msg->ch = rec.wch;
+    }
+    return true;
+}
+
+static_assert(sizeof(ExMessage) == sizeof(ExMessageW), "narrow and wide records differ in size");
+static_assert(offsetof(ExMessage, x) == offsetof(ExMessageW, x) &&
+                  offsetof(ExMessage, vkcode) == offsetof(ExMessageW, vkcode) &&
+                  offsetof(ExMessage, ch) == offsetof(ExMessageW, ch) &&
+                  offsetof(ExMessage, lParam) == offsetof(ExMessageW, lParam),
+              "narrow and wide records differ in layout");
+
+// The wide character of one WM_CHAR byte of the window's code page. `lead`
+// is the window thread's pending first byte of a double-byte character.
+void WideChar(BYTE byte, BYTE& lead, QueuedMessage& rec) {
+    char bytes[2];
+    int n = 0;
+    if (lead) bytes[n++] = char(lead);
+    bytes[n++] = char(byte);
+    lead = 0;
+    if (n == 1 && IsDBCSLeadByte(byte)) {
+        lead = byte;
+        rec.lead = true;
+        return;
+    }
+    WCHAR out[2] = {0, 0};
+    int got = MultiByteToWideChar(CP_ACP, 0, bytes, n, out, 2);
+    // A pair that is no character: the second byte on its own.
+    if (got != 1 && n == 2) got = MultiByteToWideChar(CP_ACP, 0, bytes + 1, 1, out, 2);
+    rec.wch = got >= 1 ? out[0] : WCHAR(0xFFFD);
 }
 
 bool AllCategories(BYTE filter) { return (filter & 0x0F) == 0x0F; }
@@ -86,7 +137,7 @@ BYTE GetMsgType(USHORT message) {
 
 void GraphWnd::PurgeFront(BYTE filter) {
     if (AllCategories(filter)) return;
-    while (!m_MsgQueue.IsEmpty() && !(GetMsgType(m_MsgQueue.Front().message) & filter)) m_MsgQueue.Dequeue();
+    while (!m_MsgQueue.IsEmpty() && !(GetMsgType(m_MsgQueue.Front().msg.message) & filter)) m_MsgQueue.Dequeue();
 }
 
 void GraphWnd::RecordMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -97,8 +148,9 @@ void GraphWnd::RecordMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!(type & msgFilter)) return;
     PurgeFront(msgFilter);
 
-    ExMessage rec;
-    std::memset(&rec, 0, sizeof rec);
+    QueuedMessage queued;
+    std::memset(&queued, 0, sizeof queued);
+    ExMessage& rec = queued.msg;
     rec.message = number;
     switch (type) {
         case EX_MOUSE:
@@ -118,7 +170,8 @@ void GraphWnd::RecordMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             rec.prevdown = ((lParam >> 30) & 1) != 0;
             break;
         case EX_CHAR:
-            rec.ch = TCHAR(BYTE(wParam));
+            rec.ch = CHAR(BYTE(wParam));
+            WideChar(BYTE(wParam), m_charLead, queued);
             break;
         default:  // EX_WINDOW
             rec.wParam = wParam;
@@ -126,7 +179,7 @@ void GraphWnd::RecordMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     m_MsgQueue.LockAppend();
-    m_MsgQueue.Enqueue(rec);  // lost when the queue is full
+    m_MsgQueue.Enqueue(queued);  // lost when the queue is full
     m_MsgQueue.UnlockAppend();
 
     if (bWaitingMsg) {
@@ -196,13 +249,15 @@ LRESULT GraphWnd::ArmWaitMsg(BYTE filter) {
 // is tested as it is taken from the front: the window thread may append at any
 // moment, so a separate purge, emptiness test and front copy could return a
 // record that arrived after the purge without its category ever being tested.
-bool GraphWnd::TakeFront(ExMessage* msg, BYTE filter, bool remove) {
+// A record the reader skips (the first byte of a double-byte character for a
+// wide reader) is dropped like one outside the filter.
+template <typename Msg>
+bool GraphWnd::TakeFront(Msg* msg, BYTE filter, bool remove) {
     const bool all = AllCategories(filter);
     for (;;) {
         if (m_MsgQueue.IsEmpty()) return false;
-        const ExMessage& front = m_MsgQueue.Front();
-        if (all || (GetMsgType(front.message) & filter)) {
-            if (msg) *msg = front;
+        const QueuedMessage& front = m_MsgQueue.Front();
+        if ((all || (GetMsgType(front.msg.message) & filter)) && ViewOf(front, msg)) {
             if (remove) m_MsgQueue.Dequeue();
             return true;
         }
@@ -210,7 +265,8 @@ bool GraphWnd::TakeFront(ExMessage* msg, BYTE filter, bool remove) {
     }
 }
 
-void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
+template <typename Msg>
+void GraphWnd::GetExMessage(Msg* msg, BYTE filter) {
     bool waited = false;
     unsigned closedBefore = 0;
     for (;;) {
@@ -240,7 +296,8 @@ void GraphWnd::GetExMessage(ExMessage* msg, BYTE filter) {
 
 // Peeking and flushing never involve the window thread: they work on what is
 // queued whether or not a window is open (the queue outlives a closed window).
-bool GraphWnd::PeekExMessage(ExMessage* msg, BYTE filter, bool removemsg) {
+template <typename Msg>
+bool GraphWnd::PeekExMessage(Msg* msg, BYTE filter, bool removemsg) {
     return TakeFront(msg, filter, removemsg);
 }
 
@@ -251,12 +308,12 @@ void GraphWnd::FlushExMessage(BYTE filter) {
     }
     // Take everything out and put back what is not named, in order. Appends
     // of the window thread wait meanwhile and land behind the kept elements.
-    ExMessage kept[63];
+    QueuedMessage kept[63];
     int count = 0;
     m_MsgQueue.LockAppend();
     while (!m_MsgQueue.IsEmpty()) {
-        const ExMessage& e = m_MsgQueue.Front();
-        if (!(GetMsgType(e.message) & filter) && count < 63) kept[count++] = e;
+        const QueuedMessage& e = m_MsgQueue.Front();
+        if (!(GetMsgType(e.msg.message) & filter) && count < 63) kept[count++] = e;
         m_MsgQueue.Dequeue();
     }
     for (int i = 0; i < count; ++i) m_MsgQueue.Enqueue(kept[i]);
@@ -289,6 +346,18 @@ void getmessage(ExMessage* msg, BYTE filter) {
 }
 
 bool peekmessage(ExMessage* msg, BYTE filter, bool removemsg) {
+    ReaderPin pin;
+    return pin.wnd ? pin.wnd->PeekExMessage(msg, filter, removemsg) : false;
+}
+
+// The wide forms: the same queue, one record per character.
+void getmessage(ExMessageW* msg, BYTE filter) {
+    ReaderPin pin;
+    if (pin.wnd) pin.wnd->GetExMessage(msg, filter);
+    else EmptyRecord(msg);
+}
+
+bool peekmessage(ExMessageW* msg, BYTE filter, bool removemsg) {
     ReaderPin pin;
     return pin.wnd ? pin.wnd->PeekExMessage(msg, filter, removemsg) : false;
 }

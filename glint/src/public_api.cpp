@@ -1,136 +1,216 @@
 // public_api.cpp — the public drawing functions: each forwards to the
 // operation of the same name on the current drawing target g_pDraw. Before
 // any working image exists (the layer stopped) they do nothing and return 0.
-// Each holds the drawing lock from reading the target to the end of the call,
-// so a stop on another thread waits for it instead of freeing the target
-// under it.
+// Each holds the drawing lock from reading the target to the end of the call
+// (CurrentTarget), so a stop on another thread waits for it instead of
+// freeing the target under it.
 #include "glint_private.h"
+#include "wide_forms.h"
 
 using namespace Glint;
 
-#define GLINT_FORWARD(call) \
-    GdiLock lock;           \
-    if (!g_pDraw) return;   \
-    g_pDraw->call
-#define GLINT_FORWARD_RESULT(call) \
-    GdiLock lock;                  \
-    return g_pDraw ? g_pDraw->call : 0
-#define GLINT_FORWARD_WND(call)    \
-    GdiLock lock;                  \
-    if (!g_pDrawOnWnd) return;     \
-    g_pDrawOnWnd->call
-
 // Batch drawing exists on the window target only.
-void BeginBatchDraw() { GLINT_FORWARD_WND(BeginBatchDraw()); }
-void FlushBatchDraw() { GLINT_FORWARD_WND(FlushBatchDraw()); }
+void BeginBatchDraw() { WindowTarget wnd; if (wnd) wnd->BeginBatchDraw(); }
+void FlushBatchDraw() { WindowTarget wnd; if (wnd) wnd->FlushBatchDraw(); }
 void FlushBatchDraw(int left, int top, int right, int bottom) {
-    GLINT_FORWARD_WND(FlushBatchDraw(left, top, right, bottom));
+    WindowTarget wnd;
+    if (wnd) wnd->FlushBatchDraw(left, top, right, bottom);
 }
-void EndBatchDraw() { GLINT_FORWARD_WND(EndBatchDraw()); }
+void EndBatchDraw() { WindowTarget wnd; if (wnd) wnd->EndBatchDraw(); }
 void EndBatchDraw(int left, int top, int right, int bottom) {
-    GLINT_FORWARD_WND(EndBatchDraw(left, top, right, bottom));
+    WindowTarget wnd;
+    if (wnd) wnd->EndBatchDraw(left, top, right, bottom);
 }
 
-int getwidth() { GLINT_FORWARD_RESULT(getwidth()); }
-int getheight() { GLINT_FORWARD_RESULT(getheight()); }
+int getwidth() { CurrentTarget draw; return draw ? draw->getwidth() : 0; }
+int getheight() { CurrentTarget draw; return draw ? draw->getheight() : 0; }
 
-void cleardevice() { GLINT_FORWARD(cleardevice()); }
-COLORREF getlinecolor() { GLINT_FORWARD_RESULT(getlinecolor()); }
-void setlinecolor(COLORREF color) { GLINT_FORWARD(setlinecolor(color)); }
-COLORREF gettextcolor() { GLINT_FORWARD_RESULT(gettextcolor()); }
-void settextcolor(COLORREF color) { GLINT_FORWARD(settextcolor(color)); }
-COLORREF getbkcolor() { GLINT_FORWARD_RESULT(getbkcolor()); }
-void setbkcolor(COLORREF color) { GLINT_FORWARD(setbkcolor(color)); }
-COLORREF getfillcolor() { GLINT_FORWARD_RESULT(getfillcolor()); }
-void setfillcolor(COLORREF color) { GLINT_FORWARD(setfillcolor(color)); }
-int getbkmode() { GLINT_FORWARD_RESULT(getbkmode()); }
-void setbkmode(int mode) { GLINT_FORWARD(setbkmode(mode)); }
-void setcliprgn(HRGN hrgn) { GLINT_FORWARD(setcliprgn(hrgn)); }
-void clearcliprgn() { GLINT_FORWARD(clearcliprgn()); }
-void setorigin(int x, int y) { GLINT_FORWARD(setorigin(x, y)); }
-void getaspectratio(float* pxasp, float* pyasp) { GLINT_FORWARD(getaspectratio(pxasp, pyasp)); }
-void setaspectratio(float xasp, float yasp) { GLINT_FORWARD(setaspectratio(xasp, yasp)); }
-int getrop2() { GLINT_FORWARD_RESULT(getrop2()); }
-void setrop2(int mode) { GLINT_FORWARD(setrop2(mode)); }
-int getpolyfillmode() { GLINT_FORWARD_RESULT(getpolyfillmode()); }
-void setpolyfillmode(int mode) { GLINT_FORWARD(setpolyfillmode(mode)); }
-void graphdefaults() { GLINT_FORWARD(graphdefaults()); }
+void cleardevice() { CurrentTarget draw; if (draw) draw->cleardevice(); }
+COLORREF getlinecolor() { CurrentTarget draw; return draw ? draw->getlinecolor() : 0; }
+void setlinecolor(COLORREF color) { CurrentTarget draw; if (draw) draw->setlinecolor(color); }
+COLORREF gettextcolor() { CurrentTarget draw; return draw ? draw->gettextcolor() : 0; }
+void settextcolor(COLORREF color) { CurrentTarget draw; if (draw) draw->settextcolor(color); }
+COLORREF getbkcolor() { CurrentTarget draw; return draw ? draw->getbkcolor() : 0; }
+void setbkcolor(COLORREF color) { CurrentTarget draw; if (draw) draw->setbkcolor(color); }
+COLORREF getfillcolor() { CurrentTarget draw; return draw ? draw->getfillcolor() : 0; }
+void setfillcolor(COLORREF color) { CurrentTarget draw; if (draw) draw->setfillcolor(color); }
+int getbkmode() { CurrentTarget draw; return draw ? draw->getbkmode() : 0; }
+void setbkmode(int mode) { CurrentTarget draw; if (draw) draw->setbkmode(mode); }
+void setcliprgn(HRGN hrgn) { CurrentTarget draw; if (draw) draw->setcliprgn(hrgn); }
+void clearcliprgn() { CurrentTarget draw; if (draw) draw->clearcliprgn(); }
+void setorigin(int x, int y) { CurrentTarget draw; if (draw) draw->setorigin(x, y); }
+void getaspectratio(float* pxasp, float* pyasp) { CurrentTarget draw; if (draw) draw->getaspectratio(pxasp, pyasp); }
+void setaspectratio(float xasp, float yasp) { CurrentTarget draw; if (draw) draw->setaspectratio(xasp, yasp); }
+int getrop2() { CurrentTarget draw; return draw ? draw->getrop2() : 0; }
+void setrop2(int mode) { CurrentTarget draw; if (draw) draw->setrop2(mode); }
+int getpolyfillmode() { CurrentTarget draw; return draw ? draw->getpolyfillmode() : 0; }
+void setpolyfillmode(int mode) { CurrentTarget draw; if (draw) draw->setpolyfillmode(mode); }
+void graphdefaults() { CurrentTarget draw; if (draw) draw->graphdefaults(); }
 
-void getlinestyle(LINESTYLE* pstyle) { GLINT_FORWARD(getlinestyle(pstyle)); }
-void setlinestyle(const LINESTYLE* pstyle) { GLINT_FORWARD(setlinestyle(pstyle)); }
+void getlinestyle(LINESTYLE* pstyle) { CurrentTarget draw; if (draw) draw->getlinestyle(pstyle); }
+void setlinestyle(const LINESTYLE* pstyle) { CurrentTarget draw; if (draw) draw->setlinestyle(pstyle); }
 void setlinestyle(int style, int thickness, const DWORD* puserstyle, DWORD userstylecount) {
-    GLINT_FORWARD(setlinestyle(style, thickness, puserstyle, userstylecount));
+    CurrentTarget draw;
+    if (draw) draw->setlinestyle(style, thickness, puserstyle, userstylecount);
 }
-void getfillstyle(FILLSTYLE* pstyle) { GLINT_FORWARD(getfillstyle(pstyle)); }
-void setfillstyle(const FILLSTYLE* pstyle) { GLINT_FORWARD(setfillstyle(pstyle)); }
-void setfillstyle(int style, long hatch, IMAGE* ppattern) { GLINT_FORWARD(setfillstyle(style, hatch, ppattern)); }
-void setfillstyle(BYTE* ppattern8x8) { GLINT_FORWARD(setfillstyle(ppattern8x8)); }
+void getfillstyle(FILLSTYLE* pstyle) { CurrentTarget draw; if (draw) draw->getfillstyle(pstyle); }
+void setfillstyle(const FILLSTYLE* pstyle) { CurrentTarget draw; if (draw) draw->setfillstyle(pstyle); }
+void setfillstyle(int style, long hatch, IMAGE* ppattern) {
+    CurrentTarget draw;
+    if (draw) draw->setfillstyle(style, hatch, ppattern);
+}
+void setfillstyle(BYTE* ppattern8x8) { CurrentTarget draw; if (draw) draw->setfillstyle(ppattern8x8); }
 
-// Text: the one-character forms draw a one-character string.
-void outtextxy(int x, int y, LPCTSTR str) { GLINT_FORWARD(outtextxy(x, y, str)); }
-void outtextxy(int x, int y, TCHAR c) {
-    TCHAR str[2] = {c, 0};
+// Text: the one-character forms draw a one-character string. Each call has a
+// narrow form and a wide one (programs built with UNICODE).
+void outtextxy(int x, int y, LPCSTR str) { CurrentTarget draw; if (draw) draw->outtextxy(x, y, str); }
+void outtextxy(int x, int y, LPCWSTR str) { CurrentTarget draw; if (draw) WideText::outtextxy(x, y, str); }
+void outtextxy(int x, int y, CHAR c) {
+    CHAR str[2] = {c, 0};
     outtextxy(x, y, str);
 }
-int textwidth(LPCTSTR str) { GLINT_FORWARD_RESULT(textwidth(str)); }
-int textwidth(TCHAR c) {
-    TCHAR str[2] = {c, 0};
+void outtextxy(int x, int y, WCHAR c) {
+    WCHAR str[2] = {c, 0};
+    outtextxy(x, y, str);
+}
+int textwidth(LPCSTR str) { CurrentTarget draw; return draw ? draw->textwidth(str) : 0; }
+int textwidth(LPCWSTR str) { CurrentTarget draw; return draw ? WideText::textwidth(str) : 0; }
+int textwidth(CHAR c) {
+    CHAR str[2] = {c, 0};
     return textwidth(str);
 }
-int textheight(LPCTSTR str) { GLINT_FORWARD_RESULT(textheight(str)); }
-int textheight(TCHAR c) {
-    TCHAR str[2] = {c, 0};
+int textwidth(WCHAR c) {
+    WCHAR str[2] = {c, 0};
+    return textwidth(str);
+}
+int textheight(LPCSTR str) { CurrentTarget draw; return draw ? draw->textheight(str) : 0; }
+int textheight(LPCWSTR str) { CurrentTarget draw; return draw ? WideText::textheight(str) : 0; }
+int textheight(CHAR c) {
+    CHAR str[2] = {c, 0};
     return textheight(str);
 }
-int drawtext(LPCTSTR str, RECT* pRect, UINT uFormat) { GLINT_FORWARD_RESULT(drawtext(str, pRect, uFormat)); }
-int drawtext(TCHAR c, RECT* pRect, UINT uFormat) {
-    TCHAR str[2] = {c, 0};
+int textheight(WCHAR c) {
+    WCHAR str[2] = {c, 0};
+    return textheight(str);
+}
+int drawtext(LPCSTR str, RECT* pRect, UINT uFormat) {
+    CurrentTarget draw;
+    return draw ? draw->drawtext(str, pRect, uFormat) : 0;
+}
+int drawtext(LPCWSTR str, RECT* pRect, UINT uFormat) {
+    CurrentTarget draw;
+    return draw ? WideText::drawtext(str, pRect, uFormat) : 0;
+}
+int drawtext(CHAR c, RECT* pRect, UINT uFormat) {
+    CHAR str[2] = {c, 0};
     return drawtext(str, pRect, uFormat);
 }
-void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace) { GLINT_FORWARD(settextstyle(nHeight, nWidth, lpszFace)); }
-void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
-                  bool bItalic, bool bUnderline, bool bStrikeOut) {
-    GLINT_FORWARD(settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
-                               bStrikeOut));
+int drawtext(WCHAR c, RECT* pRect, UINT uFormat) {
+    WCHAR str[2] = {c, 0};
+    return drawtext(str, pRect, uFormat);
 }
-void settextstyle(int nHeight, int nWidth, LPCTSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+void settextstyle(int nHeight, int nWidth, LPCSTR lpszFace) {
+    CurrentTarget draw;
+    if (draw) draw->settextstyle(nHeight, nWidth, lpszFace);
+}
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace) {
+    CurrentTarget draw;
+    if (draw) WideText::settextstyle(nHeight, nWidth, lpszFace);
+}
+void settextstyle(int nHeight, int nWidth, LPCSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut) {
+    CurrentTarget draw;
+    if (draw)
+        draw->settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut);
+}
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut) {
+    CurrentTarget draw;
+    if (draw)
+        WideText::settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut);
+}
+void settextstyle(int nHeight, int nWidth, LPCSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
                   bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
                   BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
-    GLINT_FORWARD(settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
-                               bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily));
+    CurrentTarget draw;
+    if (draw)
+        draw->settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily);
 }
-void settextstyle(const LOGFONTA* font) { GLINT_FORWARD(settextstyle(font)); }
-void gettextstyle(LOGFONTA* font) { GLINT_FORWARD(gettextstyle(font)); }
+void settextstyle(int nHeight, int nWidth, LPCWSTR lpszFace, int nEscapement, int nOrientation, int nWeight,
+                  bool bItalic, bool bUnderline, bool bStrikeOut, BYTE fbCharSet, BYTE fbOutPrecision,
+                  BYTE fbClipPrecision, BYTE fbQuality, BYTE fbPitchAndFamily) {
+    CurrentTarget draw;
+    if (draw)
+        WideText::settextstyle(nHeight, nWidth, lpszFace, nEscapement, nOrientation, nWeight, bItalic, bUnderline,
+                           bStrikeOut, fbCharSet, fbOutPrecision, fbClipPrecision, fbQuality, fbPitchAndFamily);
+}
+void settextstyle(const LOGFONTA* font) { CurrentTarget draw; if (draw) draw->settextstyle(font); }
+void settextstyle(const LOGFONTW* font) { CurrentTarget draw; if (draw) WideText::settextstyle(font); }
+void gettextstyle(LOGFONTA* font) { CurrentTarget draw; if (draw) draw->gettextstyle(font); }
+void gettextstyle(LOGFONTW* font) { CurrentTarget draw; if (draw) WideText::gettextstyle(font); }
 
 // Shapes.
-COLORREF getpixel(int x, int y) { GLINT_FORWARD_RESULT(getpixel(x, y)); }
-void putpixel(int x, int y, COLORREF color) { GLINT_FORWARD(putpixel(x, y, color)); }
-void line(int x1, int y1, int x2, int y2) { GLINT_FORWARD(line(x1, y1, x2, y2)); }
-void rectangle(int l, int t, int r, int b) { GLINT_FORWARD(rectangle(l, t, r, b)); }
-void fillrectangle(int l, int t, int r, int b) { GLINT_FORWARD(fillrectangle(l, t, r, b)); }
-void solidrectangle(int l, int t, int r, int b) { GLINT_FORWARD(solidrectangle(l, t, r, b)); }
-void clearrectangle(int l, int t, int r, int b) { GLINT_FORWARD(clearrectangle(l, t, r, b)); }
-void circle(int x, int y, int radius) { GLINT_FORWARD(circle(x, y, radius)); }
-void fillcircle(int x, int y, int radius) { GLINT_FORWARD(fillcircle(x, y, radius)); }
-void solidcircle(int x, int y, int radius) { GLINT_FORWARD(solidcircle(x, y, radius)); }
-void clearcircle(int x, int y, int radius) { GLINT_FORWARD(clearcircle(x, y, radius)); }
-void ellipse(int l, int t, int r, int b) { GLINT_FORWARD(ellipse(l, t, r, b)); }
-void fillellipse(int l, int t, int r, int b) { GLINT_FORWARD(fillellipse(l, t, r, b)); }
-void solidellipse(int l, int t, int r, int b) { GLINT_FORWARD(solidellipse(l, t, r, b)); }
-void clearellipse(int l, int t, int r, int b) { GLINT_FORWARD(clearellipse(l, t, r, b)); }
-void roundrect(int l, int t, int r, int b, int ew, int eh) { GLINT_FORWARD(roundrect(l, t, r, b, ew, eh)); }
-void fillroundrect(int l, int t, int r, int b, int ew, int eh) { GLINT_FORWARD(fillroundrect(l, t, r, b, ew, eh)); }
-void solidroundrect(int l, int t, int r, int b, int ew, int eh) { GLINT_FORWARD(solidroundrect(l, t, r, b, ew, eh)); }
-void clearroundrect(int l, int t, int r, int b, int ew, int eh) { GLINT_FORWARD(clearroundrect(l, t, r, b, ew, eh)); }
-void arc(int l, int t, int r, int b, double st, double end) { GLINT_FORWARD(arc(l, t, r, b, st, end)); }
-void pie(int l, int t, int r, int b, double st, double end) { GLINT_FORWARD(pie(l, t, r, b, st, end)); }
-void fillpie(int l, int t, int r, int b, double st, double end) { GLINT_FORWARD(fillpie(l, t, r, b, st, end)); }
-void solidpie(int l, int t, int r, int b, double st, double end) { GLINT_FORWARD(solidpie(l, t, r, b, st, end)); }
-void clearpie(int l, int t, int r, int b, double st, double end) { GLINT_FORWARD(clearpie(l, t, r, b, st, end)); }
-void polyline(const POINT* points, int num) { GLINT_FORWARD(polyline(points, num)); }
-void polygon(const POINT* points, int num) { GLINT_FORWARD(polygon(points, num)); }
-void fillpolygon(const POINT* points, int num) { GLINT_FORWARD(fillpolygon(points, num)); }
-void solidpolygon(const POINT* points, int num) { GLINT_FORWARD(solidpolygon(points, num)); }
-void clearpolygon(const POINT* points, int num) { GLINT_FORWARD(clearpolygon(points, num)); }
-void polybezier(const POINT* points, int num) { GLINT_FORWARD(polybezier(points, num)); }
-void floodfill(int x, int y, COLORREF color, int filltype) { GLINT_FORWARD(floodfill(x, y, color, filltype)); }
+COLORREF getpixel(int x, int y) { CurrentTarget draw; return draw ? draw->getpixel(x, y) : 0; }
+void putpixel(int x, int y, COLORREF color) { CurrentTarget draw; if (draw) draw->putpixel(x, y, color); }
+void line(int x1, int y1, int x2, int y2) { CurrentTarget draw; if (draw) draw->line(x1, y1, x2, y2); }
+void rectangle(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->rectangle(l, t, r, b); }
+void fillrectangle(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->fillrectangle(l, t, r, b); }
+void solidrectangle(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->solidrectangle(l, t, r, b); }
+void clearrectangle(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->clearrectangle(l, t, r, b); }
+void circle(int x, int y, int radius) { CurrentTarget draw; if (draw) draw->circle(x, y, radius); }
+void fillcircle(int x, int y, int radius) { CurrentTarget draw; if (draw) draw->fillcircle(x, y, radius); }
+void solidcircle(int x, int y, int radius) { CurrentTarget draw; if (draw) draw->solidcircle(x, y, radius); }
+void clearcircle(int x, int y, int radius) { CurrentTarget draw; if (draw) draw->clearcircle(x, y, radius); }
+void ellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->ellipse(l, t, r, b); }
+void fillellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->fillellipse(l, t, r, b); }
+void solidellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->solidellipse(l, t, r, b); }
+void clearellipse(int l, int t, int r, int b) { CurrentTarget draw; if (draw) draw->clearellipse(l, t, r, b); }
+void roundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->roundrect(l, t, r, b, ew, eh);
+}
+void fillroundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->fillroundrect(l, t, r, b, ew, eh);
+}
+void solidroundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->solidroundrect(l, t, r, b, ew, eh);
+}
+void clearroundrect(int l, int t, int r, int b, int ew, int eh) {
+    CurrentTarget draw;
+    if (draw) draw->clearroundrect(l, t, r, b, ew, eh);
+}
+void arc(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->arc(l, t, r, b, st, end);
+}
+void pie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->pie(l, t, r, b, st, end);
+}
+void fillpie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->fillpie(l, t, r, b, st, end);
+}
+void solidpie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->solidpie(l, t, r, b, st, end);
+}
+void clearpie(int l, int t, int r, int b, double st, double end) {
+    CurrentTarget draw;
+    if (draw) draw->clearpie(l, t, r, b, st, end);
+}
+void polyline(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->polyline(points, num); }
+void polygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->polygon(points, num); }
+void fillpolygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->fillpolygon(points, num); }
+void solidpolygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->solidpolygon(points, num); }
+void clearpolygon(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->clearpolygon(points, num); }
+void polybezier(const POINT* points, int num) { CurrentTarget draw; if (draw) draw->polybezier(points, num); }
+void floodfill(int x, int y, COLORREF color, int filltype) {
+    CurrentTarget draw;
+    if (draw) draw->floodfill(x, y, color, filltype);
+}

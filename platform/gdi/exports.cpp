@@ -62,6 +62,12 @@ const ExportEntry kGdi32[] = {
     PLAT_EXPORT(GetObjectA),
     PLAT_EXPORT(GetTextExtentPoint32A),
     PLAT_EXPORT(TextOutA),
+    // Their wide forms (text_wide.cpp), for programs built with UNICODE.
+    PLAT_EXPORT(CreateFontIndirectW),
+    PLAT_EXPORT(GetObjectW),
+    PLAT_EXPORT(GetTextExtentPoint32W),
+    PLAT_EXPORT(TextOutW),
+    PLAT_EXPORT(ExtTextOutW),
     // The rest of the module.
     PLAT_EXPORT(Chord),
     PLAT_EXPORT(GetArcDirection),

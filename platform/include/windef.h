@@ -1,9 +1,9 @@
 // windef.h — basic Win32 types, handles and macros of the Linux stand-in.
 //
 // Sizes follow 64-bit Windows (LLP64): LONG and DWORD are 32 bits, pointers and
-// the *_PTR types 64 bits, BOOL is int. Narrow text is in the process code page
-// (936, GBK); TCHAR is char, or WCHAR (one Unicode code point each, as wchar_t
-// is 32 bits on Linux) in a program built with UNICODE defined.
+// the *_PTR types 64 bits, BOOL is int. Narrow text is in the process code
+// page (936, GBK); a WCHAR is one Unicode code point (wchar_t is 32 bits here).
+// TCHAR is char, or WCHAR in a program built with UNICODE defined.
 #pragma once
 
 #include <cstddef>
@@ -45,11 +45,16 @@ typedef float FLOAT;
 typedef FLOAT* PFLOAT;
 typedef char CHAR;
 typedef wchar_t WCHAR;
+// ---- wide-character builds: the TCHAR names follow UNICODE ----
 #ifdef UNICODE
 typedef WCHAR TCHAR;
+#define __TEXT(quote) L##quote
 #else
 typedef char TCHAR;
+#define __TEXT(quote) quote
 #endif
+#define TEXT(quote) __TEXT(quote)
+// ---- end of wide-character build block ----
 typedef int32_t INT32;
 typedef uint32_t UINT32;
 typedef int64_t INT64;

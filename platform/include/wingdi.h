@@ -52,8 +52,33 @@ typedef struct tagLOGFONTA {
     BYTE lfPitchAndFamily;
     CHAR lfFaceName[LF_FACESIZE];
 } LOGFONTA, *PLOGFONTA, *LPLOGFONTA;
+
+// ---- wide-character builds: LOGFONTW and the LOGFONT name ----
+// The same fields with a wide face name (a WCHAR is 4 bytes here, 2 on Windows).
+typedef struct tagLOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+} LOGFONTW, *PLOGFONTW, *LPLOGFONTW;
+#ifdef UNICODE
+typedef LOGFONTW LOGFONT;
+typedef LPLOGFONTW LPLOGFONT;
+#else
 typedef LOGFONTA LOGFONT;
 typedef LPLOGFONTA LPLOGFONT;
+#endif
+// ---- end of wide-character build block ----
 
 typedef struct tagTEXTMETRICA {
     LONG tmHeight;
@@ -523,7 +548,6 @@ HGDIOBJ WINAPI GetStockObject(int i);
 HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 DWORD WINAPI GetObjectType(HGDIOBJ h);
-#define GetObject GetObjectA
 
 // Bitmaps.
 HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, CONST VOID* lpBits);
@@ -674,10 +698,32 @@ BOOL WINAPI ExtTextOutA(HDC hdc, int x, int y, UINT options, CONST RECT* lprect,
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName);
-#define CreateFontIndirect CreateFontIndirectA
 #define CreateFont CreateFontA
+#define GetTextMetrics GetTextMetricsA
+#define GetTextFace GetTextFaceA
+
+// ---- wide-character builds: the W forms of text and font calls ----
+// They convert to code page 936 and take the narrow path: characters without
+// a GBK form are drawn and measured as '?'. A font's face name is converted
+// both ways; GetObjectW gives a LOGFONTW for a font and what GetObjectA gives
+// for any other object.
+HFONT WINAPI CreateFontIndirectW(CONST LOGFONTW* lplf);
+int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
+BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c);
+BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, CONST RECT* lprect, LPCWSTR lpString, UINT c,
+                        CONST INT* lpDx);
+BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
+#ifdef UNICODE
+#define GetObject GetObjectW
+#define CreateFontIndirect CreateFontIndirectW
+#define TextOut TextOutW
+#define ExtTextOut ExtTextOutW
+#define GetTextExtentPoint32 GetTextExtentPoint32W
+#else
+#define GetObject GetObjectA
+#define CreateFontIndirect CreateFontIndirectA
 #define TextOut TextOutA
 #define ExtTextOut ExtTextOutA
 #define GetTextExtentPoint32 GetTextExtentPoint32A
-#define GetTextMetrics GetTextMetricsA
-#define GetTextFace GetTextFaceA
+#endif
+// ---- end of wide-character build block ----

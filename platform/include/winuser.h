@@ -640,6 +640,20 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect);
 // Implemented by the text module.
 int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format);
 
+// ---- wide-character builds: W forms over the narrow ones ----
+// Text is converted to code page 936 and back; characters without a GBK form
+// become '?'. Like DrawTextA, DrawTextW never writes the caller's string.
+int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format);
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
+int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+int WINAPI GetWindowTextLengthW(HWND hWnd);
+#ifdef UNICODE
+#define DrawText DrawTextW
+#else
+#define DrawText DrawTextA
+#endif
+// ---- end of wide-character build block ----
+
 // ---- input state ----
 HWND WINAPI SetCapture(HWND hWnd);
 BOOL WINAPI ReleaseCapture(void);

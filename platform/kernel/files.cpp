@@ -1,5 +1,6 @@
-// files.cpp — CreateFileA, ReadFile, WriteFile and GetFileSize over POSIX
-// descriptors. Names are in the process code page (936). Share modes are not
+// files.cpp — CreateFileA / CreateFileW, ReadFile, WriteFile and GetFileSize
+// over POSIX descriptors. Narrow names are in the process code page (936),
+// wide names Unicode; both become UTF-8 names on the file system. Share modes are not
 // enforced (Linux has no mandatory sharing); a directory cannot be opened as
 // a file, as on Windows.
 #include <errno.h>
@@ -36,14 +37,8 @@ std::string native_name(const char* name) {
     return ascii ? std::string(name) : plat::codepage::cp936_to_utf8(name, -1);
 }
 
-}  // namespace
-
-HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
-                          DWORD dwCreationDisposition, DWORD, HANDLE) {
-    if (!lpFileName || !*lpFileName) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
+// Opens the file of a UTF-8 name (not empty) as CreateFile does.
+HANDLE open_native(const std::string& native, DWORD dwDesiredAccess, DWORD dwCreationDisposition) {
     const bool rd = dwDesiredAccess & GENERIC_READ, wr = dwDesiredAccess & GENERIC_WRITE;
     int flags = O_CLOEXEC | (rd && wr ? O_RDWR : wr ? O_WRONLY : O_RDONLY);
     switch (dwCreationDisposition) {
@@ -54,7 +49,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
         case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
         default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
     }
-    const int fd = ::open(native_name(lpFileName).c_str(), flags, 0666);
+    const int fd = ::open(native.c_str(), flags, 0666);
     if (fd < 0) {
         SetLastError(error_from_errno(errno));
         return INVALID_HANDLE_VALUE;
@@ -67,6 +62,28 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
     }
     SetLastError(ERROR_SUCCESS);
     return plat::kernel::add_file_handle(fd);
+}
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD dwCreationDisposition, DWORD, HANDLE) {
+    if (!lpFileName || !*lpFileName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    return open_native(native_name(lpFileName), dwDesiredAccess, dwCreationDisposition);
+}
+
+HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD dwCreationDisposition, DWORD, HANDLE) {
+    if (!lpFileName || !*lpFileName) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string native;
+    for (const WCHAR* p = lpFileName; *p; ++p) plat::codepage::append_utf8(native, char32_t(*p));
+    return open_native(native, dwDesiredAccess, dwCreationDisposition);
 }
 
 namespace {

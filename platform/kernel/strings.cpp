@@ -1,7 +1,8 @@
-// strings.cpp — MultiByteToWideChar for the process code page (936) and
-// UTF-8. A wide character here is one Unicode code point (wchar_t is 32
-// bits on Linux). Undecodable bytes become U+FFFD, or fail the call with
-// MB_ERR_INVALID_CHARS.
+// strings.cpp — MultiByteToWideChar, WideCharToMultiByte and IsDBCSLeadByte
+// for the process code page (936) and UTF-8. A wide character here is one
+// Unicode code point (wchar_t is 32 bits on Linux). Undecodable bytes become
+// U+FFFD, or fail the call with MB_ERR_INVALID_CHARS; characters with no
+// form in code page 936 become the default character.
 #include <cstring>
 #include <string>
 
@@ -68,3 +69,48 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR src, int cb,
     for (size_t i = 0; i < wide.size(); ++i) dst[i] = WCHAR(wide[i]);
     return int(wide.size());
 }
+
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR src, int cch, LPSTR dst, int cb,
+                               LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar) {
+    (void)dwFlags;
+    if (!src || cch == 0 || cb < 0 || (cb > 0 && !dst)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const bool utf8 = CodePage == CP_UTF8;
+    if (!utf8 && CodePage != CP_ACP && CodePage != CP_OEMCP && CodePage != 936) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // UTF-8 has a form for every character: a default character is refused.
+    if (utf8 && (lpDefaultChar || lpUsedDefaultChar)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::size_t n = 0;
+    if (cch < 0) {
+        while (src[n]) ++n;
+        ++n;  // through the terminating zero
+    } else {
+        n = std::size_t(cch);
+    }
+    std::u32string cps(n, U'\0');
+    for (std::size_t i = 0; i < n; ++i) cps[i] = char32_t(src[i]);
+    std::string out;
+    bool used = false;
+    if (utf8) {
+        out = plat::codepage::utf8_of(cps.data(), cps.size());
+    } else {
+        out = plat::codepage::encode_936(cps.data(), cps.size(), lpDefaultChar ? lpDefaultChar[0] : '?', &used);
+    }
+    if (lpUsedDefaultChar) *lpUsedDefaultChar = used ? TRUE : FALSE;
+    if (cb == 0) return int(out.size());  // the size needed
+    if (int(out.size()) > cb) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(dst, out.data(), out.size());
+    return int(out.size());
+}
+
+BOOL WINAPI IsDBCSLeadByte(BYTE TestChar) { return plat::codepage::is_lead_byte(TestChar) ? TRUE : FALSE; }

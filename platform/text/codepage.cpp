@@ -180,17 +180,27 @@ std::string utf8_to_936(const std::string& utf8) {
     // Invalid UTF-8 bytes become U+FFFD first; GBK has no form for it, so
     // each turns into one '?' below, like any other unconvertible character.
     std::u32string cps = decode_utf8(utf8, kReplacement);
+    return encode_936(cps.data(), cps.size(), '?', nullptr);
+}
+
+std::string encode_936(const char32_t* cps, std::size_t n, char substitute, bool* used_substitute) {
     std::string out;
-    out.reserve(cps.size() * 2);
+    out.reserve(n * 2);
+    bool ascii = true;
+    for (std::size_t i = 0; i < n && ascii; ++i) ascii = cps[i] < 0x80;
     iconv_t cd = converters().from_unicode;
-    if (!valid(cd)) {
-        for (char32_t c : cps) out += c < 0x80 ? static_cast<char>(c) : '?';
+    if (ascii || !valid(cd)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            bool mapped = cps[i] < 0x80;
+            out += mapped ? static_cast<char>(cps[i]) : substitute;
+            if (!mapped && used_substitute) *used_substitute = true;
+        }
         return out;
     }
     // UTF-32LE input bytes, independent of host byte order.
     std::string in_bytes;
-    in_bytes.resize(cps.size() * 4);
-    for (std::size_t i = 0; i < cps.size(); ++i) {
+    in_bytes.resize(n * 4);
+    for (std::size_t i = 0; i < n; ++i) {
         char32_t c = cps[i] == kReplacement ? char32_t(0xFFFF) : cps[i];  // never mapped
         in_bytes[i * 4 + 0] = static_cast<char>(c & 0xFF);
         in_bytes[i * 4 + 1] = static_cast<char>((c >> 8) & 0xFF);
@@ -209,8 +219,9 @@ std::string utf8_to_936(const std::string& utf8) {
         out.append(buf, sizeof buf - o_left);
         if (r != static_cast<std::size_t>(-1)) break;
         if (err == E2BIG) continue;
-        // No GBK form for this character (or a stray fragment): one '?'.
-        out += '?';
+        // No GBK form for this character (or a stray fragment): one substitute.
+        out += substitute;
+        if (used_substitute) *used_substitute = true;
         std::size_t skip = in_left < 4 ? in_left : 4;
         in += skip;
         in_left -= skip;
@@ -233,6 +244,26 @@ std::string cp936_to_utf8(const char* text, int len) {
     out.reserve(cps.size() * 3);
     for (char32_t c : cps) append_utf8(out, c);
     return out;
+}
+
+std::string narrow_of(const wchar_t* text, int len) {
+    if (!text) return std::string();
+    std::size_t n = 0;
+    if (len < 0) {
+        while (text[n]) ++n;
+    } else {
+        n = static_cast<std::size_t>(len);
+    }
+    std::u32string cps(n, U'\0');
+    for (std::size_t i = 0; i < n; ++i) cps[i] = static_cast<char32_t>(text[i]);
+    return encode_936(cps.data(), n, '?', nullptr);
+}
+
+std::wstring wide_of(const char* text, int len) {
+    std::size_t n = length_of(text, len);
+    if (n == 0) return std::wstring();
+    std::u32string cps = decode_936(text, static_cast<int>(n));
+    return std::wstring(cps.begin(), cps.end());
 }
 
 }  // namespace plat::codepage

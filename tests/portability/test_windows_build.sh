@@ -2,7 +2,8 @@
 # The graphics layer and the game are one source for Linux and Windows: build
 # them, with the project's own CMake files, against the real Windows headers
 # and libraries of the MinGW-w64 cross compiler, and check that the results
-# are Windows executables. Usage: test_windows_build.sh SOURCE_DIR [OUT_DIR]
+# are Windows executables (wide_hello and wide_overloads are built with
+# UNICODE defined). Usage: test_windows_build.sh SOURCE_DIR [OUT_DIR]
 # With OUT_DIR the build is kept there (for the test under Wine), together
 # with render_text_line.exe, the end-to-end tests' reference-line renderer.
 set -euo pipefail
@@ -23,7 +24,13 @@ cmake -S "$src" -B "$out" -DCMAKE_SYSTEM_NAME=Windows \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-static \
   -DLV_BUILD_TESTS=OFF -DLV_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
 cmake --build "$out" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-for exe in game/lumenvale.exe examples/glint_hello.exe examples/echo_window.exe examples/shapes_gallery.exe examples/input_box_demo.exe; do
+# A program built with UNICODE (as Visual Studio builds a new project) against
+# the same library: every call in its wide and narrow forms.
+x86_64-w64-mingw32-g++ -std=c++17 -O2 -static -Werror -Wall -DUNICODE -D_UNICODE -I"$src/glint/include" \
+  -o "$out/wide_overloads.exe" "$src/tests/portability/wide_overloads.cpp" "$out/glint/libglint.a" \
+  -luser32 -lkernel32 -lshell32
+for exe in game/lumenvale.exe examples/glint_hello.exe examples/echo_window.exe examples/shapes_gallery.exe \
+           examples/input_box_demo.exe examples/wide_hello.exe wide_overloads.exe; do
   desc=$(file -b "$out/$exe")
   case "$desc" in
     PE32+*x86-64*"MS Windows"*) echo "ok: $exe ($desc)" ;;
