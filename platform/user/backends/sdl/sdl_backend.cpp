@@ -57,6 +57,7 @@
 #include "backends.h"
 #include "codepage.h"
 #include "font_engine.h"
+#include "sdl_init_lock.h"
 #include "user/backends/sdl/frame_shadow.h"
 #include "window_surface.h"
 #include "windows.h"
@@ -806,6 +807,7 @@ private:
 
     static void thread_main(Shared* s) {
         t_sdl_thread = true;
+        std::unique_lock<std::mutex> init_lock(sdl_init_mutex());  // winmm may be starting SDL's audio
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // window surface without OpenGL
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
@@ -818,9 +820,9 @@ private:
             const char* wl = SDL_getenv("WAYLAND_DISPLAY");
             SDL_SetHint(SDL_HINT_VIDEODRIVER, (wl && *wl) ? "x11,wayland" : "x11");
         }
-        bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+        bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (ok && !has_display()) {
-            SDL_Quit();
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);  // not SDL_Quit: audio may be running
             SDL_SetError("no X11 or Wayland display (is DISPLAY set?)");
             ok = false;
         }
@@ -828,6 +830,7 @@ private:
             s->wake_type = SDL_RegisterEvents(1);
             ok = s->wake_type != Uint32(-1);
         }
+        init_lock.unlock();
         if (!ok) {
             std::fprintf(stderr, "platform: no display for windows (SDL: %s)\n", SDL_GetError());
         }
