@@ -3,7 +3,8 @@
 #
 # Runtime dependencies of the game come from dpkg-shlibdeps (so a library
 # added to the platform is named without a change here); the fonts that the
-# text engine looks for are named explicitly, and so are the development
+# text engine looks for and the General MIDI sound font that MIDI music
+# plays with are named explicitly, and so are the development
 # packages that a program linking the static libraries needs.
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "glint")
