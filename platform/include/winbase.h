@@ -129,6 +129,7 @@ BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
 // ---- modules ----
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+#define GetModuleHandle GetModuleHandleA
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);

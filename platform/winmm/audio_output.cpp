@@ -12,6 +12,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -36,16 +37,25 @@ struct Voice {
     NotifyTarget armed;          // wait lock
 };
 
-Voice g_voices[kVoices];
-std::mutex g_wait_mu;
-std::condition_variable g_wait_cv;
-
 struct MusicState {
     Mix_Music* playing = nullptr;  // audio_lock
     std::shared_ptr<Music> owner;  // keeps the playing piece alive
     uint32_t serial = 0;           // wait lock
     NotifyTarget armed;            // wait lock
-} g_music;
+};
+
+// Never freed: SDL's audio thread may still mix from these while the
+// process exits and static objects are destroyed.
+struct Shared {
+    Voice voices[kVoices];
+    std::mutex wait_mu;
+    std::condition_variable wait_cv;
+    MusicState music;
+};
+Shared& shared() {
+    static Shared* s = new Shared;
+    return *s;
+}
 
 enum class Open { NotTried, Ready, Failed };
 std::mutex g_open_mu;
@@ -61,29 +71,29 @@ void SDLCALL on_channel_done(int channel) {
     if (channel < 0 || channel >= kVoices) return;
     NotifyTarget target;
     {
-        std::lock_guard<std::mutex> lock(g_wait_mu);
-        ++g_voices[channel].serial;
-        target = g_voices[channel].armed;
-        g_voices[channel].armed = NotifyTarget{};
+        std::lock_guard<std::mutex> lock(shared().wait_mu);
+        ++shared().voices[channel].serial;
+        target = shared().voices[channel].armed;
+        shared().voices[channel].armed = NotifyTarget{};
     }
-    g_wait_cv.notify_all();
+    shared().wait_cv.notify_all();
     post_notify(target, MCI_NOTIFY_SUCCESSFUL);
 }
 
 void SDLCALL on_music_done() {
     NotifyTarget target;
     {
-        std::lock_guard<std::mutex> lock(g_wait_mu);
-        ++g_music.serial;
-        target = g_music.armed;
-        g_music.armed = NotifyTarget{};
+        std::lock_guard<std::mutex> lock(shared().wait_mu);
+        ++shared().music.serial;
+        target = shared().music.armed;
+        shared().music.armed = NotifyTarget{};
     }
-    g_wait_cv.notify_all();
+    shared().wait_cv.notify_all();
     post_notify(target, MCI_NOTIFY_SUCCESSFUL);
 }
 
 void SDLCALL count_bytes(int channel, void*, int len, void*) {
-    if (channel >= 0 && channel < kVoices) g_voices[channel].bytes.fetch_add(uint64_t(len), std::memory_order_relaxed);
+    if (channel >= 0 && channel < kVoices) shared().voices[channel].bytes.fetch_add(uint64_t(len), std::memory_order_relaxed);
 }
 
 // The General MIDI sound font for MIDI: SDL_SOUNDFONTS when the user set it,
@@ -100,15 +110,35 @@ void choose_sound_font() {
         }
 }
 
+// ALSA prints a page of errors on standard error when a machine has no
+// sound card; a program without sound should start as quietly as it does
+// on Windows. Its messages are silenced while SDL looks for a device only.
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+void quiet_alsa(const char*, int, const char*, int, const char*, ...) {}
+void silence_alsa(bool silent) {
+    static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);  // SDL's own copy when it uses ALSA
+    if (!alsa) return;
+    using SetHandler = int (*)(AlsaErrorHandler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(silent ? quiet_alsa : nullptr);
+}
+
 bool open_output() {
     std::lock_guard<std::mutex> sdl(sdl_init_mutex());
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    // Audio starts SDL's event subsystem, which would take over SIGINT and
+    // SIGTERM (as the window backend's thread also forbids): Ctrl+C must
+    // still end the program.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    silence_alsa(true);
     // allowed_changes 0: SDL converts to whatever the device wants, so the
     // mixer's format (and every Clip) is always 16-bit stereo at kRate.
-    if (Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kOutChannels, 1024, nullptr, 0) != 0) {
+    bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (opened && Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kOutChannels, 1024, nullptr, 0) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
+        opened = false;
     }
+    silence_alsa(false);
+    if (!opened) return false;
     Mix_Init(MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_MID);
     choose_sound_font();
     Mix_AllocateChannels(kVoices);
@@ -133,8 +163,8 @@ std::shared_ptr<Clip> clip_of(Mix_Chunk* chunk, Decode* result) {
 }  // namespace
 
 std::mutex& audio_lock() {
-    static std::mutex m;
-    return m;
+    static std::mutex* m = new std::mutex;  // outlives static destruction (see Shared)
+    return *m;
 }
 
 bool audio_ready() {
@@ -224,8 +254,8 @@ std::shared_ptr<Clip> make_tone(DWORD freq, DWORD ms, int amplitude) {
 
 int acquire_voice() {
     for (int v = kBeepVoice + 1; v < kVoices; ++v)
-        if (!g_voices[v].in_use) {
-            g_voices[v].in_use = true;
+        if (!shared().voices[v].in_use) {
+            shared().voices[v].in_use = true;
             return v;
         }
     return -1;
@@ -234,7 +264,7 @@ int acquire_voice() {
 void release_voice(int voice) {
     if (voice <= kBeepVoice || voice >= kVoices) return;
     voice_stop(voice);
-    Voice& v = g_voices[voice];
+    Voice& v = shared().voices[voice];
     if (v.chunk) Mix_FreeChunk(v.chunk);
     v.chunk = nullptr;
     v.clip.reset();
@@ -243,7 +273,7 @@ void release_voice(int voice) {
 
 bool voice_play(int voice, std::shared_ptr<Clip> clip, size_t from, size_t to, bool loop, int volume) {
     if (!audio_ready() || voice < 0 || voice >= kVoices || !clip) return false;
-    Voice& v = g_voices[voice];
+    Voice& v = shared().voices[voice];
     Mix_HaltChannel(voice);
     if (v.chunk) Mix_FreeChunk(v.chunk);
     v.chunk = nullptr;
@@ -286,23 +316,23 @@ void voice_volume(int voice, int volume) {
 bool voice_playing(int voice) { return g_open.load() == Open::Ready && Mix_Playing(voice) != 0; }
 bool voice_paused(int voice) { return g_open.load() == Open::Ready && Mix_Paused(voice) != 0; }
 
-uint64_t voice_frames_played(int voice) { return g_voices[voice].bytes.load() / kFrameBytes; }
+uint64_t voice_frames_played(int voice) { return shared().voices[voice].bytes.load() / kFrameBytes; }
 
 NotifyTarget voice_arm(int voice, NotifyTarget target) {
-    std::lock_guard<std::mutex> lock(g_wait_mu);
-    NotifyTarget was = g_voices[voice].armed;
-    g_voices[voice].armed = target;
+    std::lock_guard<std::mutex> lock(shared().wait_mu);
+    NotifyTarget was = shared().voices[voice].armed;
+    shared().voices[voice].armed = target;
     return was;
 }
 
 uint32_t voice_serial(int voice) {
-    std::lock_guard<std::mutex> lock(g_wait_mu);
-    return g_voices[voice].serial;
+    std::lock_guard<std::mutex> lock(shared().wait_mu);
+    return shared().voices[voice].serial;
 }
 
 void voice_wait(int voice, uint32_t serial) {
-    std::unique_lock<std::mutex> lock(g_wait_mu);
-    g_wait_cv.wait(lock, [&] { return g_voices[voice].serial != serial; });
+    std::unique_lock<std::mutex> lock(shared().wait_mu);
+    shared().wait_cv.wait(lock, [&] { return shared().voices[voice].serial != serial; });
 }
 
 // ---- music ----
@@ -340,12 +370,12 @@ bool music_play(std::shared_ptr<Music> m, double from_s, bool loop, int volume) 
     NotifyTarget was = music_arm(*m, NotifyTarget{});
     Mix_HaltMusic();
     post_notify(was, MCI_NOTIFY_ABORTED);
-    g_music.playing = m->mus;
-    g_music.owner = m;
+    shared().music.playing = m->mus;
+    shared().music.owner = m;
     Mix_VolumeMusic(volume);
     if (Mix_PlayMusic(m->mus, loop ? -1 : 0) != 0) {
-        g_music.playing = nullptr;
-        g_music.owner.reset();
+        shared().music.playing = nullptr;
+        shared().music.owner.reset();
         return false;
     }
     if (from_s > 0) Mix_SetMusicPosition(from_s);
@@ -353,16 +383,16 @@ bool music_play(std::shared_ptr<Music> m, double from_s, bool loop, int volume) 
 }
 
 NotifyTarget music_stop(const Music& m) {
-    if (g_music.playing != m.mus) return {};
+    if (shared().music.playing != m.mus) return {};
     NotifyTarget was = music_arm(m, NotifyTarget{});
     Mix_HaltMusic();
-    g_music.playing = nullptr;
-    g_music.owner.reset();
+    shared().music.playing = nullptr;
+    shared().music.owner.reset();
     return was;
 }
 
 void music_pause(const Music& m, bool pause) {
-    if (g_music.playing != m.mus) return;
+    if (shared().music.playing != m.mus) return;
     if (pause)
         Mix_PauseMusic();
     else
@@ -370,26 +400,26 @@ void music_pause(const Music& m, bool pause) {
 }
 
 void music_volume(const Music& m, int volume) {
-    if (g_music.playing == m.mus) Mix_VolumeMusic(volume);
+    if (shared().music.playing == m.mus) Mix_VolumeMusic(volume);
 }
 
-bool music_playing(const Music& m) { return g_music.playing == m.mus && Mix_PlayingMusic() != 0; }
+bool music_playing(const Music& m) { return shared().music.playing == m.mus && Mix_PlayingMusic() != 0; }
 
 NotifyTarget music_arm(const Music&, NotifyTarget target) {
-    std::lock_guard<std::mutex> lock(g_wait_mu);
-    NotifyTarget was = g_music.armed;
-    g_music.armed = target;
+    std::lock_guard<std::mutex> lock(shared().wait_mu);
+    NotifyTarget was = shared().music.armed;
+    shared().music.armed = target;
     return was;
 }
 
 uint32_t music_serial() {
-    std::lock_guard<std::mutex> lock(g_wait_mu);
-    return g_music.serial;
+    std::lock_guard<std::mutex> lock(shared().wait_mu);
+    return shared().music.serial;
 }
 
 void music_wait(uint32_t serial) {
-    std::unique_lock<std::mutex> lock(g_wait_mu);
-    g_wait_cv.wait(lock, [&] { return g_music.serial != serial; });
+    std::unique_lock<std::mutex> lock(shared().wait_mu);
+    shared().wait_cv.wait(lock, [&] { return shared().music.serial != serial; });
 }
 
 void post_notify(NotifyTarget target, WPARAM flag) {

@@ -50,13 +50,17 @@ struct Device {
     Clock::time_point seq_run_start;
 };
 
-std::vector<std::unique_ptr<Device>> g_devices;  // audio_lock
+// Never freed: a device's sound may still be mixed while the process exits (audio_lock).
+std::vector<std::unique_ptr<Device>>& devices() {
+    static auto* d = new std::vector<std::unique_ptr<Device>>;
+    return *d;
+}
 
 int mixer_volume(int v) { return std::clamp(v, 0, 1000) * kFullVolume / 1000; }
 
 Device* find_device(const std::string& name) {
     const std::string n = lower(name);
-    for (auto& d : g_devices)
+    for (auto& d : devices())
         if (lower(d->name) == n) return d.get();
     return nullptr;
 }
@@ -65,7 +69,7 @@ UINT next_id() {
     UINT id = 1;
     for (bool taken = true; taken; ++id) {
         taken = false;
-        for (auto& d : g_devices) taken = taken || d->id == id;
+        for (auto& d : devices()) taken = taken || d->id == id;
         if (!taken) return id;
     }
     return id;
@@ -99,14 +103,6 @@ long wav_header_length_ms(const std::string& path) {
     return result;
 }
 
-bool is_wav_file(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    unsigned char h[12];
-    const bool ok = std::fread(h, 1, 12, f) == 12 && !std::memcmp(h, "RIFF", 4) && !std::memcmp(h + 8, "WAVE", 4);
-    std::fclose(f);
-    return ok;
-}
 
 // ---- playing state ----
 long seq_position(const Device& d) {
@@ -162,14 +158,14 @@ void close_device(Device& d) {
 
 void remove_device(Device* d) {
     close_device(*d);
-    g_devices.erase(std::remove_if(g_devices.begin(), g_devices.end(), [d](auto& p) { return p.get() == d; }),
-                    g_devices.end());
+    devices().erase(std::remove_if(devices().begin(), devices().end(), [d](auto& p) { return p.get() == d; }),
+                    devices().end());
 }
 
 // Auto-opened devices close once their play is over.
 void sweep_auto_opened() {
-    for (size_t i = 0; i < g_devices.size();) {
-        Device& d = *g_devices[i];
+    for (size_t i = 0; i < devices().size();) {
+        Device& d = *devices()[i];
         refresh(d);
         if (d.auto_opened && !d.active)
             remove_device(&d);
@@ -220,7 +216,7 @@ MCIERROR do_open(const std::string& element, const Params& p, std::string* answe
     }
     d->id = next_id();
     *answer = std::to_string(d->id);
-    g_devices.push_back(std::move(d));
+    devices().push_back(std::move(d));
     return 0;
 }
 
@@ -370,6 +366,15 @@ MCIERROR do_verb(Verb verb, Device& d, const Params& p, NotifyTarget notify, std
 
 }  // namespace
 
+bool is_wav_file(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    unsigned char h[12];
+    const bool ok = std::fread(h, 1, 12, f) == 12 && !std::memcmp(h, "RIFF", 4) && !std::memcmp(h + 8, "WAVE", 4);
+    std::fclose(f);
+    return ok;
+}
+
 MCIERROR mci_send(const std::string& command, std::string* answer, HWND callback) {
     answer->clear();
     std::vector<std::string> words;
@@ -400,12 +405,12 @@ MCIERROR mci_send(const std::string& command, std::string* answer, HWND callback
         if (verb != Verb::Close && verb != Verb::Stop && verb != Verb::Pause && verb != Verb::Resume)
             return MCIERR_CANNOT_USE_ALL;
         if (MCIERROR e = parse_params(verb, DeviceKind::Wave, true, words, 2, &p)) return e;
-        for (auto& d : g_devices) {
+        for (auto& d : devices()) {
             bool wait = false;
             if (verb != Verb::Close) do_verb(verb, *d, p, NotifyTarget{}, answer, &wait);
         }
         if (verb == Verb::Close) {
-            while (!g_devices.empty()) remove_device(g_devices.back().get());
+            while (!devices().empty()) remove_device(devices().back().get());
         }
         if (p.count("notify")) post_notify(NotifyTarget{callback, 0xFFFFFFFFu}, MCI_NOTIFY_SUCCESSFUL);
         return 0;
@@ -414,9 +419,11 @@ MCIERROR mci_send(const std::string& command, std::string* answer, HWND callback
     Device* d = find_device(name);
     bool auto_open = false;
     if (!d) {
-        // "play file.wav" opens the file by itself, and closes it when done.
+        // A name that is no open device is a file to open by itself ("play
+        // file.wav"): its extension must name a device type. The device
+        // closes when its play is over, or after any other command.
         DeviceKind kind;
-        if (verb != Verb::Play || !kind_of_extension(name, &kind)) return MCIERR_INVALID_DEVICE_NAME;
+        if (!kind_of_extension(name, &kind)) return MCIERR_EXTENSION_NOT_FOUND;
         if (MCIERROR e = parse_params(verb, kind, false, words, 2, &p)) return e;
         if (p.count("notify")) return MCIERR_NOTIFY_ON_AUTO_OPEN;
         std::string id;
@@ -442,6 +449,10 @@ MCIERROR mci_send(const std::string& command, std::string* answer, HWND callback
     }
     bool wait = p.count("wait") != 0 && verb == Verb::Play;
     const MCIERROR e = do_verb(verb, *d, p, notify, answer, &wait);
+    if (auto_open && verb != Verb::Play) {
+        remove_device(d);
+        return e;
+    }
     if (e || !wait || !d->active) return e;
     // "play ... wait": until the play ends (or another thread stops it).
     const bool music = d->music != nullptr;

@@ -153,7 +153,9 @@ MCIERROR parse_params(Verb verb, DeviceKind kind, bool any_kind, const std::vect
         std::string key, value;
         if (!best) {
             const std::string w = lower(words[at]);
-            if (w != "wait" && w != "notify") return MCIERR_UNRECOGNIZED_KEYWORD;
+            // Windows' MCI (as Wine answers) reports a keyword the device does
+            // not take as an unrecognised command.
+            if (w != "wait" && w != "notify") return MCIERR_UNRECOGNIZED_COMMAND;
             key = w;
             at += 1;
         } else {

@@ -32,14 +32,14 @@ bool is_alias(const std::string& name) {
 }
 
 std::shared_ptr<Clip> default_sound() {
-    static std::shared_ptr<Clip> ding = make_tone(880, 180, 9000);
-    return ding;
+    static auto* ding = new std::shared_ptr<Clip>(make_tone(880, 180, 9000));  // may play while the process exits
+    return *ding;
 }
 
 // The size of a RIFF image at p (8 bytes of header plus the chunk's size).
 size_t riff_size(const void* p) {
     const auto* b = static_cast<const unsigned char*>(p);
-    if (std::memcmp(b, "RIFF", 4) != 0) return 0;
+    if (std::memcmp(b, "RIFF", 4) != 0 || std::memcmp(b + 8, "WAVE", 4) != 0) return 0;
     return 8 + (size_t(b[4]) | size_t(b[5]) << 8 | size_t(b[6]) << 16 | size_t(b[7]) << 24);
 }
 
@@ -71,8 +71,9 @@ Found find_sound(const Sound& s, DWORD flags, bool device) {
             f.exists = true;
             f.clip = device ? default_sound() : nullptr;
         } else if (!(flags & SND_ALIAS)) {
+            // PlaySound plays WAV files only.
             const std::string path = find_file(s.name);
-            f.exists = !path.empty();
+            f.exists = !path.empty() && is_wav_file(path);
             if (f.exists && device) f.clip = decode_file(path, &d);
         }
     }

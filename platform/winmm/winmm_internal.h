@@ -27,6 +27,9 @@ std::wstring wide_of_utf8(const std::string& text);
 // file is not one.
 long midi_length_ms(const std::string& path);
 
+// True when the file starts as a RIFF WAVE file does.
+bool is_wav_file(const std::string& path);
+
 // Runs one MCI command string (UTF-8); the answer is UTF-8 too.
 MCIERROR mci_send(const std::string& command, std::string* answer, HWND callback);
 

@@ -3,6 +3,7 @@
 // 44100 Hz), the MCI command grammar and its errors, MM_MCINOTIFY, the timer
 // calls, and behaviour without any output device (in a child process).
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -127,7 +128,17 @@ TEST_F(WinmmMixed, PlaySoundWritesTheSamplesOfEachKindOfSource) {
     EXPECT_FALSE(PlaySoundA((kDir + "/none.wav").c_str(), nullptr, SND_FILENAME | SND_NODEFAULT));
     EXPECT_TRUE(PlaySoundA((kDir + "/none.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC));
     EXPECT_FALSE(PlaySoundA("nosuch", nullptr, SND_RESOURCE | SND_NODEFAULT));
+    const std::string mp3 = std::string(LV_TEST_DATA_DIR) + "/burst.mp3";
+    EXPECT_FALSE(PlaySoundA(mp3.c_str(), nullptr, SND_FILENAME | SND_NODEFAULT)) << "PlaySound plays WAV only";
     EXPECT_TRUE(PlaySoundA(nullptr, nullptr, 0));
+}
+
+TEST_F(WinmmMixed, OpeningTheOutputLeavesCtrlCToTheProgram) {
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction sa {};
+        sigaction(sig, nullptr, &sa);
+        EXPECT_EQ(sa.sa_handler, SIG_DFL) << sig;
+    }
 }
 
 TEST_F(WinmmMixed, LoopedPlaySoundRepeatsUntilStoppedThenSilence) {
@@ -244,7 +255,9 @@ TEST_F(WinmmMixed, CommandGrammarAnswersAndErrors) {
         {"", MCIERR_MISSING_COMMAND_STRING, ""},
         {"fly a", MCIERR_UNRECOGNIZED_COMMAND, ""},
         {"play", MCIERR_MISSING_DEVICE_NAME, ""},
-        {"status nosuch mode", MCIERR_INVALID_DEVICE_NAME, ""},
+        {"status nosuch mode", MCIERR_EXTENSION_NOT_FOUND, ""},  // taken for a file to open
+        {"status \"" + kDir + "/none.wav\" mode", MCIERR_FILE_NOT_FOUND, ""},
+        {"status " + t + " length", 0, "68"},  // opened for the command, closed after it
         {"open " + t + " alias a", 0, "1"},
         {"open " + t + " alias A", MCIERR_DUPLICATE_ALIAS, ""},
         {"open " + t + " type waveaudio alias b", 0, "2"},
@@ -252,8 +265,8 @@ TEST_F(WinmmMixed, CommandGrammarAnswersAndErrors) {
         {"status a mode", 0, "stopped"},
         {"status a ready", 0, "true"},
         {"status a", MCIERR_MISSING_PARAMETER, ""},
-        {"status a loudness", MCIERR_UNRECOGNIZED_KEYWORD, ""},
-        {"play a repeat", MCIERR_UNRECOGNIZED_KEYWORD, ""},
+        {"status a loudness", MCIERR_UNRECOGNIZED_COMMAND, ""},
+        {"play a repeat", MCIERR_UNRECOGNIZED_COMMAND, ""},  // only mpegvideo repeats
         {"play a from abc", MCIERR_BAD_INTEGER, ""},
         {"play a from", MCIERR_NO_INTEGER, ""},
         {"play a from 69", MCIERR_OUTOFRANGE, ""},
@@ -276,7 +289,7 @@ TEST_F(WinmmMixed, CommandGrammarAnswersAndErrors) {
         {"open \"" + kDir + "/t.wav alias c", MCIERR_NO_CLOSING_QUOTE, ""},
         {"play all", MCIERR_CANNOT_USE_ALL, ""},
         {"close all", 0, ""},
-        {"status a mode", MCIERR_INVALID_DEVICE_NAME, ""},
+        {"status a mode", MCIERR_EXTENSION_NOT_FOUND, ""},
     };
     for (const auto& r : rows) {
         MCIERROR e;
