@@ -3,7 +3,8 @@
 #
 # Runtime dependencies of the game come from dpkg-shlibdeps (so a library
 # added to the platform is named without a change here); the fonts that the
-# text engine looks for are named explicitly, and so are the development
+# text engine looks for and the General MIDI sound font that MIDI music
+# plays with are named explicitly, and so are the development
 # packages that a program linking the static libraries needs.
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "glint")
@@ -15,6 +16,6 @@ set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-unifont, fonts-wqy-zenhei")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsdl2-dev, libfreetype-dev, libfontconfig-dev, pkg-config")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-unifont, fonts-wqy-zenhei, timgm6mb-soundfont")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsdl2-dev, libsdl2-mixer-dev, libfreetype-dev, libfontconfig-dev, pkg-config")
 include(CPack)

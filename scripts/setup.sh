@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libfreetype-dev libfontconfig-dev fonts-unifont fonts-wqy-zenhei
+  libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont libfreetype-dev libfontconfig-dev fonts-unifont fonts-wqy-zenhei
   libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -124,9 +124,13 @@ ULONGLONG WINAPI GetTickCount64(void);
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 
+// ---- the speaker: a tone of dwFreq hertz (37 to 32767) for dwDuration ms ----
+BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
+
 // ---- modules ----
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+#define GetModuleHandle GetModuleHandleA
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);

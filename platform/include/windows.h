@@ -1,7 +1,8 @@
 // windows.h — the subset of the Win32 API that the Linux stand-in provides.
 //
 // Same names, types, constants and signatures as the system header, so code
-// written against it also builds unchanged with the real <windows.h>.
+// written against it also builds unchanged with the real <windows.h>. As
+// there, the multimedia header comes along unless WIN32_LEAN_AND_MEAN.
 #pragma once
 
 #include "windef.h"
@@ -9,3 +10,6 @@
 #include "winuser.h"
 #include "wingdi.h"
 #include "objbase.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#include "mmsystem.h"
+#endif

@@ -36,7 +36,7 @@ deb=$(ls "$tmp"/deb/*.deb | head -1)
 [ -n "$deb" ] || fail "no .deb built"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for want in libsdl2 libfontconfig libfreetype fonts-unifont fonts-wqy-zenhei; do
+for want in libsdl2 libsdl2-mixer libfontconfig libfreetype fonts-unifont fonts-wqy-zenhei timgm6mb-soundfont; do
     echo "$depends" | grep -q "$want" || fail ".deb does not depend on $want"
 done
 dpkg-deb -c "$deb" | grep -q "usr/lib/pkgconfig/glint.pc" || fail "glint.pc missing from the .deb"

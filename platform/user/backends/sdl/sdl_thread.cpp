@@ -27,6 +27,7 @@
 
 #include "codepage.h"
 #include "font_engine.h"
+#include "sdl_init_lock.h"
 #include "user/backends/sdl/sdl_internal.h"
 #include "windows.h"
 
@@ -71,10 +72,11 @@ void warm_text_in_background() {
 
 void thread_main(Shared* s) {
     mark_sdl_thread();
+    std::unique_lock<std::mutex> init_lock(sdl_init_mutex());  // winmm may be starting SDL's audio
     set_startup_hints();
-    bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (ok && !has_display()) {
-        SDL_Quit();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);  // not SDL_Quit: audio may be running
         SDL_SetError("no X11 or Wayland display (is DISPLAY set?)");
         ok = false;
     }
@@ -82,6 +84,7 @@ void thread_main(Shared* s) {
         s->wake_type = SDL_RegisterEvents(1);
         ok = s->wake_type != Uint32(-1);
     }
+    init_lock.unlock();
     if (!ok) {
         std::fprintf(stderr, "platform: no display for windows (SDL: %s)\n", SDL_GetError());
     }
