@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -35,6 +36,7 @@ std::mutex g_mu;
 struct termios g_saved;
 volatile sig_atomic_t g_raw_fd = -1;  // the descriptor in raw mode, -1 if none
 std::string g_pending;                 // bytes of an escape sequence not yet complete
+bool g_gone = false;                   // the terminal hung up: it gives no more keys
 
 // How long the rest of an escape sequence may take to arrive after its ESC
 // before the ESC counts as the Esc key on its own.
@@ -193,7 +195,7 @@ int parse_escape(const std::string& s, KEY_EVENT_RECORD* out) {
 
 bool wait_readable(int fd, int ms) {
     pollfd p = {fd, POLLIN, 0};
-    return poll(&p, 1, ms) > 0 && (p.revents & POLLIN);
+    return poll(&p, 1, ms) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR));
 }
 
 // Appends what can be read without waiting (false at end of input).
@@ -201,6 +203,7 @@ bool read_available(int fd, std::string& into, int wait_ms) {
     if (!wait_readable(fd, wait_ms)) return true;
     char buf[256];
     ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
     if (n <= 0) return false;
     into.append(buf, size_t(n));
     return true;
@@ -218,6 +221,7 @@ size_t utf8_length(unsigned char b) {
 
 int terminal_fd() {
     std::lock_guard<std::mutex> lock(g_mu);
+    if (g_gone) return -1;
     if (g_raw_fd >= 0) return may_read(g_raw_fd) ? int(g_raw_fd) : -1;
     const int fd = STDIN_FILENO;
     if (!may_read(fd)) return -1;
@@ -240,7 +244,10 @@ int terminal_fd() {
 
 void read_terminal(int fd, const std::function<void(const KEY_EVENT_RECORD&)>& emit) {
     std::lock_guard<std::mutex> lock(g_mu);
-    if (!read_available(fd, g_pending, 0)) return;
+    if (!read_available(fd, g_pending, 0)) {
+        g_gone = true;  // end of input: a reader must not wait on it again
+        return;
+    }
     size_t i = 0;
     while (i < g_pending.size()) {
         unsigned char c = g_pending[i];
@@ -295,6 +302,7 @@ void read_terminal(int fd, const std::function<void(const KEY_EVENT_RECORD&)>& e
 void restore_terminal() {
     std::lock_guard<std::mutex> lock(g_mu);
     restore_now();
+    g_pending.clear();
 }
 
 }  // namespace plat::console

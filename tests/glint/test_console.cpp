@@ -2,7 +2,7 @@
 // window is and hides it, the window's keys reach the console (read with
 // _getch as two codes for an arrow), and closegraph shows the console again
 // where the window was.
-#include <SDL_keycode.h>
+#include <SDL2/SDL_keycode.h>
 #include <gtest/gtest.h>
 
 #include <conio.h>
