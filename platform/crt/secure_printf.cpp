@@ -39,13 +39,13 @@ int wbad(wchar_t* buffer, size_t size, int code, const char* fn, const char* why
 // Windows' size prefixes I64 and I32 in the C library's spelling.
 std::string windows_narrow_format(const char* f) {
     std::string out;
-    bool in_spec = false;
+    bool in_conversion = false;
     for (; *f; ++f) {
-        if (!in_spec) {
+        if (!in_conversion) {
             out += *f;
             if (*f == '%') {
                 if (f[1] == '%') out += *++f;
-                else in_spec = true;
+                else in_conversion = true;
             }
             continue;
         }
@@ -56,7 +56,7 @@ std::string windows_narrow_format(const char* f) {
             f += 2;
         } else {
             out += *f;
-            if (std::strchr("diouxXeEfFgGaAcspn", *f)) in_spec = false;
+            if (std::strchr("diouxXeEfFgGaAcspn", *f)) in_conversion = false;
         }
     }
     return out;

@@ -52,12 +52,12 @@ int scan_s(Source& src, const char* format, va_list ap) {
             continue;
         }
         // One conversion: %[*][width][length]conv
-        std::string spec = "%";
+        std::string directive = "%";
         ++f;
         bool suppress = false;
         if (*f == '*') {
             suppress = true;
-            spec += *f++;
+            directive += *f++;
         }
         unsigned long width = 0;
         while (*f >= '0' && *f <= '9') {
@@ -100,7 +100,7 @@ int scan_s(Source& src, const char* format, va_list ap) {
         }
         const bool buffered = conv == 's' || conv == 'c' || conv == '[' || conv == 'S' || conv == 'C';
         if (suppress || !buffered) {
-            std::string piece = literal + spec + (width ? std::to_string(width) : "") + length + (set.empty() ? std::string(1, conv) : set);
+            std::string piece = literal + directive + (width ? std::to_string(width) : "") + length + (set.empty() ? std::string(1, conv) : set);
             literal.clear();
             void* target = suppress ? nullptr : va_arg(ap, void*);
             if (!src.scan(piece, target, &eof)) return finish(eof);
