@@ -4,6 +4,8 @@
 // Same names, types, constants and signatures as the Windows headers.
 #pragma once
 
+#include <string.h>
+
 #include "windef.h"
 
 // ---- error codes (GetLastError) ----
@@ -117,6 +119,35 @@ typedef union _LARGE_INTEGER {
     } u;
     LONGLONG QuadPart;
 } LARGE_INTEGER, *PLARGE_INTEGER;
+
+#ifndef _FILETIME_
+#define _FILETIME_
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+#endif
+
+typedef struct _SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;      // 1-12
+    WORD wDayOfWeek;  // 0 = Sunday
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+} SYSTEMTIME, *PSYSTEMTIME, *LPSYSTEMTIME;
+
+// FILETIME counts 100-ns intervals since 1 January 1601 (UTC).
+void WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
+void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
+void WINAPI GetSystemTimeAsFileTime(LPFILETIME lpSystemTimeAsFileTime);
+BOOL WINAPI SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime);
+BOOL WINAPI FileTimeToSystemTime(const FILETIME* lpFileTime, LPSYSTEMTIME lpSystemTime);
+BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLocalFileTime);
+BOOL WINAPI LocalFileTimeToFileTime(const FILETIME* lpLocalFileTime, LPFILETIME lpFileTime);
+LONG WINAPI CompareFileTime(const FILETIME* lpFileTime1, const FILETIME* lpFileTime2);
 
 void WINAPI Sleep(DWORD dwMilliseconds);
 DWORD WINAPI GetTickCount(void);
@@ -241,6 +272,17 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
 // ---- process ----
 void WINAPI ExitProcess(UINT uExitCode);
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+
+// ---- memory blocks ----
+#define MoveMemory(Destination, Source, Length) memmove((Destination), (Source), (Length))
+#define CopyMemory(Destination, Source, Length) memcpy((Destination), (Source), (Length))
+#define FillMemory(Destination, Length, Fill) memset((Destination), (Fill), (Length))
+#define ZeroMemory(Destination, Length) memset((Destination), 0, (Length))
+#define RtlMoveMemory MoveMemory
+#define RtlCopyMemory CopyMemory
+#define RtlFillMemory FillMemory
+#define RtlZeroMemory ZeroMemory
+#define SecureZeroMemory(Destination, Length) explicit_bzero((Destination), (Length)), (Destination)
 
 // ---- helpers ----
 int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);

@@ -5,8 +5,15 @@
 // there, the multimedia header comes along unless WIN32_LEAN_AND_MEAN.
 #pragma once
 
+// As the Windows header does, it brings in the C library's <stdlib.h> and
+// <string.h> (and the C runtime's Windows-only names with them).
+#include <stdlib.h>
+#include <string.h>
+
+#include "win_crt.h"
 #include "windef.h"
 #include "winbase.h"
+#include "wincon.h"
 #include "winuser.h"
 #include "wingdi.h"
 #include "objbase.h"

@@ -1,10 +1,5 @@
-// Process-level services: exit, debug output, the console calls and MulDiv.
-//
-// Linux has no console window: GetConsoleWindow returns NULL, so callers
-// treat the program as one without a console. The process's standard streams
-// stay wherever they are (a terminal or a file); AllocConsole therefore fails
-// as it does on Windows for a process that already has a console, and
-// FreeConsole succeeds without doing anything.
+// Process-level services: exit, debug output and MulDiv (the console calls
+// are in console.cpp).
 #include <signal.h>
 #include <unistd.h>
 
@@ -12,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "console.h"
 #include "winbase.h"
 
 DWORD WINAPI GetCurrentProcessId(void) { return DWORD(getpid()); }
@@ -19,6 +15,7 @@ DWORD WINAPI GetCurrentProcessId(void) { return DWORD(getpid()); }
 // Flushes standard I/O and ends the process at once: static destructors do
 // not run, so another thread still drawing cannot trip over torn-down state.
 void WINAPI ExitProcess(UINT uExitCode) {
+    plat::console::restore_terminal();
     std::cout.flush();
     std::cerr.flush();
     std::fflush(nullptr);
@@ -29,23 +26,6 @@ void WINAPI OutputDebugStringA(LPCSTR lpOutputString) {
     if (!lpOutputString) return;
     std::fputs(lpOutputString, stderr);
     std::fflush(stderr);
-}
-
-HWND WINAPI GetConsoleWindow(void) { return nullptr; }
-
-BOOL WINAPI AllocConsole(void) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-}
-
-BOOL WINAPI FreeConsole(void) { return TRUE; }
-
-// (NULL, TRUE) makes the process ignore Ctrl+C (SIGINT), (NULL, FALSE)
-// restores the default. Handler routines are accepted but never called:
-// there is no console to deliver control events.
-BOOL WINAPI SetConsoleCtrlHandler(PHANDLER_ROUTINE HandlerRoutine, BOOL Add) {
-    if (!HandlerRoutine) signal(SIGINT, Add ? SIG_IGN : SIG_DFL);
-    return TRUE;
 }
 
 // nNumber * nNumerator / nDenominator with a 64-bit intermediate, rounded

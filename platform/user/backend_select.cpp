@@ -62,7 +62,8 @@ bool select_backend(const char* name) {
     {
         user::State& st = user::state();
         std::lock_guard<std::mutex> state_lock(st.mutex);
-        if (!st.windows.empty()) return false;
+        for (auto& [h, w] : st.windows)
+            if (w->backend_id || w->parent) return false;  // the console's window is never on the screen
     }
     g_choice = entry;
     if (g_backend.load() && g_made != entry) {

@@ -96,7 +96,7 @@ struct Window {
     bool visible = false;
     bool shown_once = false;
     bool destroying = false;
-    uint32_t backend_id = 0;
+    uint32_t backend_id = 0;  // 0: a child, or a window kept off the screen
 
     // The client surface: 0x00RRGGBB, top-down, surf_w x surf_h.
     std::recursive_mutex surface_mutex;
@@ -109,6 +109,7 @@ struct WindowClass {
     ATOM atom = 0;
     WNDCLASSEXA wc{};  // lpszClassName/lpszMenuName point into name / nowhere
     int windows = 0;
+    bool offscreen = false;  // its top-level windows have no backend window (the console's)
 };
 
 struct State {

@@ -51,6 +51,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     State& st = state();
     auto w = std::make_shared<Window>();
     const bool child = (dwStyle & WS_CHILD) != 0;
+    bool offscreen = false;
     {
         std::lock_guard<std::mutex> lock(st.mutex);
         if (child && !find_window(st, hWndParent)) {
@@ -65,6 +66,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         w->class_key = lower_name(cls->name.c_str());
         w->proc = cls->wc.lpfnWndProc;
         w->class_style = cls->wc.style;
+        offscreen = cls->offscreen && !child;
         ++cls->windows;  // keeps the class registered while we work unlocked
     }
     w->style = dwStyle;
@@ -89,7 +91,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         LONG edge = ((dwStyle & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0) + ((dwExStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
         w->insets = RECT{edge, edge, edge, edge};
         w->parent = hWndParent;
-    } else {
+    } else if (!offscreen) {
         w->insets = plat::backend().frame_insets(dwStyle);
     }
 
@@ -105,7 +107,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     set_outer(*w, RECT{X, Y, X + nWidth, Y + nHeight});
 
     uint32_t id = 0;
-    if (!child) {
+    if (!child && !offscreen) {
         plat::BackendWindowDesc desc;
         desc.title_utf8 = title_utf8(w->title);
         desc.x = default_pos ? plat::kDefaultPos : X + w->insets.left;

@@ -342,24 +342,54 @@ TEST(GlintInputBox, DialogIsCentredOnItsOwnerWhichIsDisabledMeanwhile) {
     closegraph();
 }
 
-TEST(GlintInputBox, WithoutAWindowTheDialogIsCentredOnTheWorkArea) {
+// Without a graphics window the console window owns the dialog: centred on
+// it, titled with its title; with no console either (freed), on the work area.
+TEST(GlintInputBox, WithoutAWindowTheDialogIsCentredOnTheConsole) {
     ASSERT_EQ(GetHWnd(), nullptr);
+    HWND con = GetConsoleWindow();
+    ASSERT_NE(con, nullptr);
+    RECT ref;
+    GetWindowRect(con, &ref);
+    char conTitle[300] = "";
+    GetWindowTextA(con, conTitle, sizeof conTitle);
     Box b("", 16, nullptr, nullptr, "abc", 0, 0, true);
-    RECT work, client;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
-    GetClientRect(b.dlg(), &client);
     POINT origin = {0, 0};
     ClientToScreen(b.dlg(), &origin);
-    EXPECT_EQ(origin.x, work.left + (work.right - work.left - 357) / 2);
-    EXPECT_EQ(origin.y, work.top + (work.bottom - work.top - 93) / 2);
-    char title[16] = "x";
+    EXPECT_EQ(origin.x, ref.left + (ref.right - ref.left - 357) / 2);
+    EXPECT_EQ(origin.y, ref.top + (ref.bottom - ref.top - 93) / 2);
+    char title[300] = "x";
     GetWindowTextA(b.dlg(), title, sizeof title);
-    EXPECT_STREQ(title, "");
-    EXPECT_EQ(GetWindowLongPtrA(b.dlg(), GWL_STYLE) & WS_SYSMENU, 0) << "only OK: no close box";
+    EXPECT_STREQ(title, conTitle);
+    EXPECT_FALSE(IsWindowEnabled(con)) << "the owner is disabled meanwhile";
     b.Key(SDLK_RETURN);
     ASSERT_TRUE(b.Finish());
     EXPECT_TRUE(b.result());
-    EXPECT_STREQ(b.text(), "abc");
+    EXPECT_TRUE(IsWindowEnabled(con));
+}
+
+TEST(GlintInputBox, WithoutAWindowTheDialogIsCentredOnTheWorkArea) {
+    ASSERT_EQ(GetHWnd(), nullptr);
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    // In a child process, as freeing the console lasts for the process.
+    auto centredOnTheWorkArea = [] {
+            FreeConsole();
+            Box b("", 16, nullptr, nullptr, "abc", 0, 0, true);
+            RECT work;
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+            POINT origin = {0, 0};
+            ClientToScreen(b.dlg(), &origin);
+            int faults = 0;
+            faults += origin.x != work.left + (work.right - work.left - 357) / 2;
+            faults += origin.y != work.top + (work.bottom - work.top - 93) / 2;
+            char title[16] = "x";
+            GetWindowTextA(b.dlg(), title, sizeof title);
+            faults += title[0] != 0;
+            faults += (GetWindowLongPtrA(b.dlg(), GWL_STYLE) & WS_SYSMENU) != 0;  // only OK: no close box
+            b.Key(SDLK_RETURN);
+            faults += !b.Finish() || !b.result() || std::strcmp(b.text(), "abc") != 0;
+            std::exit(faults);
+    };
+    EXPECT_EXIT(centredOnTheWorkArea(), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -97,11 +97,16 @@ TEST(KernelModules, BadModuleHandlesAndFreeLibrary) {
     EXPECT_NE(GetProcAddress(m, "CoInitialize"), nullptr);
 }
 
-TEST(KernelConsole, NoConsoleWindowOnLinux) {
-    EXPECT_EQ(GetConsoleWindow(), nullptr);
+// A program starts with a console, as a Windows console program does: it
+// cannot allocate a second one, and freeing it leaves no console window.
+TEST(KernelConsole, ProgramStartsWithAConsole) {
+    HWND con = GetConsoleWindow();
+    EXPECT_NE(con, nullptr);
     EXPECT_FALSE(AllocConsole());
-    EXPECT_EQ(GetConsoleWindow(), nullptr);
-    EXPECT_TRUE(FreeConsole());
+    EXPECT_EQ(GetConsoleWindow(), con);
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(std::exit(FreeConsole() && GetConsoleWindow() == nullptr && !AllocConsole() ? 0 : 1),
+                testing::ExitedWithCode(0), "");
 }
 
 struct Witness {
