@@ -47,5 +47,6 @@ shot mouse_paint "path=40,60;60,40;90,40;110,60;110,90;90,110;60,110;40,90;40,60
 shot rubber_band "path=30,40;120,120" "path=150,130;260,200" down=1,60,150 move=120,170,1 move=230,60,1
 shot analog_clock wait=100
 shot image_viewer key=Left key=Left
+shot sprites wait=100
 own shapes_gallery shapes --png
 dialogs
