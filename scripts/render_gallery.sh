@@ -50,5 +50,6 @@ shot rubber_band "path=30,40;120,120" "path=150,130;260,200" down=1,60,150 move=
 shot analog_clock wait=100
 shot image_viewer key=Left key=Left
 shot sound_pad key=M click=1,190,150
+shot sprites wait=100
 own shapes_gallery shapes --png
 dialogs

@@ -76,15 +76,30 @@ void fill_rect_gradient(Target& t, RowIO& io, const Shader& sh, TRIVERTEX v0, TR
         auto ch = [&](COLOR16 a, COLOR16 b) { return (int64_t(a) * (len - pos) + int64_t(b) * pos) / len; };
         return sh.colour(ch(v0.Red, v1.Red), ch(v0.Green, v1.Green), ch(v0.Blue, v1.Blue), ch(v0.Alpha, v1.Alpha), x, y);
     };
-    std::vector<uint32_t> row;
+    // The dither repeats every `phases` pixels (none on 24 and 32 bpp): a
+    // left-to-right row is made once per row phase, a top-to-bottom row
+    // from one period of its colours.
+    const int phases = sh.depth >= 24 ? 1 : sh.depth == 16 ? 4 : 16;
+    std::vector<uint32_t> rows, row;
     for (const RECT& c : t.clip) {
         int x0 = std::max<int>(box.left, c.left), x1 = std::min<int>(box.right, c.right);
         int y0 = std::max<int>(box.top, c.top), y1 = std::min<int>(box.bottom, c.bottom);
         if (x0 >= x1 || y0 >= y1) continue;
-        row.resize(size_t(x1 - x0));
+        const size_t n = size_t(x1 - x0);
+        if (!vertical) {
+            rows.resize(n * size_t(phases));
+            for (int k = 0; k < phases && y0 + k < y1; ++k) {
+                int y = y0 + k;
+                uint32_t* r = rows.data() + size_t(y % phases) * n;
+                for (int x = x0; x < x1; ++x) r[x - x0] = at(x - v0.x, x, y);
+            }
+            for (int y = y0; y < y1; ++y) io.write(y, x0, x1 - x0, rows.data() + size_t(y % phases) * n);
+            continue;
+        }
+        row.resize(n);
         for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < x1; ++x)
-                row[size_t(x - x0)] = at(vertical ? y - v0.y : x - v0.x, x, y);
+            for (int x = x0; x < x1 && x < x0 + phases; ++x) row[size_t(x - x0)] = at(y - v0.y, x, y);
+            for (size_t i = size_t(phases); i < n; ++i) row[i] = row[i - size_t(phases)];
             io.write(y, x0, x1 - x0, row.data());
         }
     }

@@ -5,8 +5,10 @@
 // source pixel wide on each side when enlarging (bilinear), as wide as the
 // reduction when reducing (so every source pixel counts and nothing
 // shimmers); source positions beyond the edge repeat the edge pixel. The
-// result is blended over the destination (source-over) and written with top
-// byte 0, within the DC's clip.
+// result is blended over the destination (source-over), within the DC's
+// clip. An opaque picture is written with top byte 0; one with transparency
+// composes its alpha into the top byte (premultiplied colour over a cleared
+// image, what AlphaBlend with per-pixel alpha expects).
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -48,11 +50,15 @@ Axis make_axis(int src, int dst, int first, int last) {
     return a;
 }
 
+// A pixel of a picture with transparency over the destination: colours
+// blended by the pixel's alpha, and the alpha composed into the top byte
+// (a + da·(255 − a) / 255), so a picture loaded onto a cleared image keeps
+// its alpha there with the colours premultiplied, as AlphaBlend reads them.
 inline uint32_t blend(uint32_t s, uint32_t d) {
     const uint32_t a = s >> 24;
-    if (a == 255) return s & 0xFFFFFFu;
-    if (a == 0) return d & 0xFFFFFFu;
-    uint32_t out = 0;
+    if (a == 255) return s;
+    if (a == 0) return d;
+    uint32_t out = (a + ((d >> 24) * (255 - a) + 127) / 255) << 24;
     for (int sh = 0; sh <= 16; sh += 8) {
         const uint32_t c = (((s >> sh) & 0xFF) * a + ((d >> sh) & 0xFF) * (255 - a) + 127) / 255;
         out |= c << sh;
@@ -133,6 +139,11 @@ public:
                 const float d = float((dst[i] >> (8 * c)) & 0xFF);
                 const float v = std::clamp(acc[c] + d * keep + 0.5f, 0.0f, 255.0f);
                 out |= uint32_t(v) << (8 * c);
+            }
+            if (!pic_.opaque) {
+                // Transparency composes into the top byte, as in blend().
+                const float da = float(dst[i] >> 24);
+                out |= uint32_t(std::clamp(acc[3] + da * keep + 0.5f, 0.0f, 255.0f)) << 24;
             }
             dst[i] = out;
         }

@@ -1,5 +1,6 @@
 // winbase.h — kernel services of the Linux stand-in: threads, events, critical
-// sections, time, modules, global memory, errors and the (absent) console.
+// sections, time, modules, global memory, memory block macros, errors and the
+// (absent) console.
 //
 // Same names, types, constants and signatures as the Windows headers.
 #pragma once
@@ -7,6 +8,16 @@
 #include <string.h>
 
 #include "windef.h"
+
+// ---- memory blocks (macros over the C library, as in the Windows headers) ----
+#define RtlZeroMemory(Destination, Length) memset((Destination), 0, (Length))
+#define RtlFillMemory(Destination, Length, Fill) memset((Destination), (Fill), (Length))
+#define RtlCopyMemory(Destination, Source, Length) memcpy((Destination), (Source), (Length))
+#define RtlMoveMemory(Destination, Source, Length) memmove((Destination), (Source), (Length))
+#define ZeroMemory RtlZeroMemory
+#define FillMemory RtlFillMemory
+#define CopyMemory RtlCopyMemory
+#define MoveMemory RtlMoveMemory
 
 // ---- error codes (GetLastError) ----
 #define ERROR_SUCCESS 0L
