@@ -30,31 +30,30 @@ uint32_t RowIO::index_of(uint32_t px) const {
 }
 
 void RowIO::read(int y, int x, int n, uint32_t* out) const {
-    const uint32_t* r = t_.surf.row(y) + x;
-    if (!indexed_) {
-        std::memcpy(out, r, size_t(n) * 4);
-        return;
-    }
-    for (int i = 0; i < n; ++i) out[i] = table_colour(*indexed_, r[i]);
+    t_.read_row(y, x, n, out);
+    if (!indexed_) return;
+    for (int i = 0; i < n; ++i) out[i] = table_colour(*indexed_, out[i]);
 }
 
 void RowIO::write(int y, int x, int n, const uint32_t* in) {
     t_.touch(x, y, x + n, y + 1);
-    uint32_t* r = t_.surf.row(y) + x;
     if (!indexed_) {
-        std::memcpy(r, in, size_t(n) * 4);
+        t_.write_row(y, x, n, in);
         return;
     }
     // A pixel whose colour is still its entry's keeps its index (matching
     // it again could pick another entry of a nearby colour). Runs of one
     // colour are common (flat sprites, gradient bands): match once per run.
-    uint32_t last = ~0u, idx = 0;
-    for (int i = 0; i < n; ++i) {
-        uint32_t c = in[i] & 0x00FFFFFFu;
-        if (c == table_colour(*indexed_, r[i])) continue;
-        if (c != last) last = c, idx = index_of(c);
-        r[i] = idx;
-    }
+    t_.edit_row(y, x, n, [&](uint32_t* r, int k, int col) {
+        const uint32_t* src = in + (col - x);
+        uint32_t last = ~0u, idx = 0;
+        for (int i = 0; i < k; ++i) {
+            uint32_t c = src[i] & 0x00FFFFFFu;
+            if (c == table_colour(*indexed_, r[i])) continue;
+            if (c != last) last = c, idx = index_of(c);
+            r[i] = idx;
+        }
+    });
 }
 
 uint32_t RowIO::stored(uint32_t px) const {
