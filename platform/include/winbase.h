@@ -9,16 +9,6 @@
 
 #include "windef.h"
 
-// ---- memory blocks (macros over the C library, as in the Windows headers) ----
-#define RtlZeroMemory(Destination, Length) memset((Destination), 0, (Length))
-#define RtlFillMemory(Destination, Length, Fill) memset((Destination), (Fill), (Length))
-#define RtlCopyMemory(Destination, Source, Length) memcpy((Destination), (Source), (Length))
-#define RtlMoveMemory(Destination, Source, Length) memmove((Destination), (Source), (Length))
-#define ZeroMemory RtlZeroMemory
-#define FillMemory RtlFillMemory
-#define CopyMemory RtlCopyMemory
-#define MoveMemory RtlMoveMemory
-
 // ---- error codes (GetLastError) ----
 #define ERROR_SUCCESS 0L
 #define NO_ERROR 0L
