@@ -31,7 +31,6 @@ done
 shift $((OPTIND - 1))
 wanted=" $* "
 build=$here/build/mutants
-[ -f /work/ccache.env ] && source /work/ccache.env
 if command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 fi

@@ -82,7 +82,7 @@ std::vector<ButtonSpec> buttons_of(UINT type) {
 }
 
 struct Button {
-    ButtonSpec spec;
+    ButtonSpec kind;
     HWND hwnd = nullptr;
 };
 
@@ -103,7 +103,7 @@ struct Box {
     }
     bool has(int id) const {
         for (const Button& b : buttons)
-            if (b.spec.id == id) return true;
+            if (b.kind.id == id) return true;
         return false;
     }
     void end(int id) {
@@ -120,7 +120,7 @@ struct Box {
         SetFocus(buttons[size_t(i)].hwnd);
     }
     void click(int i) {
-        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(buttons[size_t(i)].spec.id, BN_CLICKED),
+        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(buttons[size_t(i)].kind.id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(buttons[size_t(i)].hwnd));
     }
 };
@@ -299,7 +299,7 @@ bool filter_key(Box& box, const MSG& msg) {
     }
     if (GetKeyState(VK_CONTROL) < 0) return false;
     for (int i = 0; i < n; ++i)
-        if (box.buttons[size_t(i)].spec.accel && WPARAM(box.buttons[size_t(i)].spec.accel) == msg.wParam) {
+        if (box.buttons[size_t(i)].kind.accel && WPARAM(box.buttons[size_t(i)].kind.accel) == msg.wParam) {
             box.click(i);
             return true;
         }
@@ -377,9 +377,9 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(box.font), FALSE);
     int bx = (client_w - row_w) / 2;
     for (Button& b : box.buttons) {
-        b.hwnd = CreateWindowExA(0, "Button", b.spec.label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, bx,
+        b.hwnd = CreateWindowExA(0, "Button", b.kind.label, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, bx,
                                  buttons_y, kButtonWidth, kButtonHeight, box.dlg,
-                                 reinterpret_cast<HMENU>(INT_PTR(b.spec.id)), nullptr, nullptr);
+                                 reinterpret_cast<HMENU>(INT_PTR(b.kind.id)), nullptr, nullptr);
         SendMessageA(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(box.font), FALSE);
         bx += kButtonWidth + kButtonGap;
     }
