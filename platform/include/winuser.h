@@ -435,6 +435,42 @@
 // ---- SystemParametersInfo ----
 #define SPI_GETWORKAREA 0x0030
 
+// ---- GetSystemMetrics ----
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXFIXEDFRAME SM_CXDLGFRAME
+#define SM_CYFIXEDFRAME SM_CYDLGFRAME
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_MOUSEPRESENT 19
+#define SM_CYVSCROLL 20
+#define SM_CXHSCROLL 21
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
+#define SM_CXSIZEFRAME SM_CXFRAME
+#define SM_CYSIZEFRAME SM_CYFRAME
+#define SM_CMOUSEBUTTONS 43
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
+#define SM_CXMAXIMIZED 61
+#define SM_CYMAXIMIZED 62
+#define SM_XVIRTUALSCREEN 76
+#define SM_YVIRTUALSCREEN 77
+#define SM_CXVIRTUALSCREEN 78
+#define SM_CYVIRTUALSCREEN 79
+#define SM_CMONITORS 80
+
 // ---- ShowWindow commands ----
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -627,6 +663,7 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd);
 HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
+int WINAPI GetSystemMetrics(int nIndex);
 DWORD WINAPI GetSysColor(int nIndex);
 HBRUSH WINAPI GetSysColorBrush(int nIndex);
 
@@ -912,3 +949,10 @@ int WINAPI wvsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, va_list arglist);
 #define wsprintf wsprintfA
 #define wvsprintf wvsprintfA
 #endif
+
+// ---- the pointer ----
+BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+BOOL WINAPI SetCursorPos(int X, int Y);
+int WINAPI ShowCursor(BOOL bShow);
+BOOL WINAPI ClipCursor(const RECT* lpRect);
+BOOL WINAPI GetClipCursor(LPRECT lpRect);

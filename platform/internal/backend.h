@@ -57,6 +57,8 @@ struct BackendWindowDesc {
     bool no_minimize = false;
     bool resizable = false;
     uint32_t owner = 0;        // backend id of the owner window (kept above it), 0 if none
+    bool topmost = false;      // kept above every other window (WS_EX_TOPMOST)
+    bool decorated = true;     // a frame with a title bar (WS_CAPTION); else none
 };
 constexpr int kDefaultPos = INT32_MIN;
 
@@ -90,6 +92,19 @@ public:
     // USER's lock: the backend may be delivering an event meanwhile) and
     // is false when no text can be had.
     virtual void set_clipboard_text(const std::string& utf8) {}
+    // The primary display, and the part of it windows may cover (without
+    // panels), in screen coordinates.
+    virtual RECT screen_rect() { return RECT{0, 0, 1920, 1080}; }
+    virtual RECT work_area() { return screen_rect(); }
+    // The pointer: moved to a screen position, shown or hidden, kept inside
+    // a screen rectangle (null: anywhere).
+    virtual void warp_cursor(int x, int y) {}
+    virtual void show_cursor(bool show) {}
+    virtual void clip_cursor(const RECT* screen) {}
+    // What a top-level window's frame asks of the window manager after
+    // creation: kept above other windows; a title bar and border or none.
+    virtual void set_topmost(uint32_t id, bool topmost) {}
+    virtual void set_decorated(uint32_t id, bool decorated) {}
     virtual bool get_clipboard_text(std::string* utf8) { return false; }
 };
 

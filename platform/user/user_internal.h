@@ -124,6 +124,12 @@ struct State {
     HWND focus = nullptr;
     HWND active = nullptr;
     uint64_t pending_events = 0;  // sum of ThreadQueue::pending_events
+    // The pointer (one for the process): where it is in screen coordinates,
+    // ShowCursor's display count, and ClipCursor's rectangle.
+    POINT cursor{};
+    int cursor_count = 0;
+    bool cursor_clipped = false;
+    RECT cursor_clip{};
 };
 
 // ---- the window table (window_table.cpp) ----
@@ -179,6 +185,13 @@ ClientGeometry geometry_of(const Window& w);
 // the capture / focus / active slots. Returns its backend id. Its queue is
 // left as it is (window_lifecycle.cpp clears what is queued for it).
 uint32_t erase_window(State& st, Window& w);
+
+// Where the pointer is now that it was seen or put at `screen`: inside the
+// ClipCursor rectangle, if there is one.
+void track_cursor(State& st, POINT screen);
+
+// A window's frame on the screen: a title bar and border, or none.
+inline bool decorated_style(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 
 // The window text in UTF-8 (titles go to the backend as UTF-8).
 std::string title_utf8(const std::string& cp936);

@@ -1,5 +1,5 @@
-// What the backend reports about windows: moves, resizes and focus changes
-// update the window table; then the event is routed to the window that
+// What the backend reports about windows: moves, resizes, focus changes and
+// the pointer's position update the window table; then the event is routed to the window that
 // should get it (input/routing.cpp), turned into messages
 // (input/translate.cpp) and counted as pending until its thread has
 // dispatched them (headless::WaitIdle waits for that).
@@ -61,6 +61,14 @@ std::shared_ptr<ThreadQueue> track(const BackendEvent& ev, HWND* hwnd, std::shar
         if (st.active == w->hwnd) st.active = nullptr;
         if (st.focus == w->hwnd) st.focus = nullptr;
         break;
+    case BackendEventKind::MouseMove:
+    case BackendEventKind::MouseDown:
+    case BackendEventKind::MouseUp:
+    case BackendEventKind::MouseWheel: {
+        POINT o = screen_client_origin(st, *w);
+        track_cursor(st, POINT{o.x + ev.x, o.y + ev.y});
+        break;
+    }
     default:
         break;
     }

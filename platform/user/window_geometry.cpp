@@ -50,11 +50,15 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     return TRUE;
 }
 
-// Position and size of the outer rectangle. The z-order does not exist
-// here (hWndInsertAfter is ignored). Resizing reallocates the client surface
-// and keeps the pixels of the overlap. The window gets WM_SIZE / WM_MOVE
-// (sent on its own thread, posted when another thread moves it).
-BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFlags) {
+// Position and size of the outer rectangle. Of the z-order only
+// HWND_TOPMOST / HWND_NOTOPMOST exist here (WS_EX_TOPMOST, for a top-level
+// window); other values of hWndInsertAfter are ignored. Resizing reallocates
+// the client surface and keeps the pixels of the overlap. SWP_FRAMECHANGED
+// with SWP_NOSIZE keeps the outer rectangle and gives the client area what
+// the frame of the window's style (as it is now) leaves. The window gets
+// WM_SIZE / WM_MOVE (sent on its own thread, posted when another thread
+// moves it).
+BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
     State& st = state();
     std::shared_ptr<Window> w;
     GeometryChange change;
@@ -62,6 +66,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
     int cw, ch;
     DWORD style;
     ClientGeometry g;
+    POINT old_origin;
+    int topmost = -1;  // 0 or 1 when the window leaves or joins the topmost ones
     {
         LockedWindow lw(hWnd);
         if (!lw) return FALSE;
@@ -78,7 +84,15 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
             return FALSE;
         }
         RECT r = w->outer;
+        old_origin = client_origin(*w);
         if (w->parent) insets = w->insets;
+        if ((uFlags & SWP_FRAMECHANGED) && (uFlags & SWP_NOSIZE)) w->insets = insets;
+        if (!(uFlags & SWP_NOZORDER) && !w->parent &&
+            (hWndInsertAfter == HWND_TOPMOST || hWndInsertAfter == HWND_NOTOPMOST)) {
+            topmost = hWndInsertAfter == HWND_TOPMOST;
+            if (topmost) w->ex_style |= WS_EX_TOPMOST;
+            else w->ex_style &= ~DWORD(WS_EX_TOPMOST);
+        }
         if (!(uFlags & SWP_NOSIZE)) {
             // Keep the client origin where it is while the frame changes.
             r.left += insets.left - w->insets.left;
@@ -99,8 +113,10 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
         g = geometry_of(*w);
     }
     if (change.resized) sync_surface(*w);
-    if ((change.moved || change.resized) && w->backend_id)
+    bool client_moved = origin.x != old_origin.x || origin.y != old_origin.y;
+    if ((client_moved || change.resized) && w->backend_id)
         plat::backend().set_client_rect(w->backend_id, origin.x, origin.y, cw, ch);
+    if (topmost >= 0 && w->backend_id) plat::backend().set_topmost(w->backend_id, topmost == 1);
     if (uFlags & SWP_SHOWWINDOW) ShowWindow(hWnd, SW_SHOW);
     if (uFlags & SWP_HIDEWINDOW) ShowWindow(hWnd, SW_HIDE);
     send_geometry_notifications(hWnd, g, change);

@@ -119,6 +119,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         desc.owner = owner_id;
         desc.no_minimize = (dwStyle & WS_MINIMIZEBOX) == 0;
         desc.resizable = (dwStyle & WS_THICKFRAME) != 0;
+        desc.topmost = (dwExStyle & WS_EX_TOPMOST) != 0;
+        desc.decorated = decorated_style(dwStyle);
         id = plat::backend().create_window(desc);
         if (!id) {
             std::lock_guard<std::mutex> lock(st.mutex);

@@ -85,11 +85,15 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
     }
 }
 
-// Style changes are recorded only (the frame stays as created).
+// A style that gains or drops the caption shows a top-level window with or
+// without its title bar and border at once; the client area keeps its size
+// until SetWindowPos with SWP_FRAMECHANGED, as on Windows, where the frame's
+// size is kept until then.
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
     LockedWindow w(hWnd);
     if (!w) return 0;
     LONG_PTR old;
+    uint32_t redecorate = 0;  // the backend window whose frame comes or goes
     switch (nIndex) {
     case GWLP_WNDPROC:
         if (!dwNewLong) {
@@ -100,11 +104,18 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
         w->proc = reinterpret_cast<WNDPROC>(dwNewLong);
         break;
     case GWLP_USERDATA: old = w->user_data; w->user_data = dwNewLong; break;
-    case GWL_STYLE: old = LONG_PTR(w->style); w->style = DWORD(dwNewLong); break;
+    case GWL_STYLE:
+        old = LONG_PTR(w->style);
+        w->style = DWORD(dwNewLong);
+        if (!w->parent && decorated_style(w->style) != decorated_style(DWORD(old))) redecorate = w->backend_id;
+        break;
     case GWL_EXSTYLE: old = LONG_PTR(w->ex_style); w->ex_style = DWORD(dwNewLong); break;
     case GWLP_ID: old = w->id; w->id = dwNewLong; break;
     default: SetLastError(ERROR_INVALID_INDEX); return 0;
     }
+    bool decorated = decorated_style(w->style);
+    w.unlock();
+    if (redecorate) plat::backend().set_decorated(redecorate, decorated);
     SetLastError(ERROR_SUCCESS);
     return old;
 }

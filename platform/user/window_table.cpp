@@ -101,6 +101,15 @@ uint32_t erase_window(State& st, Window& w) {
     return id;
 }
 
+void track_cursor(State& st, POINT screen) {
+    if (st.cursor_clipped) {
+        // The right and bottom edges are outside, as for every RECT.
+        screen.x = std::clamp<LONG>(screen.x, st.cursor_clip.left, st.cursor_clip.right - 1);
+        screen.y = std::clamp<LONG>(screen.y, st.cursor_clip.top, st.cursor_clip.bottom - 1);
+    }
+    st.cursor = screen;
+}
+
 std::string title_utf8(const std::string& cp936) {
     for (unsigned char c : cp936)
         if (c >= 0x80) return plat::codepage::cp936_to_utf8(cp936.data(), int(cp936.size()));

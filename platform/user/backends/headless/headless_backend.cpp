@@ -11,6 +11,8 @@
 // destroying the focused window leaves no window focused. Focus changes are
 // reported as FocusGained / FocusLost events.
 // Presenting: every update USER hands down counts one present of the window.
+// Screen: 1920 x 1080, all of it work area. The pointer, topmost and frame
+// requests are recorded for tests to read.
 // Clipboard: one text in the process, as the system clipboard would hold it
 // (UTF-8); tests read and replace it as another program would.
 #include <map>
@@ -32,6 +34,8 @@ struct HeadlessWindow {
     bool visible = false;
     bool captured = false;
     bool no_close = false;
+    bool topmost = false;
+    bool decorated = true;
     uint64_t presents = 0;
     RECT text_input{0, 0, 0, 0};
 };
@@ -48,6 +52,8 @@ public:
         w.width = desc.width;
         w.height = desc.height;
         w.no_close = desc.no_close;
+        w.topmost = desc.topmost;
+        w.decorated = desc.decorated;
         uint32_t id = next_id_++;
         windows_.emplace(id, w);
         return id;
@@ -149,7 +155,52 @@ public:
         return true;
     }
 
+    // The screen of the work area SystemParametersInfoA always reported here.
+    RECT screen_rect() override { return RECT{0, 0, 1920, 1080}; }
+
+    void warp_cursor(int x, int y) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cursor_ = POINT{x, y};
+    }
+
+    void show_cursor(bool show) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cursor_shown_ = show;
+    }
+
+    void clip_cursor(const RECT* screen) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        clipped_ = screen != nullptr;
+        if (screen) clip_ = *screen;
+    }
+
+    void set_topmost(uint32_t id, bool topmost) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it != windows_.end()) it->second.topmost = topmost;
+    }
+
+    void set_decorated(uint32_t id, bool decorated) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it != windows_.end()) it->second.decorated = decorated;
+    }
+
     // ---- test hooks ----
+    bool frame(uint32_t id, bool* topmost, bool* decorated) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = windows_.find(id);
+        if (it == windows_.end()) return false;
+        *topmost = it->second.topmost;
+        *decorated = it->second.decorated;
+        return true;
+    }
+
+    PointerState pointer() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return PointerState{cursor_, cursor_shown_, clipped_, clip_};
+    }
+
     bool text_input(uint32_t id, RECT* out) {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = windows_.find(id);
@@ -215,6 +266,10 @@ private:
     uint32_t focused_ = 0;
     std::string clipboard_;
     bool has_clipboard_ = false;
+    POINT cursor_{0, 0};
+    bool cursor_shown_ = true;
+    bool clipped_ = false;
+    RECT clip_{};
 };
 
 std::mutex g_instance_mutex;
@@ -245,6 +300,14 @@ bool close_enabled(uint32_t id) {
 bool text_input_rect(uint32_t id, RECT* out) {
     HeadlessBackend* b = instance();
     return b && b->text_input(id, out);
+}
+bool window_frame(uint32_t id, bool* topmost, bool* decorated) {
+    HeadlessBackend* b = instance();
+    return b && topmost && decorated && b->frame(id, topmost, decorated);
+}
+PointerState pointer_state() {
+    HeadlessBackend* b = instance();
+    return b ? b->pointer() : PointerState{};
 }
 uint64_t present_count(uint32_t id) {
     HeadlessBackend* b = instance();

@@ -35,8 +35,22 @@ public:
     void set_text_input_rect(uint32_t id, const RECT& caret) override { sdl::set_text_input_rect(s_, id, caret); }
     void set_clipboard_text(const std::string& utf8) override { sdl::set_clipboard_text(s_, utf8); }
     bool get_clipboard_text(std::string* utf8) override { return sdl::get_clipboard_text(s_, utf8); }
+    void set_topmost(uint32_t id, bool topmost) override { sdl::set_topmost(s_, id, topmost); }
+    void set_decorated(uint32_t id, bool decorated) override { sdl::set_decorated(s_, id, decorated); }
+    void warp_cursor(int x, int y) override { sdl::warp_cursor(s_, x, y); }
+    void show_cursor(bool show) override { sdl::show_cursor(s_, show); }
+    void clip_cursor(const RECT* screen) override { sdl::clip_cursor(s_, screen); }
+    // The display is known once SDL has started: these wait for it.
+    RECT screen_rect() override { return display_rect(false); }
+    RECT work_area() override { return display_rect(true); }
 
 private:
+    RECT display_rect(bool work) {
+        sdl::wait_ready(s_);
+        std::lock_guard<std::mutex> lock(s_->mu);
+        return work ? s_->work : s_->display;
+    }
+
     sdl::Shared* s_;  // intentionally never freed (see sdl::Shared)
 };
 

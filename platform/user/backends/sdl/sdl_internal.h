@@ -56,6 +56,7 @@ struct Shared {
     uint32_t wake_type = 0;
     std::atomic<bool> wake_pending{false};
     RECT display = {0, 0, 1024, 768};
+    RECT work = {0, 0, 1024, 768};  // the display without the desktop's panels
     // Every window is shown this many times larger, pixels repeated, and
     // mouse positions are divided back (set once before Init::Ready).
     int scale = 1;
@@ -122,6 +123,12 @@ void set_capture(Shared* s, uint32_t id, bool capture);
 void activate(Shared* s, uint32_t id);
 void set_text_input_rect(Shared* s, uint32_t id, const RECT& caret);
 RECT frame_insets(Shared* s, DWORD style);
+void set_topmost(Shared* s, uint32_t id, bool topmost);
+void set_decorated(Shared* s, uint32_t id, bool decorated);
+// The pointer, in screen coordinates.
+void warp_cursor(Shared* s, int x, int y);
+void show_cursor(Shared* s, bool show);
+void clip_cursor(Shared* s, const RECT* screen);
 // Reads the window manager's frame size once a window is on screen.
 void learn_frame(Shared* s, SDL_Window* w);
 
@@ -144,6 +151,8 @@ void handle(Shared* s, const SDL_Event& e);
 // starts, waits for it only where no display is named. Called before the
 // first window is made.
 bool start(Shared* s);
+// Starts SDL if needed and waits until it is ready; false if it failed.
+bool wait_ready(Shared* s);
 
 // ---- clipboard (sdl_clipboard.cpp) ----
 void set_clipboard_text(Shared* s, const std::string& utf8);

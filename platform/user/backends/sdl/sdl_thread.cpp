@@ -97,6 +97,8 @@ void thread_main(Shared* s) {
             s->scale = choose_scale();
             SDL_Rect b;
             if (SDL_GetDisplayBounds(0, &b) == 0) s->display = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
+            s->work = s->display;
+            if (SDL_GetDisplayUsableBounds(0, &b) == 0) s->work = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
         }
         s->init = ok ? Shared::Init::Ready : Shared::Init::Failed;
     }
@@ -148,6 +150,13 @@ bool start(Shared* s) {
     if (s->init == Shared::Init::Failed) return false;
     if (s->init == Shared::Init::Starting) s->promised = true;
     return true;
+}
+
+bool wait_ready(Shared* s) {
+    if (!start(s)) return false;
+    std::unique_lock<std::mutex> lock(s->mu);
+    s->cv.wait(lock, [&] { return s->init != Shared::Init::Starting; });
+    return s->init == Shared::Init::Ready;
 }
 
 }  // namespace plat::sdl

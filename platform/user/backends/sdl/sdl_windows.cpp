@@ -11,6 +11,7 @@
 //
 // The geometry of each window as last known is kept under Shared::mu so that
 // callers' threads can answer get_client_origin without the SDL thread.
+#include <algorithm>
 #include <cstdio>
 
 #include "user/backends/sdl/sdl_internal.h"
@@ -42,6 +43,8 @@ void report_placement(Shared* s, uint32_t id, WindowRecord& w) {
 void create_on_thread(Shared* s, uint32_t id, const BackendWindowDesc& d) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (d.resizable) flags |= SDL_WINDOW_RESIZABLE;
+    if (d.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    if (!d.decorated) flags |= SDL_WINDOW_BORDERLESS;
     int x = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.x;
     int y = (d.x == kDefaultPos || d.y == kDefaultPos) ? int(SDL_WINDOWPOS_UNDEFINED) : d.y;
     // SDL cannot make a window with an empty client area.
@@ -51,7 +54,7 @@ void create_on_thread(Shared* s, uint32_t id, const BackendWindowDesc& d) {
         std::fprintf(stderr, "platform: cannot create a window: %s\n", SDL_GetError());
         return;
     }
-    if (d.no_close || d.no_minimize) set_motif_hints(w, d.no_close, d.no_minimize, d.resizable);
+    if (d.decorated && (d.no_close || d.no_minimize)) set_motif_hints(w, d.no_close, d.no_minimize, d.resizable);
     // An owned window (a dialog) is transient for its owner: a window
     // manager keeps it above the owner.
     if (d.owner)
@@ -204,6 +207,50 @@ void set_text_input_rect(Shared* s, uint32_t id, const RECT& caret) {
         if (!find(s, id)) return;
         SDL_Rect r{caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top};
         SDL_SetTextInputRect(&r);
+    });
+}
+
+void set_topmost(Shared* s, uint32_t id, bool topmost) {
+    post(s, [s, id, topmost] {
+        if (WindowRecord* w = find(s, id)) SDL_SetWindowAlwaysOnTop(w->sdl, topmost ? SDL_TRUE : SDL_FALSE);
+    });
+}
+
+void set_decorated(Shared* s, uint32_t id, bool decorated) {
+    post(s, [s, id, decorated] {
+        if (WindowRecord* w = find(s, id)) SDL_SetWindowBordered(w->sdl, decorated ? SDL_TRUE : SDL_FALSE);
+    });
+}
+
+void warp_cursor(Shared* s, int x, int y) {
+    post(s, [x, y] { SDL_WarpMouseGlobal(x, y); });
+}
+
+void show_cursor(Shared* s, bool show) {
+    post(s, [show] { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); });
+}
+
+// SDL keeps the pointer inside a rectangle of one window while that window
+// has the keyboard: each window gets the part of the screen rectangle that
+// covers its client area.
+void clip_cursor(Shared* s, const RECT* screen) {
+    bool clipped = screen != nullptr;
+    RECT r = clipped ? *screen : RECT{};
+    post(s, [s, clipped, r] {
+        for (auto& [id, rec] : s->windows) {
+            if (!rec.sdl) continue;
+            if (!clipped) {
+                SDL_SetWindowMouseRect(rec.sdl, nullptr);
+                continue;
+            }
+            int x = 0, y = 0, cw = 0, ch = 0;
+            SDL_GetWindowPosition(rec.sdl, &x, &y);
+            SDL_GetWindowSize(rec.sdl, &cw, &ch);
+            SDL_Rect part{std::max<int>(r.left - x, 0), std::max<int>(r.top - y, 0), 0, 0};
+            part.w = std::min<int>(r.right - x, cw) - part.x;
+            part.h = std::min<int>(r.bottom - y, ch) - part.y;
+            SDL_SetWindowMouseRect(rec.sdl, part.w > 0 && part.h > 0 ? &part : nullptr);
+        }
     });
 }
 
