@@ -17,7 +17,7 @@ run_flavour() {
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tests/tsan.supp
 run_flavour release
 run_flavour asan -LE e2e
 run_flavour tsan -LE e2e
