@@ -5,6 +5,7 @@
 // scripts/gdi_reference.sh reference under Wine). The touched pixels are
 // those where the reference or the stand-in differ from the same scenario
 // run with the calls under test left out.
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -72,7 +73,8 @@ bool read_px(const std::string& path, Picture* p) {
 std::string data_dir() { return LV_GDI_REFERENCE_DIR "/"; }
 
 Picture run_scenario(int (*run)(int, char**), bool base) {
-    std::string out = ::testing::TempDir() + "msimg_scenario.px";
+    // One file per process: ctest runs the scenarios side by side.
+    std::string out = ::testing::TempDir() + "msimg_scenario_" + std::to_string(getpid()) + ".px";
     char a0[] = "scenario";
     std::vector<char> a1(out.begin(), out.end());
     a1.push_back('\0');
