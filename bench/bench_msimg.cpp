@@ -7,32 +7,14 @@
 #include <cstring>
 #include <vector>
 
+#include "dib_surface.h"
 #include "windows.h"
 
 namespace {
 
-constexpr int kW = 640, kH = 480;
-
-struct Surface {
-    HDC dc = nullptr;
-    HBITMAP bmp = nullptr;
-    HGDIOBJ old = nullptr;
-    uint32_t* bits = nullptr;
-    Surface() {
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* p = nullptr;
-        dc = CreateCompatibleDC(nullptr);
-        bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<uint32_t*>(p);
-        old = SelectObject(dc, bmp);
-    }
-    ~Surface() {
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
-    }
-};
+using bench::kH;
+using bench::kW;
+using bench::Surface;
 
 // A premultiplied image whose alpha runs through every value.
 void fill_sprite(uint32_t* p) {
