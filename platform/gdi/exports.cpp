@@ -68,6 +68,17 @@ const ExportEntry kGdi32[] = {
     PLAT_EXPORT(GetTextExtentPoint32W),
     PLAT_EXPORT(TextOutW),
     PLAT_EXPORT(ExtTextOutW),
+    // A program's own font files and glyph images (text_font_resources.cpp, text_glyph_outline.cpp).
+    PLAT_EXPORT(AddFontResourceA),
+    PLAT_EXPORT(AddFontResourceExA),
+    PLAT_EXPORT(RemoveFontResourceA),
+    PLAT_EXPORT(RemoveFontResourceExA),
+    PLAT_EXPORT(GetGlyphOutlineA),
+    PLAT_EXPORT(AddFontResourceW),
+    PLAT_EXPORT(AddFontResourceExW),
+    PLAT_EXPORT(RemoveFontResourceW),
+    PLAT_EXPORT(RemoveFontResourceExW),
+    PLAT_EXPORT(GetGlyphOutlineW),
     // The rest of the module.
     PLAT_EXPORT(Chord),
     PLAT_EXPORT(GetArcDirection),

@@ -7,6 +7,7 @@
 #include "codepage.h"
 #include "font_engine.h"
 #include "gdi/gdi_internal.h"
+#include "gdi/text_internal.h"
 
 namespace plat::gdi {
 
@@ -31,6 +32,16 @@ std::shared_ptr<plat::text::Font> FontObj::get_scaled(double sx, double sy) {
         scaled_y = sy;
     }
     return scaled;
+}
+
+std::shared_ptr<plat::text::Font> device_font(const DCState& st, FontObj& font, double* sx, double* sy) {
+    *sx = 1;
+    *sy = 1;
+    if (st.gm == GM_ADVANCED && st.xf.eM12 == 0 && st.xf.eM21 == 0) {
+        *sx = std::fabs(st.xf.eM11);
+        *sy = std::fabs(st.xf.eM22);
+    }
+    return font.get_scaled(*sx, *sy);
 }
 
 }  // namespace plat::gdi
@@ -76,14 +87,10 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
     std::shared_ptr<FontObj> fo = st.font;
     if (!fo) return FALSE;
     // A scaling world transform draws the font at its device size (the
-    // position follows the full transform; rotated text is drawn upright).
+    // position follows the full transform).
     double sx = 1, sy = 1;
-    if (st.gm == GM_ADVANCED && st.xf.eM12 == 0 && st.xf.eM21 == 0) {
-        sx = std::fabs(st.xf.eM11);
-        sy = std::fabs(st.xf.eM22);
-    }
-    std::shared_ptr<plat::text::Font> device_font = fo->get_scaled(sx, sy);
-    plat::text::Font& font = *device_font;
+    std::shared_ptr<plat::text::Font> drawn = device_font(st, *fo, &sx, &sy);
+    plat::text::Font& font = *drawn;
     std::u32string text = c > 0 ? plat::codepage::decode_936(str, c) : std::u32string();
     const plat::text::FontMetrics& fm = font.metrics();
     // One pass over the glyphs gives the width and what is drawn.

@@ -702,6 +702,43 @@ int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName);
 #define GetTextMetrics GetTextMetricsA
 #define GetTextFace GetTextFaceA
 
+// Font files a program adds for itself, and glyph images.
+#define FR_PRIVATE 0x10
+#define FR_NOT_ENUM 0x20
+int WINAPI AddFontResourceExA(LPCSTR name, DWORD fl, PVOID res);
+BOOL WINAPI RemoveFontResourceExA(LPCSTR name, DWORD fl, PVOID pdv);
+int WINAPI AddFontResourceA(LPCSTR name);
+BOOL WINAPI RemoveFontResourceA(LPCSTR name);
+
+typedef struct _FIXED {
+    WORD fract;
+    short value;
+} FIXED;
+typedef struct _MAT2 {
+    FIXED eM11;
+    FIXED eM12;
+    FIXED eM21;
+    FIXED eM22;
+} MAT2, *LPMAT2;
+typedef struct _GLYPHMETRICS {
+    UINT gmBlackBoxX;
+    UINT gmBlackBoxY;
+    POINT gmptGlyphOrigin;
+    short gmCellIncX;
+    short gmCellIncY;
+} GLYPHMETRICS, *LPGLYPHMETRICS;
+#define GGO_METRICS 0
+#define GGO_BITMAP 1
+#define GGO_NATIVE 2
+#define GGO_BEZIER 3
+#define GGO_GRAY2_BITMAP 4
+#define GGO_GRAY4_BITMAP 5
+#define GGO_GRAY8_BITMAP 6
+#define GGO_GLYPH_INDEX 0x0080
+#define GGO_UNHINTED 0x0100
+DWORD WINAPI GetGlyphOutlineA(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS lpgm, DWORD cjBuffer,
+                              LPVOID pvBuffer, CONST MAT2* lpmat2);
+
 // ---- wide-character builds: the W forms of text and font calls ----
 // They convert to code page 936 and take the narrow path: characters without
 // a GBK form are drawn and measured as '?'. A font's face name is converted
@@ -713,13 +750,29 @@ BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c);
 BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, CONST RECT* lprect, LPCWSTR lpString, UINT c,
                         CONST INT* lpDx);
 BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
+int WINAPI AddFontResourceExW(LPCWSTR name, DWORD fl, PVOID res);
+BOOL WINAPI RemoveFontResourceExW(LPCWSTR name, DWORD fl, PVOID pdv);
+int WINAPI AddFontResourceW(LPCWSTR name);
+BOOL WINAPI RemoveFontResourceW(LPCWSTR name);
+DWORD WINAPI GetGlyphOutlineW(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS lpgm, DWORD cjBuffer,
+                              LPVOID pvBuffer, CONST MAT2* lpmat2);
 #ifdef UNICODE
+#define AddFontResourceEx AddFontResourceExW
+#define RemoveFontResourceEx RemoveFontResourceExW
+#define AddFontResource AddFontResourceW
+#define RemoveFontResource RemoveFontResourceW
+#define GetGlyphOutline GetGlyphOutlineW
 #define GetObject GetObjectW
 #define CreateFontIndirect CreateFontIndirectW
 #define TextOut TextOutW
 #define ExtTextOut ExtTextOutW
 #define GetTextExtentPoint32 GetTextExtentPoint32W
 #else
+#define AddFontResourceEx AddFontResourceExA
+#define RemoveFontResourceEx RemoveFontResourceExA
+#define AddFontResource AddFontResourceA
+#define RemoveFontResource RemoveFontResourceA
+#define GetGlyphOutline GetGlyphOutlineA
 #define GetObject GetObjectA
 #define CreateFontIndirect CreateFontIndirectA
 #define TextOut TextOutA

@@ -1,7 +1,7 @@
 // font_engine.h — fonts for the GDI engine: matching, metrics, cached glyphs.
 //
-// A Font is made from a LOGFONTA: the face is matched with fontconfig and
-// rendered with FreeType. The default face "System" at height 16 (and any
+// A Font is made from a LOGFONTA: the face is looked up among the font files
+// the program added, then matched with fontconfig, and rendered with FreeType. The default face "System" at height 16 (and any
 // face fontconfig cannot match well) uses GNU Unifont, whose 16-pixel cells
 // draw ASCII and GBK Chinese crisply; a scalable CJK face fills in glyphs the
 // chosen face lacks. Glyphs are rendered once and cached per font.
@@ -51,6 +51,10 @@ public:
         int width = 0;
     };
     virtual void lay_out(const std::u32string& text, Layout* out) = 0;
+    // The glyph of a glyph index of the font's own face (not of the faces
+    // that fill in missing characters); an index the face lacks draws the
+    // replacement box. Cached and kept like glyph().
+    virtual const Glyph& glyph_by_index(uint32_t index) = 0;
 };
 
 // Loads fontconfig's configuration and opens the fallback faces now; else
@@ -59,6 +63,17 @@ void warm_up();
 
 // Never returns null: if nothing matches, the built-in fallback face is used.
 std::shared_ptr<Font> create_font(const LOGFONTA& lf);
+
+// Font files a program adds for this process only (AddFontResourceEx): every
+// face of the file (each face of a collection) becomes findable by each of its
+// family names. Adding a file again counts it again; `is_private` tells the
+// private and the ordinary adds apart, and a removal names the same kind.
+// Fonts made before a removal keep drawing with the removed face. Paths are
+// UTF-8. Returns the number of faces added, 0 for a missing file or one
+// without a font.
+int add_font_file(const std::string& path, bool is_private);
+// False when the file is not added (as that kind).
+bool remove_font_file(const std::string& path, bool is_private);
 
 // Width in pixels of a run of code points (sum of advances, plus the
 // extra pixel that emboldened fonts add).

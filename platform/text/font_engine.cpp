@@ -6,7 +6,9 @@
 // taken before the FreeType mutex, never after it.
 //
 // Faces are opened once per file and kept for the life of the process; each
-// Font renders through its own FT_Size objects on those faces.
+// Font renders through its own FT_Size objects on those faces. A face name
+// is looked up first among the files the program added (private_fonts.cpp),
+// then with fontconfig.
 //
 // Underline and strike-out are not part of the glyphs (GDI's text output
 // draws them as lines); lfEscapement / lfOrientation are ignored: text is
@@ -32,6 +34,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "text/private_fonts.h"
 
 namespace plat::text {
 namespace {
@@ -82,10 +85,11 @@ FT_Library ft_library_locked() {
     return lib;
 }
 
-// Requires ft_mutex. Faces stay open for the process's lifetime.
-FaceRec* open_face_locked(const std::string& path, int index) {
+// Requires ft_mutex. Faces stay open for the process's lifetime. `identity`
+// tells apart files that were replaced on disk under the same name.
+FaceRec* open_face_locked(const std::string& path, int index, const std::string& identity = {}) {
     static auto* faces = new std::unordered_map<std::string, FaceRec*>;
-    std::string key = path + "#" + std::to_string(index);
+    std::string key = path + "#" + std::to_string(index) + (identity.empty() ? "" : "#" + identity);
     auto it = faces->find(key);
     if (it != faces->end()) return it->second;
     FaceRec* rec = nullptr;
@@ -267,6 +271,22 @@ public:
     const LOGFONTA& logfont() const override { return lf_; }
     const FontMetrics& metrics() const override { return metrics_; }
 
+    const Glyph& glyph_by_index(uint32_t index) override {
+        std::lock_guard<std::mutex> lock(mu_);
+        auto it = index_cache_.find(index);
+        if (it != index_cache_.end()) return it->second.glyph;
+        CachedGlyph& slot = index_cache_[index];
+        {
+            std::lock_guard<std::mutex> ft(ft_mutex());
+            if (chain_.empty() || index >= static_cast<uint32_t>(chain_.front().rec->face->num_glyphs))
+                make_box(&slot);
+            else
+                render_locked(chain_.front(), index, &slot);
+        }
+        slot.glyph.coverage = slot.bits.empty() ? nullptr : slot.bits.data();
+        return slot.glyph;
+    }
+
     const Glyph& glyph(char32_t cp) override {
         std::lock_guard<std::mutex> lock(mu_);
         auto it = cache_.find(cp);
@@ -303,6 +323,7 @@ private:
     void build();
     void add_source(FaceRec* rec, bool want_bold, bool want_italic);
     void render(char32_t cp, CachedGlyph* out);
+    void render_locked(Source& src, FT_UInt index, CachedGlyph* out);
     void make_box(CachedGlyph* out) const;
     void set_size_locked(Source& s) const;
 
@@ -316,6 +337,7 @@ private:
 
     std::mutex mu_;
     std::unordered_map<char32_t, CachedGlyph> cache_;
+    std::unordered_map<uint32_t, CachedGlyph> index_cache_;
 };
 
 void EngineFont::set_size_locked(Source& s) const {
@@ -349,9 +371,9 @@ void EngineFont::add_source(FaceRec* rec, bool want_bold, bool want_italic) {
     chain_.push_back(s);
 }
 
-FaceRec* open_face(const std::string& path, int index) {
+FaceRec* open_face(const std::string& path, int index, const std::string& identity = {}) {
     std::lock_guard<std::mutex> lock(ft_mutex());
-    return open_face_locked(path, index);
+    return open_face_locked(path, index, identity);
 }
 
 FaceRec* open_first_existing(const char* const* paths) {
@@ -393,9 +415,13 @@ void EngineFont::build() {
     h = std::max<LONG>(-kMaxPixelSize, std::min<LONG>(kMaxPixelSize, h));
     const int cell_or_em = static_cast<int>(std::labs(h));
 
-    // The primary face.
+    // The primary face: a file the program added, else the system's.
     FaceRec* primary = nullptr;
-    if ((is_system_face(name) || is_song_face(name)) && cell_or_em == 16) {
+    PrivateFace added;
+    if (!name.empty() && find_private_face(name, lf_.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(lf_.lfWeight, 1000),
+                                           want_italic, &added))
+        primary = open_face(added.path, added.index, added.identity);
+    if (!primary && (is_system_face(name) || is_song_face(name)) && cell_or_em == 16) {
         primary = find_unifont();
     }
     if (!primary) {
@@ -524,6 +550,12 @@ void EngineFont::render(char32_t cp, CachedGlyph* out) {
         make_box(out);
         return;
     }
+    render_locked(*src, index, out);
+}
+
+// Requires ft_mutex.
+void EngineFont::render_locked(Source& s, FT_UInt index, CachedGlyph* out) {
+    Source* src = &s;
     FT_Face face = src->rec->face;
     FT_Activate_Size(src->size);
     FT_Int32 flags = mono_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT;
@@ -613,7 +645,10 @@ FontCache& font_cache() {
 
 std::shared_ptr<Font> create_font(const LOGFONTA& lf) {
     LOGFONTA n = normalized(lf);
+    // Fonts matched before a font file was added or removed are not reused.
+    const unsigned generation = private_fonts_generation();
     std::string key(reinterpret_cast<const char*>(&n), sizeof n);
+    key.append(reinterpret_cast<const char*>(&generation), sizeof generation);
     FontCache& c = font_cache();
     std::lock_guard<std::mutex> lock(c.mu);
     for (auto it = c.lru.begin(); it != c.lru.end(); ++it) {
