@@ -36,6 +36,17 @@ struct Glyph {
                                         // monochrome fonts use only 0 and 255
 };
 
+// A glyph drawn through a 2x2 matrix; made on request, not cached.
+struct TransformedGlyph {
+    int left = 0;    // bitmap left edge relative to the pen position
+    int top = 0;     // bitmap top edge above the baseline
+    int width = 0;   // 0 x 0 for blanks
+    int height = 0;
+    double advance_x = 0;  // the pen advance through the matrix, y up
+    double advance_y = 0;
+    std::vector<uint8_t> coverage;  // width*height bytes, as Glyph's
+};
+
 class Font {
 public:
     virtual ~Font() = default;
@@ -55,6 +66,11 @@ public:
     // that fill in missing characters); an index the face lacks draws the
     // replacement box. Cached and kept like glyph().
     virtual const Glyph& glyph_by_index(uint32_t index) = 0;
+    // The glyph of a character (or, with `is_index`, of a glyph index of the
+    // font's own face) through m = {m11, m12, m21, m22}, which takes (x, y)
+    // to (x*m11 + y*m21, x*m12 + y*m22) with y up, unhinted. False when the
+    // glyph has no outline or its image would be too large.
+    virtual bool transformed_glyph(uint32_t code, bool is_index, const double m[4], TransformedGlyph* out) = 0;
 };
 
 // Loads fontconfig's configuration and opens the fallback faces now; else

@@ -247,6 +247,46 @@ LOGFONTA normalized(const LOGFONTA& lf) {
 
 // ---------------------------------------------------------------- the font
 
+// A rendered FreeType bitmap as one coverage byte per pixel (0..255; only 0
+// and 255 when `mono`), each row smeared `extra` pixels to the right for
+// synthetic bold. Left empty when the bitmap has no ink.
+void copy_coverage(const FT_Bitmap& bm, int extra, bool mono, std::vector<uint8_t>* bits) {
+    const int w = static_cast<int>(bm.width), hgt = static_cast<int>(bm.rows);
+    const int ow = w + extra;
+    bits->assign(static_cast<std::size_t>(ow) * hgt, 0);
+    for (int y = 0; y < hgt; ++y) {
+        // A negative pitch stores the rows bottom-up.
+        const std::ptrdiff_t pitch = bm.pitch < 0 ? -static_cast<std::ptrdiff_t>(bm.pitch) : bm.pitch;
+        const unsigned char* row = bm.buffer + (bm.pitch < 0 ? hgt - 1 - y : y) * pitch;
+        uint8_t* dst = bits->data() + static_cast<std::size_t>(y) * ow;
+        for (int x = 0; x < w; ++x) {
+            uint8_t v = 0;
+            switch (bm.pixel_mode) {
+            case FT_PIXEL_MODE_MONO:
+                v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+                break;
+            case FT_PIXEL_MODE_GRAY:
+                v = bm.num_grays == 256 ? row[x] : static_cast<uint8_t>(row[x] * 255 / std::max(1, bm.num_grays - 1));
+                break;
+            case FT_PIXEL_MODE_BGRA:
+                v = row[x * 4 + 3];
+                break;
+            default:
+                v = row[x] ? 255 : 0;
+                break;
+            }
+            if (mono) v = v >= 128 ? 255 : 0;
+            dst[x] = v;
+        }
+        for (int k = 0; k < extra; ++k)
+            for (int x = ow - 1; x > 0; --x) dst[x] = std::max(dst[x], dst[x - 1]);
+    }
+    if (std::all_of(bits->begin(), bits->end(), [](uint8_t v) { return v == 0; })) bits->clear();
+}
+
+// A 2x2 matrix is served up to this many pixels a side of the glyph image.
+constexpr long kMaxTransformedSide = 4096;
+
 struct Source {
     FaceRec* rec = nullptr;
     FT_Size size = nullptr;
@@ -286,6 +326,8 @@ public:
         slot.glyph.coverage = slot.bits.empty() ? nullptr : slot.bits.data();
         return slot.glyph;
     }
+
+    bool transformed_glyph(uint32_t code, bool is_index, const double m[4], TransformedGlyph* out) override;
 
     const Glyph& glyph(char32_t cp) override {
         std::lock_guard<std::mutex> lock(mu_);
@@ -591,42 +633,63 @@ void EngineFont::render_locked(Source& s, FT_UInt index, CachedGlyph* out) {
         return;
     }
     int ow = w + extra;
-    out->bits.assign(static_cast<std::size_t>(ow) * hgt, 0);
-    for (int y = 0; y < hgt; ++y) {
-        // A negative pitch stores the rows bottom-up.
-        const std::ptrdiff_t pitch = bm.pitch < 0 ? -static_cast<std::ptrdiff_t>(bm.pitch) : bm.pitch;
-        const unsigned char* row = bm.buffer + (bm.pitch < 0 ? hgt - 1 - y : y) * pitch;
-        uint8_t* dst = out->bits.data() + static_cast<std::size_t>(y) * ow;
-        for (int x = 0; x < w; ++x) {
-            uint8_t v = 0;
-            switch (bm.pixel_mode) {
-            case FT_PIXEL_MODE_MONO:
-                v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
-                break;
-            case FT_PIXEL_MODE_GRAY:
-                v = bm.num_grays == 256 ? row[x] : static_cast<uint8_t>(row[x] * 255 / std::max(1, bm.num_grays - 1));
-                break;
-            case FT_PIXEL_MODE_BGRA:
-                v = row[x * 4 + 3];
-                break;
-            default:
-                v = row[x] ? 255 : 0;
-                break;
-            }
-            if (mono_) v = v >= 128 ? 255 : 0;
-            dst[x] = v;
-        }
-        // Synthetic bold: smear each row `extra` pixels to the right.
-        for (int k = 0; k < extra; ++k)
-            for (int x = ow - 1; x > 0; --x) dst[x] = std::max(dst[x], dst[x - 1]);
-    }
-    if (std::all_of(out->bits.begin(), out->bits.end(), [](uint8_t v) { return v == 0; })) {
-        out->bits.clear();  // a blank (space): no bitmap at all
-        g.width = g.height = 0;
+    copy_coverage(bm, extra, mono_, &out->bits);
+    if (out->bits.empty()) {
+        g.width = g.height = 0;  // a blank (space): no bitmap at all
         return;
     }
     g.width = ow;
     g.height = hgt;
+}
+
+bool EngineFont::transformed_glyph(uint32_t code, bool is_index, const double m[4], TransformedGlyph* out) {
+    *out = TransformedGlyph{};
+    std::lock_guard<std::mutex> lock(ft_mutex());
+    Source* src = nullptr;
+    FT_UInt index = 0;
+    if (is_index) {
+        if (!chain_.empty() && code < static_cast<uint32_t>(chain_.front().rec->face->num_glyphs)) {
+            src = &chain_.front();
+            index = code;
+        }
+    } else {
+        for (Source& s : chain_) {
+            index = FT_Get_Char_Index(s.rec->face, code);
+            if (index) { src = &s; break; }
+        }
+    }
+    if (!src) return false;
+    FT_Face face = src->rec->face;
+    FT_Activate_Size(src->size);
+    // Hinting fits outlines to the upright pixel grid, which a turned glyph does not sit on.
+    if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return false;
+    FT_GlyphSlot slot = face->glyph;
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return false;
+    if (src->synth_italic) {
+        FT_Matrix shear{0x10000, 0x3666, 0, 0x10000};
+        FT_Outline_Transform(&slot->outline, &shear);
+    }
+    auto fixed = [](double v) { return static_cast<FT_Fixed>(std::lround(v * 65536)); };
+    FT_Matrix mat{fixed(m[0]), fixed(m[2]), fixed(m[1]), fixed(m[3])};  // xx, xy, yx, yy
+    FT_Outline_Transform(&slot->outline, &mat);
+    // An image this large is refused rather than allocated.
+    FT_BBox box;
+    FT_Outline_Get_CBox(&slot->outline, &box);
+    if ((box.xMax - box.xMin) / 64 > kMaxTransformedSide || (box.yMax - box.yMin) / 64 > kMaxTransformedSide)
+        return false;
+    if (FT_Render_Glyph(slot, mono_ ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return false;
+    const double advance = slot->advance.x / 64.0;
+    out->advance_x = advance * m[0];
+    out->advance_y = advance * m[1];
+    const int extra = src->synth_bold ? std::max(1, static_cast<int>(std::lround(em_ / 24))) : 0;
+    if (slot->bitmap.width == 0 || slot->bitmap.rows == 0) return true;
+    copy_coverage(slot->bitmap, extra, mono_, &out->coverage);
+    if (out->coverage.empty()) return true;
+    out->left = slot->bitmap_left;
+    out->top = slot->bitmap_top;
+    out->width = static_cast<int>(slot->bitmap.width) + extra;
+    out->height = static_cast<int>(slot->bitmap.rows);
+    return true;
 }
 
 // ---------------------------------------------------------------- font cache

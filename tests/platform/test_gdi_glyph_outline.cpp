@@ -2,7 +2,8 @@
 // em, ascent 800, drawn at an em of 100 pixels), buffer sizes with rows
 // padded to 4 bytes, and images that agree pixel for pixel with what
 // ExtTextOutA draws at the glyph origin, for single-byte and GBK characters,
-// glyph indices, one bit and every grey depth.
+// glyph indices, one bit and every grey depth; other matrices turn and scale
+// the design.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -144,18 +145,73 @@ TEST_F(GlyphOutline, BlanksMetricsAndRefusals) {
     EXPECT_NE(GetGlyphOutlineA(dc, 'A', GGO_METRICS, &m, 0, nullptr, &kIdentity), GDI_ERROR);
     EXPECT_EQ(m.gmBlackBoxX, 50u);
     EXPECT_EQ(m.gmCellIncX, 70);
-    // No matrix, no metrics record, outlines, a matrix other than the identity.
-    const MAT2 twice = {{0, 2}, {0, 0}, {0, 0}, {0, 2}};
+    // No matrix, no metrics record, outlines, a matrix that would make a giant image.
+    const MAT2 giant = {{0, 30000}, {0, 0}, {0, 0}, {0, 30000}};
     EXPECT_EQ(GetGlyphOutlineA(dc, 'A', GGO_BITMAP, &gm, 0, nullptr, nullptr), GDI_ERROR);
     EXPECT_EQ(GetGlyphOutlineA(dc, 'A', GGO_BITMAP, nullptr, 0, nullptr, &kIdentity), GDI_ERROR);
     EXPECT_EQ(GetGlyphOutlineA(dc, 'A', GGO_NATIVE, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
-    EXPECT_EQ(GetGlyphOutlineA(dc, 'A', GGO_BITMAP, &gm, 0, nullptr, &twice), GDI_ERROR);
+    EXPECT_EQ(GetGlyphOutlineA(dc, 'A', GGO_BITMAP, &gm, 0, nullptr, &giant), GDI_ERROR);
     EXPECT_EQ(GetGlyphOutlineA(nullptr, 'A', GGO_BITMAP, &gm, 0, nullptr, &kIdentity), GDI_ERROR);
     // The wide form takes the Unicode character.
     GLYPHMETRICS w{};
     EXPECT_EQ(GetGlyphOutlineW(dc, 0x4E2D, GGO_GRAY4_BITMAP, &w, 0, nullptr, &kIdentity),
               GetGlyphOutlineA(dc, 0xD6D0, GGO_GRAY4_BITMAP, &gm, 0, nullptr, &kIdentity));
     EXPECT_EQ(w.gmBlackBoxX, 90u);
+    SelectObject(dc, old);
+    DeleteObject(f);
+    DeleteDC(dc);
+}
+
+TEST_F(GlyphOutline, MatricesTurnAndScaleTheDesign) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT f = CreateFontA(-100, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, kMono, 0, "Glint Test Blocks");
+    HGDIOBJ old = SelectObject(dc, f);
+    auto image = [&](UINT ch, const MAT2& m, GLYPHMETRICS* gm) {
+        DWORD n = GetGlyphOutlineA(dc, ch, GGO_BITMAP, gm, 0, nullptr, &m);
+        std::vector<uint8_t> bits(n == GDI_ERROR ? 0 : n);
+        if (n && n != GDI_ERROR) GetGlyphOutlineA(dc, ch, GGO_BITMAP, gm, n, bits.data(), &m);
+        return bits;
+    };
+    auto bit = [](const std::vector<uint8_t>& b, const GLYPHMETRICS& gm, int x, int y) {
+        return (b[size_t(y) * ((gm.gmBlackBoxX + 31) / 32 * 4) + size_t(x >> 3)] >> (7 - (x & 7))) & 1;
+    };
+    GLYPHMETRICS up{};
+    const std::vector<uint8_t> frame = image('B', kIdentity, &up);
+    ASSERT_EQ(up.gmBlackBoxX, 50u);
+    ASSERT_EQ(up.gmBlackBoxY, 70u);
+
+    // A quarter turn anticlockwise: the frame stands on its left side, the
+    // advance points up.
+    const MAT2 turn = {{0, 0}, {0, 1}, {0, -1}, {0, 0}};
+    GLYPHMETRICS gm{};
+    std::vector<uint8_t> turned = image('B', turn, &gm);
+    ASSERT_EQ(gm.gmBlackBoxX, 70u);
+    ASSERT_EQ(gm.gmBlackBoxY, 50u);
+    EXPECT_EQ(gm.gmptGlyphOrigin.x, -70);
+    EXPECT_EQ(gm.gmptGlyphOrigin.y, 60);
+    EXPECT_EQ(gm.gmCellIncX, 0);
+    EXPECT_EQ(gm.gmCellIncY, 70);
+    int wrong = 0;
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 50; ++x) wrong += bit(frame, up, x, y) != bit(turned, gm, y, 49 - x);
+    EXPECT_EQ(wrong, 0);
+
+    // Twice the size: each pixel of the upright frame becomes four.
+    const MAT2 twice = {{0, 2}, {0, 0}, {0, 0}, {0, 2}};
+    std::vector<uint8_t> big = image('B', twice, &gm);
+    ASSERT_EQ(gm.gmBlackBoxX, 100u);
+    ASSERT_EQ(gm.gmBlackBoxY, 140u);
+    EXPECT_EQ(gm.gmptGlyphOrigin.x, 20);
+    EXPECT_EQ(gm.gmptGlyphOrigin.y, 140);
+    EXPECT_EQ(gm.gmCellIncX, 140);
+    wrong = 0;
+    for (int y = 0; y < 140; ++y)
+        for (int x = 0; x < 100; ++x) wrong += bit(frame, up, x / 2, y / 2) != bit(big, gm, x, y);
+    EXPECT_EQ(wrong, 0);
+
+    // A turned space: still blank, its advance turned.
+    EXPECT_EQ(image(' ', turn, &gm).size(), 0u);
+    EXPECT_EQ(gm.gmCellIncY, 30);
     SelectObject(dc, old);
     DeleteObject(f);
     DeleteDC(dc);
