@@ -109,14 +109,32 @@ std::string decode_name(const FT_SfntName& n) {
     return {};
 }
 
+// A family name as a LOGFONT can hold it: at most 31 bytes of code page 936,
+// never half a character. A longer name answers to its first 31 bytes.
+std::string as_face_name(const std::string& utf8) {
+    const std::string gbk = codepage::utf8_to_936(utf8);
+    if (gbk.size() < LF_FACESIZE) return utf8;
+    std::size_t keep = 0;
+    while (keep < gbk.size()) {
+        const std::size_t step = codepage::is_lead_byte(static_cast<unsigned char>(gbk[keep])) ? 2 : 1;
+        if (keep + step > LF_FACESIZE - 1) break;
+        keep += step;
+    }
+    return codepage::cp936_to_utf8(gbk.data(), int(keep));
+}
+
 FaceInfo describe(FT_Face face, int index) {
     FaceInfo info;
     info.index = index;
+    auto add_one = [&](const std::string& f) {
+        if (!f.empty() && std::find(info.families.begin(), info.families.end(), f) == info.families.end())
+            info.families.push_back(f);
+    };
     auto add = [&](const std::string& name) {
         std::string f = fold(name);
         while (!f.empty() && (f.back() == ' ' || f.back() == '\0')) f.pop_back();
-        if (!f.empty() && std::find(info.families.begin(), info.families.end(), f) == info.families.end())
-            info.families.push_back(f);
+        add_one(f);
+        add_one(as_face_name(f));
     };
     const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
     for (FT_UInt i = 0; i < count; ++i) {

@@ -101,6 +101,13 @@ TEST(GdiPrivateFonts, CollectionsCountsKindsAndFailures) {
     EXPECT_TRUE(RemoveFontResourceExA(kPair.c_str(), FR_PRIVATE, nullptr));
     EXPECT_FALSE(draws_block("Glint Test Right", 55, 80));
 
+    // A family name longer than a LOGFONT holds answers to its first 31 bytes.
+    const std::string long_name = std::string(LV_TEST_DATA_DIR) + "/long.ttf";
+    ASSERT_EQ(AddFontResourceExA(long_name.c_str(), FR_PRIVATE, nullptr), 1);
+    EXPECT_TRUE(draws_block("Glint Test Blocks With A Longer"));
+    EXPECT_FALSE(draws_block("Glint Test Blocks With A Longe"));
+    EXPECT_TRUE(RemoveFontResourceExA(long_name.c_str(), FR_PRIVATE, nullptr));
+
     // An ordinary add is removed as one, not as a private add.
     ASSERT_EQ(AddFontResourceA(kBlocks.c_str()), 1);
     EXPECT_TRUE(draws_block("Glint Test Blocks"));

@@ -5,6 +5,8 @@ tests only read them). Plain Python, no font tools needed.
 blocks.ttf   family "Glint Test Blocks", Chinese family name "测试方块":
              'A' a solid block, 'B' a frame, 'C' a triangle, U+4E2D a cross,
              a blank space; 1000 units per em, ascent 800, descent 200.
+long.ttf     the same glyphs, family "Glint Test Blocks With A Longer Family
+             Name", longer than a LOGFONT's face name holds.
 pair.ttc     a collection of two faces, "Glint Test Left" and
              "Glint Test Right", whose 'A' is the left or the right half of
              the block.
@@ -183,6 +185,8 @@ def main():
     ]
     with open(os.path.join(out_dir, "blocks.ttf"), "wb") as f:
         f.write(single_font(font_tables("Glint Test Blocks", "测试方块", blocks, chars)))
+    with open(os.path.join(out_dir, "long.ttf"), "wb") as f:
+        f.write(single_font(font_tables("Glint Test Blocks With A Longer Family Name", None, blocks, chars)))
     pair = []
     for family, box in (("Glint Test Left", rect(100, 0, 350, 700)), ("Glint Test Right", rect(350, 0, 600, 700))):
         glyphs = [(500, []), (300, []), (700, [box])]
