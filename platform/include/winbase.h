@@ -162,8 +162,9 @@ BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
 // ---- modules ----
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
-#define GetModuleHandle GetModuleHandleA
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 
@@ -241,7 +242,7 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 
 // ---- resources (see platform/resources.h for how a program gets them) ----
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define RT_BITMAP MAKEINTRESOURCE(2)
 #define RT_ICON MAKEINTRESOURCE(3)
@@ -249,6 +250,19 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 #define RT_HTML MAKEINTRESOURCE(23)
 
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
+// the names without a suffix: W with UNICODE defined, A otherwise
+#ifdef UNICODE
+#define GetModuleHandle GetModuleHandleW
+#define LoadLibrary LoadLibraryW
+#define MAKEINTRESOURCE MAKEINTRESOURCEW
+#define FindResource FindResourceW
+#else
+#define GetModuleHandle GetModuleHandleA
+#define LoadLibrary LoadLibraryA
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+#define FindResource FindResourceA
+#endif
 HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
 DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 LPVOID WINAPI LockResource(HGLOBAL hResData);
