@@ -161,6 +161,7 @@ BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
 
 // ---- modules ----
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
@@ -287,6 +288,43 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
 // ---- process ----
 void WINAPI ExitProcess(UINT uExitCode);
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+void WINAPI OutputDebugStringW(LPCWSTR lpOutputString);
+
+// ---- strings: code page 936 bytes or wide characters; a null string has length 0 and sorts first ----
+// lstrcmp / lstrcmpi give -1, 0 or 1; lstrcpyn's count includes the terminator.
+int WINAPI lstrlenA(LPCSTR lpString);
+int WINAPI lstrlenW(LPCWSTR lpString);
+LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
+LPWSTR WINAPI lstrcpyW(LPWSTR lpString1, LPCWSTR lpString2);
+LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
+LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength);
+LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2);
+LPWSTR WINAPI lstrcatW(LPWSTR lpString1, LPCWSTR lpString2);
+int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpW(LPCWSTR lpString1, LPCWSTR lpString2);
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2);
+#ifdef UNICODE
+#define lstrlen lstrlenW
+#define lstrcpy lstrcpyW
+#define lstrcpyn lstrcpynW
+#define lstrcat lstrcatW
+#define lstrcmp lstrcmpW
+#define lstrcmpi lstrcmpiW
+#define OutputDebugString OutputDebugStringW
+#define GetModuleFileName GetModuleFileNameW
+#define CreateFile CreateFileW
+#else
+#define lstrlen lstrlenA
+#define lstrcpy lstrcpyA
+#define lstrcpyn lstrcpynA
+#define lstrcat lstrcatA
+#define lstrcmp lstrcmpA
+#define lstrcmpi lstrcmpiA
+#define OutputDebugString OutputDebugStringA
+#define GetModuleFileName GetModuleFileNameA
+#define CreateFile CreateFileA
+#endif
 
 // ---- memory blocks ----
 #define MoveMemory(Destination, Source, Length) memmove((Destination), (Source), (Length))

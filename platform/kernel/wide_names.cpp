@@ -1,7 +1,9 @@
-// wide_names.cpp — the W forms of the module and resource calls a Unicode
-// program reaches through the unsuffixed names (GetModuleHandle(NULL),
-// LoadLibrary, FindResource with MAKEINTRESOURCE): names are converted to
-// code page 936 and take the narrow path; integer identifiers pass unchanged.
+// wide_names.cpp — the W forms of the module, resource and debug-output
+// calls a Unicode program reaches through the unsuffixed names
+// (GetModuleHandle(NULL), LoadLibrary, FindResource with MAKEINTRESOURCE,
+// GetModuleFileName, OutputDebugString): names are converted to code page 936
+// and take the narrow path; integer identifiers pass unchanged.
+#include <algorithm>
 #include <string>
 
 #include "codepage.h"
@@ -35,4 +37,30 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {
 
 HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType) {
     return FindResourceA(hModule, NarrowName(lpName).get(), NarrowName(lpType).get());
+}
+
+// The file name in full, converted back to wide; truncated as the narrow call truncates.
+DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
+    char narrow[4096];
+    DWORD n = GetModuleFileNameA(hModule, narrow, sizeof narrow);
+    if (n == 0) return 0;
+    const std::wstring wide = plat::codepage::wide_of(narrow, int(n));
+    if (!lpFilename || nSize == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const size_t fit = std::min<size_t>(wide.size(), nSize - 1);
+    std::copy(wide.begin(), wide.begin() + fit, lpFilename);
+    lpFilename[fit] = 0;
+    if (wide.size() < nSize) {
+        SetLastError(ERROR_SUCCESS);
+        return DWORD(wide.size());
+    }
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return nSize;
+}
+
+void WINAPI OutputDebugStringW(LPCWSTR lpOutputString) {
+    if (!lpOutputString) return;
+    OutputDebugStringA(plat::codepage::narrow_of(lpOutputString, -1).c_str());
 }
