@@ -85,6 +85,16 @@ if [ -n "$wide$own" ]; then
     ln -s "$scripts/$p.txt" "$rdir/input/$p.txt"
     if [ -n "$wide" ]; then
       printf '// %s built as a Unicode program\n#define UNICODE\n#define _UNICODE\n#include "%s"\n' "$p" "$from/$p.cpp" >"$rdir/src/$p.cpp"
+      # A Unicode program may start at wmain (_tmain). Visual Studio starts it
+      # there by itself; MinGW-w64 does only with -municode, which the runner's
+      # fixed command line lacks: for that compiler a main that calls it.
+      grep -qE '\b(_tmain|wmain)\b' "$from/$p.cpp" && cat >>"$rdir/src/$p.cpp" <<'SHIM'
+#ifdef __MINGW32__
+static inline int lv_start(int (*f)()) { return f(); }
+static inline int lv_start(int (*f)(int, wchar_t**)) { return f(__argc, __wargv); }
+int main() { return lv_start(&wmain); }
+#endif
+SHIM
     else
       ln -s "$from/$p.cpp" "$rdir/src/$p.cpp"
     fi
