@@ -5,7 +5,10 @@
 // This file is the only one in the library that defines main, and nothing
 // else refers to what it defines: the linker takes it only for a program that
 // has no main of its own. The program's entry functions are weak references,
-// so whichever of them it defines is called.
+// so whichever of them it defines is called; wmain in any of the three forms
+// main may take (no arguments, argc and argv, or with the environment too).
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +19,9 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) __attribute__((weak));
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) __attribute__((weak));
+int wmain() __attribute__((weak));
 int wmain(int, wchar_t**) __attribute__((weak));
+int wmain(int, wchar_t**, wchar_t**) __attribute__((weak));
 
 namespace {
 
@@ -45,6 +50,17 @@ std::wstring widen(const std::string& s) {
     return w;
 }
 
+// Wide copies of a null-terminated list of strings, and the list of pointers to them.
+struct WideList {
+    std::vector<std::wstring> text;
+    std::vector<wchar_t*> ptrs;
+    WideList(int n, char** list) {
+        for (int i = 0; n < 0 ? list[i] != nullptr : i < n; ++i) text.push_back(widen(list[i]));
+        for (auto& t : text) ptrs.push_back(&t[0]);
+        ptrs.push_back(nullptr);
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,14 +72,16 @@ int main(int argc, char** argv) {
         std::wstring wtail = widen(tail);
         return wWinMain(self, NULL, &wtail[0], SW_SHOWDEFAULT);
     }
-    if (wmain) {
-        std::vector<std::wstring> args;
-        for (int i = 0; i < argc; ++i) args.push_back(widen(argv[i]));
-        std::vector<wchar_t*> wargv;
-        for (auto& a : args) wargv.push_back(&a[0]);
-        wargv.push_back(nullptr);
-        return wmain(argc, wargv.data());
+    int (*wmain_args)(int, wchar_t**) = wmain;
+    int (*wmain_env)(int, wchar_t**, wchar_t**) = wmain;
+    int (*wmain_plain)() = wmain;
+    if (wmain_args || wmain_env) {
+        WideList args(argc, argv);
+        if (wmain_args) return wmain_args(argc, args.ptrs.data());
+        WideList env(-1, environ);
+        return wmain_env(argc, args.ptrs.data(), env.ptrs.data());
     }
+    if (wmain_plain) return wmain_plain();
     std::fputs("this program defines no main, WinMain, wWinMain or wmain\n", stderr);
     return 1;
 }
