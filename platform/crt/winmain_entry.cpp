@@ -43,10 +43,17 @@ std::string command_tail(int argc, char** argv) {
     return line;
 }
 
+// The arguments are in the encoding of the user's locale; the program starts,
+// as on Windows, in the "C" locale (a process-wide UTF-8 locale would also
+// change how the window system's libraries name windows), so the user's is
+// taken only while converting.
 std::wstring widen(const std::string& s) {
+    const std::string before = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "");
     std::wstring w(s.size() + 1, L'\0');
     size_t n = std::mbstowcs(&w[0], s.c_str(), w.size());
     w.resize(n == size_t(-1) ? 0 : n);
+    std::setlocale(LC_CTYPE, before.c_str());
     return w;
 }
 
@@ -67,7 +74,6 @@ int main(int argc, char** argv) {
     HINSTANCE self = GetModuleHandleA(NULL);
     std::string tail = command_tail(argc, argv);
     if (WinMain) return WinMain(self, NULL, &tail[0], SW_SHOWDEFAULT);
-    std::setlocale(LC_CTYPE, "");
     if (wWinMain) {
         std::wstring wtail = widen(tail);
         return wWinMain(self, NULL, &wtail[0], SW_SHOWDEFAULT);
