@@ -85,6 +85,26 @@ errno_t _strupr_s(char* s, size_t size) {
     _strupr(s);
     return 0;
 }
+errno_t _wcslwr_s(wchar_t* s, size_t size) {
+    if (!s || size == 0 || wcsnlen(s, size) == size) {
+        if (s && size) s[0] = 0;
+        errno = EINVAL;
+        invalid_parameter("_wcslwr_s", "no terminated string");
+        return EINVAL;
+    }
+    _wcslwr(s);
+    return 0;
+}
+errno_t _wcsupr_s(wchar_t* s, size_t size) {
+    if (!s || size == 0 || wcsnlen(s, size) == size) {
+        if (s && size) s[0] = 0;
+        errno = EINVAL;
+        invalid_parameter("_wcsupr_s", "no terminated string");
+        return EINVAL;
+    }
+    _wcsupr(s);
+    return 0;
+}
 char* _strrev(char* s) {
     if (!s) return s;
     for (size_t i = 0, j = std::strlen(s); i + 1 < j; ++i, --j) std::swap(s[i], s[j - 1]);

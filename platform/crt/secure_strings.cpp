@@ -128,6 +128,12 @@ errno_t strncat_s(char* d, rsize_t n, const char* s, rsize_t count) {
     errno_t e = ncopy_s(d, n, have, s, count, "strncat_s");
     return e;
 }
+errno_t wcsncat_s(wchar_t* d, rsize_t n, const wchar_t* s, rsize_t count) {
+    if (!d || n == 0) return fail(d, 0, EINVAL, "wcsncat_s", "no destination");
+    size_t have = length(d, n);
+    if (have == n) return fail(d, n, EINVAL, "wcsncat_s", "destination not terminated");
+    return ncopy_s(d, n, have, s, count, "wcsncat_s");
+}
 
 size_t strnlen_s(const char* s, size_t max) { return s ? length(s, max) : 0; }
 

@@ -5,7 +5,10 @@
 // This file is the only one in the library that defines main, and nothing
 // else refers to what it defines: the linker takes it only for a program that
 // has no main of its own. The program's entry functions are weak references,
-// so whichever of them it defines is called.
+// so whichever of them it defines is called; wmain in any of the three forms
+// main may take (no arguments, argc and argv, or with the environment too).
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +19,9 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) __attribute__((weak));
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) __attribute__((weak));
+int wmain() __attribute__((weak));
 int wmain(int, wchar_t**) __attribute__((weak));
+int wmain(int, wchar_t**, wchar_t**) __attribute__((weak));
 
 namespace {
 
@@ -38,12 +43,30 @@ std::string command_tail(int argc, char** argv) {
     return line;
 }
 
+// The arguments are in the encoding of the user's locale; the program starts,
+// as on Windows, in the "C" locale (a process-wide UTF-8 locale would also
+// change how the window system's libraries name windows), so the user's is
+// taken only while converting.
 std::wstring widen(const std::string& s) {
+    const std::string before = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "");
     std::wstring w(s.size() + 1, L'\0');
     size_t n = std::mbstowcs(&w[0], s.c_str(), w.size());
     w.resize(n == size_t(-1) ? 0 : n);
+    std::setlocale(LC_CTYPE, before.c_str());
     return w;
 }
+
+// Wide copies of a null-terminated list of strings, and the list of pointers to them.
+struct WideList {
+    std::vector<std::wstring> text;
+    std::vector<wchar_t*> ptrs;
+    WideList(int n, char** list) {
+        for (int i = 0; n < 0 ? list[i] != nullptr : i < n; ++i) text.push_back(widen(list[i]));
+        for (auto& t : text) ptrs.push_back(&t[0]);
+        ptrs.push_back(nullptr);
+    }
+};
 
 }  // namespace
 
@@ -51,19 +74,20 @@ int main(int argc, char** argv) {
     HINSTANCE self = GetModuleHandleA(NULL);
     std::string tail = command_tail(argc, argv);
     if (WinMain) return WinMain(self, NULL, &tail[0], SW_SHOWDEFAULT);
-    std::setlocale(LC_CTYPE, "");
     if (wWinMain) {
         std::wstring wtail = widen(tail);
         return wWinMain(self, NULL, &wtail[0], SW_SHOWDEFAULT);
     }
-    if (wmain) {
-        std::vector<std::wstring> args;
-        for (int i = 0; i < argc; ++i) args.push_back(widen(argv[i]));
-        std::vector<wchar_t*> wargv;
-        for (auto& a : args) wargv.push_back(&a[0]);
-        wargv.push_back(nullptr);
-        return wmain(argc, wargv.data());
+    int (*wmain_args)(int, wchar_t**) = wmain;
+    int (*wmain_env)(int, wchar_t**, wchar_t**) = wmain;
+    int (*wmain_plain)() = wmain;
+    if (wmain_args || wmain_env) {
+        WideList args(argc, argv);
+        if (wmain_args) return wmain_args(argc, args.ptrs.data());
+        WideList env(-1, environ);
+        return wmain_env(argc, args.ptrs.data(), env.ptrs.data());
     }
+    if (wmain_plain) return wmain_plain();
     std::fputs("this program defines no main, WinMain, wWinMain or wmain\n", stderr);
     return 1;
 }

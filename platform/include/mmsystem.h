@@ -50,8 +50,7 @@ typedef UINT MCIDEVICEID;
 BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound);
 BOOL WINAPI PlaySoundW(LPCWSTR pszSound, HMODULE hmod, DWORD fdwSound);
 BOOL WINAPI sndPlaySoundA(LPCSTR pszSound, UINT fuSound);
-#define PlaySound PlaySoundA
-#define sndPlaySound sndPlaySoundA
+BOOL WINAPI sndPlaySoundW(LPCWSTR pszSound, UINT fuSound);
 
 // ---- wave output ----
 UINT WINAPI waveOutGetNumDevs(void);
@@ -163,5 +162,16 @@ MCIERROR WINAPI mciSendStringW(LPCWSTR lpstrCommand, LPWSTR lpstrReturnString, U
                                HWND hwndCallback);
 BOOL WINAPI mciGetErrorStringA(MCIERROR mcierr, LPSTR pszText, UINT cchText);
 BOOL WINAPI mciGetErrorStringW(MCIERROR mcierr, LPWSTR pszText, UINT cchText);
+
+// ---- the names without a suffix: W with UNICODE defined, A otherwise ----
+#ifdef UNICODE
+#define PlaySound PlaySoundW
+#define sndPlaySound sndPlaySoundW
+#define mciSendString mciSendStringW
+#define mciGetErrorString mciGetErrorStringW
+#else
+#define PlaySound PlaySoundA
+#define sndPlaySound sndPlaySoundA
 #define mciSendString mciSendStringA
 #define mciGetErrorString mciGetErrorStringA
+#endif

@@ -34,6 +34,7 @@ typedef wint_t _TINT;
 #define _tcscat wcscat
 #define _tcscat_s wcscat_s
 #define _tcsncat wcsncat
+#define _tcsncat_s wcsncat_s
 #define _tcscmp wcscmp
 #define _tcsncmp wcsncmp
 #define _tcsicmp _wcsicmp
@@ -50,6 +51,8 @@ typedef wint_t _TINT;
 #define _tcsdup _wcsdup
 #define _tcslwr _wcslwr
 #define _tcsupr _wcsupr
+#define _tcslwr_s _wcslwr_s
+#define _tcsupr_s _wcsupr_s
 #define _tcstol wcstol
 #define _tcstoul wcstoul
 #define _tcstoi64 wcstoll

@@ -51,6 +51,7 @@ errno_t strncat_s(char* dest, rsize_t size, const char* src, rsize_t count);
 errno_t wcscpy_s(wchar_t* dest, rsize_t size, const wchar_t* src);
 errno_t wcscat_s(wchar_t* dest, rsize_t size, const wchar_t* src);
 errno_t wcsncpy_s(wchar_t* dest, rsize_t size, const wchar_t* src, rsize_t count);
+errno_t wcsncat_s(wchar_t* dest, rsize_t size, const wchar_t* src, rsize_t count);
 char* strtok_s(char* str, const char* delimiters, char** context);
 wchar_t* wcstok_s(wchar_t* str, const wchar_t* delimiters, wchar_t** context);
 size_t strnlen_s(const char* str, size_t max);
@@ -71,6 +72,8 @@ errno_t _strlwr_s(char* s, size_t size);
 errno_t _strupr_s(char* s, size_t size);
 wchar_t* _wcslwr(wchar_t* s);
 wchar_t* _wcsupr(wchar_t* s);
+errno_t _wcslwr_s(wchar_t* s, size_t size);
+errno_t _wcsupr_s(wchar_t* s, size_t size);
 char* _strset(char* s, int c);
 char* _strnset(char* s, int c, size_t n);
 
@@ -172,6 +175,14 @@ template <size_t N>
 inline errno_t wcscpy_s(wchar_t (&dest)[N], const wchar_t* src) { return wcscpy_s(dest, N, src); }
 template <size_t N>
 inline errno_t wcscat_s(wchar_t (&dest)[N], const wchar_t* src) { return wcscat_s(dest, N, src); }
+template <size_t N>
+inline errno_t wcsncpy_s(wchar_t (&dest)[N], const wchar_t* src, size_t count) { return wcsncpy_s(dest, N, src, count); }
+template <size_t N>
+inline errno_t wcsncat_s(wchar_t (&dest)[N], const wchar_t* src, size_t count) { return wcsncat_s(dest, N, src, count); }
+template <size_t N>
+inline errno_t _wcslwr_s(wchar_t (&s)[N]) { return _wcslwr_s(s, N); }
+template <size_t N>
+inline errno_t _wcsupr_s(wchar_t (&s)[N]) { return _wcsupr_s(s, N); }
 template <size_t N>
 inline int sprintf_s(char (&buffer)[N], const char* format, ...) {
     va_list ap;

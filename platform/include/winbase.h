@@ -161,9 +161,11 @@ BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
 
 // ---- modules ----
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
-#define GetModuleHandle GetModuleHandleA
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 
@@ -241,7 +243,7 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 
 // ---- resources (see platform/resources.h for how a program gets them) ----
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define RT_BITMAP MAKEINTRESOURCE(2)
 #define RT_ICON MAKEINTRESOURCE(3)
@@ -249,6 +251,19 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 #define RT_HTML MAKEINTRESOURCE(23)
 
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
+// the names without a suffix: W with UNICODE defined, A otherwise
+#ifdef UNICODE
+#define GetModuleHandle GetModuleHandleW
+#define LoadLibrary LoadLibraryW
+#define MAKEINTRESOURCE MAKEINTRESOURCEW
+#define FindResource FindResourceW
+#else
+#define GetModuleHandle GetModuleHandleA
+#define LoadLibrary LoadLibraryA
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+#define FindResource FindResourceA
+#endif
 HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
 DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 LPVOID WINAPI LockResource(HGLOBAL hResData);
@@ -273,6 +288,43 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
 // ---- process ----
 void WINAPI ExitProcess(UINT uExitCode);
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+void WINAPI OutputDebugStringW(LPCWSTR lpOutputString);
+
+// ---- strings: code page 936 bytes or wide characters; a null string has length 0 and sorts first ----
+// lstrcmp / lstrcmpi give -1, 0 or 1; lstrcpyn's count includes the terminator.
+int WINAPI lstrlenA(LPCSTR lpString);
+int WINAPI lstrlenW(LPCWSTR lpString);
+LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
+LPWSTR WINAPI lstrcpyW(LPWSTR lpString1, LPCWSTR lpString2);
+LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
+LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength);
+LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2);
+LPWSTR WINAPI lstrcatW(LPWSTR lpString1, LPCWSTR lpString2);
+int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpW(LPCWSTR lpString1, LPCWSTR lpString2);
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2);
+#ifdef UNICODE
+#define lstrlen lstrlenW
+#define lstrcpy lstrcpyW
+#define lstrcpyn lstrcpynW
+#define lstrcat lstrcatW
+#define lstrcmp lstrcmpW
+#define lstrcmpi lstrcmpiW
+#define OutputDebugString OutputDebugStringW
+#define GetModuleFileName GetModuleFileNameW
+#define CreateFile CreateFileW
+#else
+#define lstrlen lstrlenA
+#define lstrcpy lstrcpyA
+#define lstrcpyn lstrcpynA
+#define lstrcat lstrcatA
+#define lstrcmp lstrcmpA
+#define lstrcmpi lstrcmpiA
+#define OutputDebugString OutputDebugStringA
+#define GetModuleFileName GetModuleFileNameA
+#define CreateFile CreateFileA
+#endif
 
 // ---- memory blocks ----
 #define MoveMemory(Destination, Source, Length) memmove((Destination), (Source), (Length))

@@ -1,4 +1,4 @@
-// play_sound.cpp — PlaySoundA/W and sndPlaySoundA: one sound at a time on
+// play_sound.cpp — PlaySoundA/W and sndPlaySoundA/W: one sound at a time on
 // PlaySound's own voice, from a file, a program resource (type WAVE), a WAV
 // image in memory, or a system alias (the default sound: no sound scheme
 // exists here, so every known alias plays the default "ding").
@@ -155,4 +155,8 @@ BOOL WINAPI PlaySoundW(LPCWSTR pszSound, HMODULE hmod, DWORD fdwSound) {
 // The older form: SND_* flags of the same meaning, never a module.
 BOOL WINAPI sndPlaySoundA(LPCSTR pszSound, UINT fuSound) {
     return PlaySoundA(pszSound, nullptr, fuSound & ~DWORD(SND_ALIAS | SND_FILENAME | SND_ALIAS_ID));
+}
+
+BOOL WINAPI sndPlaySoundW(LPCWSTR pszSound, UINT fuSound) {
+    return PlaySoundW(pszSound, nullptr, fuSound & ~DWORD(SND_ALIAS | SND_FILENAME | SND_ALIAS_ID));
 }

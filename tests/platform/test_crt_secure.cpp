@@ -58,6 +58,25 @@ TEST(CrtSecure, StringCopiesAtTheirLimits) {
     }
 }
 
+// The wide forms a Unicode program reaches through tchar.h (_tcsncpy_s,
+// _tcsncat_s, _tcsupr_s with the array's size taken from its type).
+TEST(CrtSecure, WideCopiesAndCaseAtTheirLimits) {
+    HandlerScope h;
+    wchar_t w[5];
+    EXPECT_EQ(wcsncpy_s(w, L"abcdef", 4), 0);
+    EXPECT_STREQ(w, L"abcd");
+    EXPECT_EQ(wcsncat_s(w, L"x", 1), ERANGE);          // "abcd" fills the array already
+    EXPECT_STREQ(w, L"");
+    EXPECT_EQ(wcsncat_s(w, 5, L"xyz", _TRUNCATE), 0);
+    EXPECT_EQ(wcsncat_s(w, 5, L"uvw", _TRUNCATE), STRUNCATE);
+    EXPECT_STREQ(w, L"xyzu");
+    EXPECT_EQ(_wcsupr_s(w), 0);
+    EXPECT_STREQ(w, L"XYZU");
+    EXPECT_EQ(_wcslwr_s(w, 4), EINVAL);                // no terminator within the size given
+    EXPECT_STREQ(w, L"");
+    EXPECT_EQ(g_calls, 2);
+}
+
 TEST(CrtSecure, FormattedOutputAtItsLimits) {
     HandlerScope h;
     char b[8];

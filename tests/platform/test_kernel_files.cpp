@@ -119,6 +119,35 @@ TEST(KernelFiles, ResourcesAreFoundByNameTypeAndIdentifier) {
     EXPECT_EQ(LoadResource(NULL, reinterpret_cast<HRSRC>(&r)), nullptr);  // not a resource
 }
 
+// A Unicode program reaches the module and resource calls through their W
+// forms: names are the same names (a GBK one too), integer identifiers stay
+// integers, and a missing name fails as the narrow call does.
+TEST(KernelFiles, WideModuleAndResourceCallsFindWhatTheNarrowOnesFind) {
+    static const char kData[] = "wide";
+    plat::add_resource("WAVE", "\xD2\xF4\xD0\xA7", kData, sizeof kData);  // 音效 in GBK
+    plat::add_resource(MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(7), kData, 2);
+    HRSRC named = FindResourceW(NULL, L"\u97F3\u6548", L"wave");
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named, FindResourceA(NULL, "\xD2\xF4\xD0\xA7", "WAVE"));
+    HRSRC id = FindResourceW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(7), MAKEINTRESOURCEW(10));
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(SizeofResource(NULL, id), 2u);
+    EXPECT_EQ(FindResourceW(NULL, L"#7", L"#10"), id);
+    EXPECT_EQ(FindResourceW(NULL, L"\u97F3", L"WAVE"), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(FindResourceW(NULL, nullptr, L"WAVE"), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+
+    EXPECT_EQ(GetModuleHandleW(NULL), GetModuleHandleA(NULL));
+    EXPECT_EQ(GetModuleHandleW(L"msimg32.dll"), nullptr);  // not loaded yet
+    HMODULE lib = LoadLibraryW(L"C:\\Windows\\System32\\MSIMG32.DLL");
+    ASSERT_NE(lib, nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"msimg32"), lib);
+    EXPECT_NE(GetProcAddress(lib, "AlphaBlend"), nullptr);
+    EXPECT_TRUE(FreeLibrary(lib));
+    EXPECT_EQ(LoadLibraryW(L"no_such.dll"), nullptr);
+}
+
 TEST(KernelFiles, MultiByteToWideCharConvertsAndRefusesShortBuffers) {
     WCHAR out[8];
     // "中a" in GBK, with its terminator: three wide characters.
