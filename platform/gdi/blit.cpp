@@ -82,7 +82,7 @@ struct Source {
                 tmp.assign(p, p + n);
             } else {
                 tmp.resize(size_t(n));
-                canvas.fmt->read(canvas.row(y), x, n, tmp.data());
+                canvas.fmt->read_row(canvas.row(y), x, n, tmp.data());
                 if (!to_index) return tmp.data();
             }
         } else {
@@ -133,7 +133,7 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
         out->src_bk = to_pixel(src.st.bk);
         // A 16-bpp source is compared with its background as the fields store it.
         const Bitmap* sb = src.dc_kind == DCKind::Memory ? src.st.bitmap.get() : nullptr;
-        if (sb && sb->bpp == 16 && direct_dib(sb)) out->src_bk = quantise16(*sb, out->src_bk);
+        if (sb && direct_dib(sb) && has_fields(*sb)) out->src_bk = quantise_fields(*sb, out->src_bk);
     }
     // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
     if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {
@@ -288,7 +288,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         if (x0 < x1 && y0 < y1) {
             snapshot.resize(size_t(src.width) * size_t(y1 - y0));
             for (int y = y0; y < y1; ++y)
-                src.canvas.fmt->read(src.canvas.row(y), x0, x1 - x0, &snapshot[size_t(y - y0) * src.width + x0]);
+                src.canvas.fmt->read_row(src.canvas.row(y), x0, x1 - x0, &snapshot[size_t(y - y0) * src.width + x0]);
             snap.base = snapshot.data() - ptrdiff_t(y0) * src.width;
             snap.stride = src.width;
             snap.width = src.width;
@@ -313,8 +313,9 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         cy = std::max(cy, bt);
         // A source of the destination's own format is read in place; any
         // other is first converted into a copy starting at column 0.
-        auto depth = [](const DC& d) {
-            return d.dc_kind == DCKind::Memory && d.st.bitmap ? d.st.bitmap->bpp * 2 + (d.st.bitmap->rgb565 ? 1 : 0) : 64;
+        auto depth = [](const DC& d) -> const void* {
+            if (d.dc_kind != DCKind::Memory || !d.st.bitmap) return &format_32bpp();
+            return d.st.format ? static_cast<const void*>(d.st.format) : d.st.bitmap.get();
         };
         bool same_format = depth(*sdc) == depth(*dc) && (!src.to_index || src.same_table);
         bool colour_same_size = same_format && !same && asw == adw && ash == adh;
@@ -464,11 +465,11 @@ static uint32_t* pixel_at(DC& dc, Target* t, int x, int y) {
     return s.row(p.y) + p.x;
 }
 
-// A memory DC's bitmap of another depth (24 bpp or a colour table): the
+// A memory DC's bitmap of another format (16 or 24 bpp, 32 bpp with fields, a colour table): the
 // device point a logical one names, false when outside the bitmap or clip.
 static const Bitmap* other_depth_point(DC& dc, int x, int y, POINT* p) {
     const Bitmap* bm = dc.dc_kind == DCKind::Memory ? dc.st.bitmap.get() : nullptr;
-    if (!bm || !bm->bits || bm->bpp == 32 || !(direct_dib(bm) || indexed_bitmap(bm))) return nullptr;
+    if (!bm || !bm->bits || (bm->bpp == 32 && !bm->masked32()) || !(direct_dib(bm) || indexed_bitmap(bm))) return nullptr;
     *p = to_device(dc.st, x, y);
     if (p->x < 0 || p->y < 0 || p->x >= bm->width || p->y >= bm->height) return nullptr;
     if (dc.st.has_clip) {

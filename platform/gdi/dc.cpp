@@ -33,7 +33,7 @@ Target::Target(DC& dc) : dc_(dc) {
             break;
     }
     if (!canvas.row0) return;
-    if (canvas.fmt->bpp == 32) {
+    if (canvas.fmt == &format_32bpp()) {
         surf.base = reinterpret_cast<uint32_t*>(canvas.row0);
         surf.stride = canvas.pitch / 4;
         surf.width = canvas.width;

@@ -592,7 +592,7 @@ HBRUSH WINAPI CreateDIBPatternBrushPt(CONST VOID* lpPackedDIB, UINT iUsage) {
 // ---------------------------------------------------------------- bitmaps
 
 bool plat::gdi::bitmap_surface(const Bitmap& bm, Surface* out) {
-    if (bm.bpp != 32 || !bm.bits) return false;
+    if (bm.bpp != 32 || bm.masked32() || !bm.bits) return false;
     out->width = bm.width;
     out->height = bm.height;
     ptrdiff_t stride_px = bm.stride / 4;
@@ -625,6 +625,7 @@ static std::shared_ptr<Bitmap> new_bitmap(int w, int h, int bpp, int row_align_b
     // A monochrome bitmap is drawn on as black (0) and white (1); a DIB
     // section replaces this with its own colour table.
     if (bpp == 1) bm->palette = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
+    if (bpp == 16) bm->fields = kFields555;
     return bm;
 }
 
@@ -660,14 +661,14 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOI
         h.biHeight == INT32_MIN)
         return nullptr;
     int bpp = h.biBitCount;
-    bool rgb565 = false;
+    FieldLayout fields = bpp == 16 ? kFields555 : kFields888;
     if (h.biCompression == BI_BITFIELDS) {
-        // The masks follow the header: 8-8-8 for 32 bpp, 5-5-5 or 5-6-5 for 16 bpp.
-        const DWORD* masks = reinterpret_cast<const DWORD*>(reinterpret_cast<const uint8_t*>(pbmi) + h.biSize);
-        auto are = [&](DWORD r, DWORD g, DWORD b) { return masks[0] == r && masks[1] == g && masks[2] == b; };
-        if (bpp == 16 && are(0xF800, 0x07E0, 0x001F)) rgb565 = true;
-        else if (!(bpp == 16 && are(0x7C00, 0x03E0, 0x001F)) && !(bpp == 32 && are(0x00FF0000, 0x0000FF00, 0x000000FF)))
-            return nullptr;
+        // The masks follow the header (or end a header that holds them); a
+        // zero mask is refused.
+        if (bpp != 16 && bpp != 32) return nullptr;
+        uint32_t masks[3];
+        std::memcpy(masks, reinterpret_cast<const uint8_t*>(pbmi) + (h.biSize >= 52 ? 40 : h.biSize), sizeof masks);
+        if (!field_layout(masks, &fields)) return nullptr;
     } else if (h.biCompression != BI_RGB) {
         return nullptr;
     }
@@ -676,7 +677,7 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOI
     auto bm = new_bitmap(h.biWidth, height, bpp, 4);
     if (!bm) return nullptr;
     bm->dib = true;
-    bm->rgb565 = rgb565;
+    bm->fields = fields;
     bm->top_down = h.biHeight < 0;
     bm->dib_header = h;
     bm->dib_header.biSize = sizeof(BITMAPINFOHEADER);
@@ -745,10 +746,7 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv) {
             if (bm->dib && pv && c >= int(sizeof(DIBSECTION))) {
                 ds.dsBmih = bm->dib_header;
                 if (ds.dsBmih.biCompression == BI_BITFIELDS) {
-                    bool b16 = bm->bpp == 16;
-                    ds.dsBitfields[0] = !b16 ? 0x00FF0000 : bm->rgb565 ? 0xF800 : 0x7C00;
-                    ds.dsBitfields[1] = !b16 ? 0x0000FF00 : bm->rgb565 ? 0x07E0 : 0x03E0;
-                    ds.dsBitfields[2] = !b16 ? 0x000000FF : 0x001F;
+                    for (int i = 0; i < 3; ++i) ds.dsBitfields[i] = bm->fields.mask[i];
                 }
                 return put(&ds, sizeof ds, false);
             }

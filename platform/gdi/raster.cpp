@@ -245,7 +245,7 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
 // the background however close its colour is.
 uint32_t device_colour(const DCState& st, COLORREF c) {
     const Bitmap* bm = st.bitmap.get();
-    if (bm && bm->bpp == 16 && direct_dib(bm)) return quantise16(*bm, to_pixel(c));
+    if (bm && direct_dib(bm) && has_fields(*bm)) return quantise_fields(*bm, to_pixel(c));
     if (!indexed_bitmap(bm)) return to_pixel(c);
     if (bm->bpp == 1) {
         const uint32_t px = to_pixel(c);
@@ -365,7 +365,7 @@ Paint realise_pen(const DC& dc, const Pen* pen) {
 void Target::mix_span(int y, int x, int n, uint32_t a, uint32_t x_mask) {
     if (n <= 0) return;
     if (surf.base) mix_const(surf.row(y) + x, n, a, x_mask);
-    else canvas.fmt->mix(canvas.row(y), x, n, a, x_mask);
+    else canvas.fmt->mix(*canvas.fmt, canvas.row(y), x, n, a, x_mask);
 }
 
 // A pattern span: after the first piece every piece starts at pattern
@@ -434,7 +434,7 @@ void masked_glyph(Target& t, int x, int y, int w, int h, const uint8_t* coverage
             while (a < b && cov[a - x] == 0) ++a;
             while (b > a && cov[b - 1 - x] == 0) --b;
             if (!t.direct()) {
-                t.canvas.fmt->glyph(t.canvas.row(yy), a, b - a, cov + (a - x), c);
+                t.canvas.fmt->glyph(*t.canvas.fmt, t.canvas.row(yy), a, b - a, cov + (a - x), c);
                 return;
             }
             t.edit_row(yy, a, b - a, [&](uint32_t* row, int n, int col) {
