@@ -130,7 +130,7 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
     // background colour becomes 1 (white), every other colour 0.
     if (out->to_index && !out->to_index->dib) {
         out->by_bk = true;
-        out->src_bk = to_pixel(src.st.bk);
+        out->src_bk = to_pixel(palette_colour(src.st, src.st.bk));
         // A 16-bpp source is compared with its background as the fields store it.
         const Bitmap* sb = src.dc_kind == DCKind::Memory ? src.st.bitmap.get() : nullptr;
         if (sb && direct_dib(sb) && has_fields(*sb)) out->src_bk = quantise_fields(*sb, out->src_bk);
@@ -482,14 +482,17 @@ static const Bitmap* other_depth_point(DC& dc, int x, int y, POINT* p) {
 }
 
 // SetPixel stores the colour itself: its top byte is 0 whatever was there.
-// On a bitmap with a colour table it stores the nearest entry and returns
-// that entry's colour.
+// On a bitmap with a colour table it stores the nearest entry (DIBINDEX: the
+// index given) and returns that entry's colour.
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
     POINT dp;
+    const COLORREF rgb = palette_colour(dc->st, color);
     if (const Bitmap* bm = other_depth_point(*dc, x, y, &dp)) {
-        uint32_t v = bm->bpp >= 16 ? to_pixel(color) : nearest_index(*bm, to_pixel(color));
+        uint32_t v = bm->bpp >= 16               ? to_pixel(rgb)
+                     : is_dib_index(color) ? color & 0xFFFFu
+                                           : nearest_index(*bm, to_pixel(rgb));
         write_bitmap_row(*bm, dp.y, dp.x, 1, &v);
         read_bitmap_row(*bm, dp.y, dp.x, 1, &v, 0, 0x00FFFFFF);
         return to_colorref(v);
@@ -498,12 +501,12 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
     uint32_t* px = pixel_at(*dc, t.get(), x, y);
     if (!px) return CLR_INVALID;
-    *px = to_pixel(color);
+    *px = to_pixel(rgb);
     if (t) {
         POINT p = to_device(dc->st, x, y);
         t->touch(p.x, p.y, p.x + 1, p.y + 1);
     }
-    return color & 0x00FFFFFF;
+    return rgb;
 }
 
 BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {

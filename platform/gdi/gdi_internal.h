@@ -133,7 +133,9 @@ struct FontObj : Object {
 
 struct Palette : Object {
     Palette() : Object(Kind::Palette) {}
+    mutable std::mutex m;                // guards entries
     std::vector<PALETTEENTRY> entries;
+    std::atomic<uint32_t> version{0};    // counts SetPaletteEntries changes
 };
 
 // A brush pattern prepared for drawing: each row repeated to a stored width
@@ -162,11 +164,13 @@ struct Paint {
 struct PaintInputs {
     uint64_t object = 0, bitmap = 0;
     uint32_t palette_version = 0;
+    uint64_t logical_palette = 0;  // the selected palette and its version (palette_stamp)
     COLORREF text = 0, bk = 0, dc_colour = 0;
     int bkmode = 0;
     POINT org{0, 0};
     bool operator==(const PaintInputs& o) const {
-        return object == o.object && bitmap == o.bitmap && palette_version == o.palette_version && text == o.text &&
+        return object == o.object && bitmap == o.bitmap && palette_version == o.palette_version &&
+               logical_palette == o.logical_palette && text == o.text &&
                bk == o.bk && dc_colour == o.dc_colour && bkmode == o.bkmode && org.x == o.org.x && org.y == o.org.y;
     }
 };
@@ -479,8 +483,20 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
 // the DC state it depends on changed.
 Paint realise_brush(const DC& dc, const Brush* br);
 // A colour as the DC's surface stores it: a 0x00RRGGBB pixel, or a table
-// index on an indexed bitmap (see device_colour in raster.cpp).
+// index on an indexed bitmap (see device_colour in raster.cpp); palette
+// colours resolved first (DIBINDEX(i) is index i on an indexed bitmap).
 uint32_t device_colour(const DCState& st, COLORREF c);
+
+// ---- palette colours (palette.cpp) ----
+// DIBINDEX(i): 0x10FF0000 | i.
+bool is_dib_index(COLORREF c);
+// A COLORREF as the plain colour it names on the DC: PALETTEINDEX(i) is
+// entry i of the selected palette (the first entry past its end), DIBINDEX
+// black (meant for a colour table, which the caller handles), the flag
+// byte of any other colour dropped.
+COLORREF palette_colour(const DCState& st, COLORREF c);
+// Changes whenever the DC's palette or its entries change (realised paints are kept against it).
+uint64_t palette_stamp(const DCState& st);
 Paint realise_pen(const DC& dc, const Pen* pen);
 
 // Paints row y from x0 to x1 (exclusive, already clipped) with a paint and mix.
