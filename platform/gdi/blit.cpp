@@ -17,6 +17,8 @@ using namespace plat::gdi;
 static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
     POINT a = to_device(st, x, y), c = to_device(st, clamp_sum(x, w), clamp_sum(y, h));
     RECT r{a.x, a.y, c.x, c.y};
+    // A mirrored layout that keeps bitmaps' orientation takes the mirrored corners as they are.
+    if (r.right < r.left && blit_keeps_orientation(st, 0)) r = RECT{r.right, r.top, r.left, r.bottom};
     if (r.right < r.left) r = RECT{r.right + 1, r.top, r.left + 1, r.bottom};
     if (r.bottom < r.top) r = RECT{r.left, r.bottom + 1, r.right, r.top + 1};
     return r;
@@ -266,6 +268,13 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, clamp_sum(xSrc, wSrc), clamp_sum(ySrc, hSrc));
     int64_t dw = int64_t(d1.x) - d0.x, dh = int64_t(d1.y) - d0.y;
     int64_t sw = int64_t(s1.x) - s0.x, sh = int64_t(s1.y) - s0.y;
+    // A mirrored destination that keeps the bitmap's orientation is filled
+    // left to right from its mirrored corners, one column left of the
+    // mirrored rectangle (as the reference does).
+    if (blit_keeps_orientation(dc->st, rop) && dw < 0) {
+        d0.x = LONG(d0.x + dw);
+        dw = -dw;
+    }
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return TRUE;
     bool flip_x = (dw < 0) != (sw < 0), flip_y = (dh < 0) != (sh < 0);
     // A rectangle with a negative extent keeps its starting column (or row)

@@ -79,19 +79,21 @@ void to_device_f(const DCState& st, double x, double y, double* dx, double* dy) 
     if (st.gm != GM_ADVANCED) {
         *dx = x;
         *dy = y;
-        return;
+    } else {
+        const XFORM& m = st.xf;
+        *dx = x * m.eM11 + y * m.eM21 + m.eDx;
+        *dy = x * m.eM12 + y * m.eM22 + m.eDy;
     }
-    const XFORM& m = st.xf;
-    *dx = x * m.eM11 + y * m.eM21 + m.eDx;
-    *dy = x * m.eM12 + y * m.eM22 + m.eDy;
+    if (st.layout & LAYOUT_RTL) *dx = double(st.layout_width - 1) - *dx;
 }
 
 POINT to_device(const DCState& st, int x, int y) {
     // Without a world transform a point maps to itself (within the clamp):
     // no trip through floating point.
     if (st.gm != GM_ADVANCED) {
-        auto clamp = [](int v) { return LONG(std::min(std::max(v, -1000000000), 1000000000)); };
-        return POINT{clamp(x), clamp(y)};
+        auto clamp = [](int64_t v) { return LONG(std::min<int64_t>(std::max<int64_t>(v, -1000000000), 1000000000)); };
+        const int64_t mx = st.layout & LAYOUT_RTL ? int64_t(st.layout_width) - 1 - x : x;
+        return POINT{clamp(mx), clamp(y)};
     }
     double dx, dy;
     to_device_f(st, x, y, &dx, &dy);

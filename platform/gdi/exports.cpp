@@ -108,6 +108,8 @@ const ExportEntry kGdi32[] = {
     PLAT_EXPORT(SetPaletteEntries),
     PLAT_EXPORT(GetNearestPaletteIndex),
     PLAT_EXPORT(PolyPolyline),
+    PLAT_EXPORT(SetLayout),
+    PLAT_EXPORT(GetLayout),
     PLAT_EXPORT(GetRegionData),
     PLAT_EXPORT(GetRgnBox),
     PLAT_EXPORT(GetTextAlign),

@@ -204,6 +204,8 @@ struct DCState {
     POINT brush_org{0, 0};
     POINT cur{0, 0};
     UINT align = TA_TOP | TA_LEFT;
+    DWORD layout = 0;       // LAYOUT_RTL: device x becomes layout_width - 1 - x
+    LONG layout_width = 0;  // the surface's width, kept for the mirror
     bool has_clip = false;
     std::vector<RECT> clip;  // device coordinates, banded
 };

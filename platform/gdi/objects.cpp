@@ -327,6 +327,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
             before = st.bitmap;
             st.bitmap = bm;
             st.format = pixel_format_of(bm.get());
+            st.layout_width = bm->width;  // a right-to-left layout mirrors within the bitmap
             return before ? before->handle : nullptr;
         }
         case Kind::Region: {

@@ -594,6 +594,13 @@ int WINAPI GetArcDirection(HDC hdc);
 BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
 BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT limit);
 int WINAPI SetGraphicsMode(HDC hdc, int iMode);
+#define LAYOUT_RTL 0x00000001
+#define LAYOUT_BTT 0x00000002
+#define LAYOUT_VBH 0x00000004
+#define LAYOUT_ORIENTATIONMASK (LAYOUT_RTL | LAYOUT_BTT | LAYOUT_VBH)
+#define LAYOUT_BITMAPORIENTATIONPRESERVED 0x00000008
+DWORD WINAPI SetLayout(HDC hdc, DWORD l);
+DWORD WINAPI GetLayout(HDC hdc);
 int WINAPI GetGraphicsMode(HDC hdc);
 BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf);
 BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf);

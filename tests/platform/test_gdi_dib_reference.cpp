@@ -30,6 +30,10 @@ namespace sc_palette_index {
 #undef FID_H
 #include "reference/scenarios/dib_palette_index.c"
 }
+namespace sc_polypolyline_layout {
+#undef FID_H
+#include "reference/scenarios/dib_polypolyline_layout.c"
+}
 #undef main
 
 namespace {
@@ -103,7 +107,8 @@ TEST_P(DibReference, AgreesWithTheReferenceOnTouchedPixels) {
 INSTANTIATE_TEST_SUITE_P(Scenarios, DibReference,
                          ::testing::Values(Case{"dib_bitfields", sc_bitfields::run, 2},
                                            Case{"dib_mono_ddb", sc_mono_ddb::run, 1},
-                                           Case{"dib_palette_index", sc_palette_index::run, 2}),
+                                           Case{"dib_palette_index", sc_palette_index::run, 2},
+                                           Case{"dib_polypolyline_layout", sc_polypolyline_layout::run, 1}),
                          [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
 
 }  // namespace
