@@ -1,6 +1,7 @@
 // pixel_formats.cpp — the primitives of each storage format a DC can draw
-// on in place: 32, 24 and 16 bpp (5-5-5 and 5-6-5) colour, and 8, 4 and 1
-// bpp table indices. Each format reads and writes rows as device values,
+// on in place: 32, 24 and 16 bpp (5-5-5 and 5-6-5) colour, 16 and 32 bpp
+// with other bit fields (a format made per set of masks, which takes a
+// lock once when a bitmap is selected), and 8, 4 and 1 bpp table indices. Each format reads and writes rows as device values,
 // mixes solid spans and walks 1-px lines under a mix without leaving its
 // own bits; everything else (patterns, raster operations, glyphs) edits a
 // short run of device values through read and write (Target::edit_row).
