@@ -496,7 +496,16 @@ static bool tile_from_packed_dib(const void* packed, Brush* b, size_t limit = SI
     const uint8_t* p = static_cast<const uint8_t*>(packed) + h.biSize;
     size_t ncolours = 0;
     if (bpp <= 8) ncolours = (h.biClrUsed && h.biClrUsed < (1u << bpp)) ? h.biClrUsed : (1u << bpp);
-    if (h.biCompression == BI_BITFIELDS) p += 12;  // standard 8-8-8 masks assumed
+    // 32-bpp bit fields: the masks follow the header (or end one that holds them).
+    FieldLayout fields = kFields888;
+    if (h.biCompression == BI_BITFIELDS) {
+        if (limit < size_t(h.biSize) + 12) return false;
+        uint32_t masks[3];
+        std::memcpy(masks, static_cast<const uint8_t*>(packed) + (h.biSize >= 52 ? 40 : h.biSize), sizeof masks);
+        if (!field_layout(masks, &fields)) return false;
+        if (h.biSize < 52) p += 12;
+    }
+    const bool plain32 = std::equal(fields.mask, fields.mask + 3, kFields888.mask);
     const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(p);
     const uint8_t* bits = p + ncolours * sizeof(RGBQUAD);
     size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
@@ -511,6 +520,7 @@ static bool tile_from_packed_dib(const void* packed, Brush* b, size_t limit = SI
             uint32_t c;
             if (bpp == 32) {
                 std::memcpy(&c, row + 4 * x, 4);  // the whole value, top byte included
+                if (!plain32) c = expand_fields(fields, c);
             } else if (bpp == 24) {
                 c = row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
             } else {

@@ -81,4 +81,38 @@ TEST(GdiBitFields, AZeroMaskIsRefused) {
     EXPECT_EQ(section(16, zero_blue, &bits), nullptr);
 }
 
+// A packed DIB with bit fields as a pattern brush takes its colours through its masks.
+TEST(GdiBitFields, PatternBrushFromAPackedDibReadsItsMasks) {
+    struct {
+        BITMAPINFOHEADER h;
+        DWORD masks[3];
+        DWORD px[2];  // one row of two pixels
+    } packed{};
+    packed.h.biSize = sizeof(BITMAPINFOHEADER);
+    packed.h.biWidth = 2;
+    packed.h.biHeight = 1;
+    packed.h.biPlanes = 1;
+    packed.h.biBitCount = 32;
+    packed.h.biCompression = BI_BITFIELDS;
+    packed.masks[0] = 0x000000FF, packed.masks[1] = 0x0000FF00, packed.masks[2] = 0x00FF0000;
+    packed.px[0] = 0x00563412, packed.px[1] = 0x000000FF;
+    HBRUSH br = CreateDIBPatternBrushPt(&packed, DIB_RGB_COLORS);
+    ASSERT_NE(br, nullptr);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bm = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bm);
+    RECT r{0, 0, 4, 1};
+    FillRect(dc, &r, br);
+    const DWORD* px = static_cast<const DWORD*>(bits);
+    EXPECT_EQ(px[0] & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(px[1] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(px[3] & 0xFFFFFF, 0xFF0000u);  // the last pixel repeats the pattern
+    DeleteDC(dc);
+    DeleteObject(bm);
+    DeleteObject(br);
+}
+
 }  // namespace
