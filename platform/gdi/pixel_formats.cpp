@@ -266,8 +266,15 @@ void mix_line(const Canvas& c, const LineRun& run, uint32_t a, uint32_t xr) {
 
 // Glyph coverage: 255 stores the colour, 0 leaves the pixel, anything
 // between moves each channel of the device value towards the colour.
+// Table indices do not blend: a pixel at least half covered takes the
+// colour's index, any other is left.
 template <class F>
 void glyph_row(const PixelFormat& f, uint8_t* r, int x, int n, const uint8_t* cov, uint32_t c) {
+    if (f.bpp <= 8) {
+        for (int i = 0; i < n; ++i)
+            if (cov[i] >= 128) F::put(f, r, x + i, c);
+        return;
+    }
     const int cr = int((c >> 16) & 0xFF), cg = int((c >> 8) & 0xFF), cb = int(c & 0xFF);
     for (int i = 0; i < n; ++i) {
         const int k = cov[i];

@@ -132,7 +132,9 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
         }
     }
     if (st.bkmode == OPAQUE && !(options & ETO_OPAQUE)) fill_rect(t, p.x, p.y, p.x + width, p.y + fm.height, bk, copy);
-    uint32_t fg = device_colour(st, st.text);
+    // On a colour table the text is its nearest entry; elsewhere the colour
+    // itself, which partly covered pixels blend towards.
+    uint32_t fg = indexed_bitmap(st.bitmap.get()) ? device_colour(st, st.text) : to_pixel(palette_colour(st, st.text));
     int pen = p.x;
     size_t byte = 0;
     for (size_t i = 0; i < text.size(); ++i) {
