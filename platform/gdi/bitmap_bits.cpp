@@ -19,6 +19,8 @@ void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint3
     switch (bm.bpp) {
         case 32:
             std::memcpy(out, r + 4 * size_t(x), size_t(n) * 4);
+            if (bm.masked32())
+                for (int i = 0; i < n; ++i) out[i] = expand_fields(bm, out[i]);
             break;
         case 24:
             for (int i = 0; i < n; ++i) {
@@ -29,7 +31,7 @@ void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint3
         case 16:
             for (int i = 0; i < n; ++i) {
                 const uint8_t* p = r + 2 * size_t(x + i);
-                out[i] = expand16(bm, p[0] | (uint32_t(p[1]) << 8));
+                out[i] = expand_fields(bm, p[0] | (uint32_t(p[1]) << 8));
             }
             break;
         case 8:
@@ -55,26 +57,47 @@ void read_bitmap_row(const Bitmap& bm, int y, int x, int n, uint32_t* out, uint3
     }
 }
 
-// Each field keeps the top bits of its channel; widening repeats the field's
-// top bits below it, so 0 stays 0 and a full field gives 255.
-uint32_t pack16(const Bitmap& bm, uint32_t px) {
-    uint32_t r = px >> 16 & 0xFF, g = px >> 8 & 0xFF, b = px & 0xFF;
-    if (bm.rgb565) return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3;
-    return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
+// A mask's field is its lowest run of set bits (the reference takes no
+// others: bits of a mask above a gap are never stored). Masks may overlap;
+// only a zero mask is refused.
+bool field_layout(const uint32_t masks[3], FieldLayout* out) {
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t m = masks[c];
+        if (m == 0) return false;
+        int shift = 0, len = 0;
+        while (!((m >> shift) & 1)) ++shift;
+        while (shift + len < 32 && ((m >> (shift + len)) & 1)) ++len;
+        out->mask[c] = m;
+        out->shift[c] = shift;
+        out->len[c] = len;
+    }
+    return true;
 }
 
-uint32_t expand16(const Bitmap& bm, uint32_t v) {
-    uint32_t r, g, b;
-    if (bm.rgb565) {
-        r = v >> 11 & 31, g = v >> 5 & 63, b = v & 31;
-        g = g << 2 | g >> 4;
-    } else {
-        r = v >> 10 & 31, g = v >> 5 & 31, b = v & 31;
-        g = g << 3 | g >> 2;
+// A channel of 8 bits keeps its top `len` bits in the field (a field wider
+// than 8 bits takes the channel in its top 8); widening puts the field's
+// top 8 bits at the channel's top and repeats them once below.
+uint32_t pack_fields(const FieldLayout& f, uint32_t px) {
+    uint32_t v = 0;
+    for (int c = 0; c < 3; ++c) {
+        const uint32_t ch = (px >> (16 - 8 * c)) & 0xFF;
+        const int up = f.shift[c] + f.len[c] - 8;  // where the channel's top bit lands, less 7
+        const uint32_t kept = f.len[c] >= 8 ? ch : ch & (0xFF00u >> f.len[c]) & 0xFF;
+        v |= (up >= 0 ? kept << up : kept >> -up) & field_bits(f, c);
     }
-    r = r << 3 | r >> 2;
-    b = b << 3 | b >> 2;
-    return r << 16 | g << 8 | b;
+    return v;
+}
+
+uint32_t expand_fields(const FieldLayout& f, uint32_t v) {
+    uint32_t px = 0;
+    for (int c = 0; c < 3; ++c) {
+        const int up = f.shift[c] + f.len[c] - 8;
+        const uint32_t bits = v & field_bits(f, c);
+        uint32_t ch = (up >= 0 ? bits >> up : bits << -up) & 0xFF;
+        if (f.len[c] < 8) ch |= ch >> f.len[c];
+        px |= ch << (16 - 8 * c);
+    }
+    return px;
 }
 
 bool indexed_bitmap(const Bitmap* bm) {
@@ -102,9 +125,14 @@ void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in)
         uint32_t v = in[i];
         switch (bm.bpp) {
             case 16: {
-                uint32_t p = pack16(bm, v);
+                uint32_t p = pack_fields(bm, v);
                 r[2 * xx] = uint8_t(p);
                 r[2 * xx + 1] = uint8_t(p >> 8);
+                break;
+            }
+            case 32: {
+                const uint32_t p = bm.masked32() ? pack_fields(bm, v) : v;
+                std::memcpy(r + 4 * size_t(xx), &p, 4);
                 break;
             }
             case 24:

@@ -17,6 +17,8 @@ using namespace plat::gdi;
 static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
     POINT a = to_device(st, x, y), c = to_device(st, clamp_sum(x, w), clamp_sum(y, h));
     RECT r{a.x, a.y, c.x, c.y};
+    // A mirrored layout that keeps bitmaps' orientation takes the mirrored corners as they are.
+    if (r.right < r.left && blit_keeps_orientation(st, 0)) r = RECT{r.right, r.top, r.left, r.bottom};
     if (r.right < r.left) r = RECT{r.right + 1, r.top, r.left + 1, r.bottom};
     if (r.bottom < r.top) r = RECT{r.left, r.bottom + 1, r.right, r.top + 1};
     return r;
@@ -82,7 +84,7 @@ struct Source {
                 tmp.assign(p, p + n);
             } else {
                 tmp.resize(size_t(n));
-                canvas.fmt->read(canvas.row(y), x, n, tmp.data());
+                canvas.fmt->read_row(canvas.row(y), x, n, tmp.data());
                 if (!to_index) return tmp.data();
             }
         } else {
@@ -130,10 +132,10 @@ static bool open_source(DC& src, Target& st, const DCState& dst_state, Source* o
     // background colour becomes 1 (white), every other colour 0.
     if (out->to_index && !out->to_index->dib) {
         out->by_bk = true;
-        out->src_bk = to_pixel(src.st.bk);
+        out->src_bk = to_pixel(palette_colour(src.st, src.st.bk));
         // A 16-bpp source is compared with its background as the fields store it.
         const Bitmap* sb = src.dc_kind == DCKind::Memory ? src.st.bitmap.get() : nullptr;
-        if (sb && sb->bpp == 16 && direct_dib(sb)) out->src_bk = quantise16(*sb, out->src_bk);
+        if (sb && direct_dib(sb) && has_fields(*sb)) out->src_bk = quantise_fields(*sb, out->src_bk);
     }
     // An indexed source is read from its bitmap as colours (its drawing copy holds indices).
     if (st.ok() && !(src.dc_kind == DCKind::Memory && indexed_bitmap(src.st.bitmap.get()))) {
@@ -266,6 +268,13 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
     POINT s0 = to_device(sdc->st, xSrc, ySrc), s1 = to_device(sdc->st, clamp_sum(xSrc, wSrc), clamp_sum(ySrc, hSrc));
     int64_t dw = int64_t(d1.x) - d0.x, dh = int64_t(d1.y) - d0.y;
     int64_t sw = int64_t(s1.x) - s0.x, sh = int64_t(s1.y) - s0.y;
+    // A mirrored destination that keeps the bitmap's orientation is filled
+    // left to right from its mirrored corners, one column left of the
+    // mirrored rectangle (as the reference does).
+    if (blit_keeps_orientation(dc->st, rop) && dw < 0) {
+        d0.x = LONG(d0.x + dw);
+        dw = -dw;
+    }
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return TRUE;
     bool flip_x = (dw < 0) != (sw < 0), flip_y = (dh < 0) != (sh < 0);
     // A rectangle with a negative extent keeps its starting column (or row)
@@ -288,7 +297,7 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         if (x0 < x1 && y0 < y1) {
             snapshot.resize(size_t(src.width) * size_t(y1 - y0));
             for (int y = y0; y < y1; ++y)
-                src.canvas.fmt->read(src.canvas.row(y), x0, x1 - x0, &snapshot[size_t(y - y0) * src.width + x0]);
+                src.canvas.fmt->read_row(src.canvas.row(y), x0, x1 - x0, &snapshot[size_t(y - y0) * src.width + x0]);
             snap.base = snapshot.data() - ptrdiff_t(y0) * src.width;
             snap.stride = src.width;
             snap.width = src.width;
@@ -313,8 +322,9 @@ static BOOL stretch_blt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
         cy = std::max(cy, bt);
         // A source of the destination's own format is read in place; any
         // other is first converted into a copy starting at column 0.
-        auto depth = [](const DC& d) {
-            return d.dc_kind == DCKind::Memory && d.st.bitmap ? d.st.bitmap->bpp * 2 + (d.st.bitmap->rgb565 ? 1 : 0) : 64;
+        auto depth = [](const DC& d) -> const void* {
+            if (d.dc_kind != DCKind::Memory || !d.st.bitmap) return &format_32bpp();
+            return d.st.format ? static_cast<const void*>(d.st.format) : d.st.bitmap.get();
         };
         bool same_format = depth(*sdc) == depth(*dc) && (!src.to_index || src.same_table);
         bool colour_same_size = same_format && !same && asw == adw && ash == adh;
@@ -464,11 +474,11 @@ static uint32_t* pixel_at(DC& dc, Target* t, int x, int y) {
     return s.row(p.y) + p.x;
 }
 
-// A memory DC's bitmap of another depth (24 bpp or a colour table): the
+// A memory DC's bitmap of another format (16 or 24 bpp, 32 bpp with fields, a colour table): the
 // device point a logical one names, false when outside the bitmap or clip.
 static const Bitmap* other_depth_point(DC& dc, int x, int y, POINT* p) {
     const Bitmap* bm = dc.dc_kind == DCKind::Memory ? dc.st.bitmap.get() : nullptr;
-    if (!bm || !bm->bits || bm->bpp == 32 || !(direct_dib(bm) || indexed_bitmap(bm))) return nullptr;
+    if (!bm || !bm->bits || (bm->bpp == 32 && !bm->masked32()) || !(direct_dib(bm) || indexed_bitmap(bm))) return nullptr;
     *p = to_device(dc.st, x, y);
     if (p->x < 0 || p->y < 0 || p->x >= bm->width || p->y >= bm->height) return nullptr;
     if (dc.st.has_clip) {
@@ -481,14 +491,17 @@ static const Bitmap* other_depth_point(DC& dc, int x, int y, POINT* p) {
 }
 
 // SetPixel stores the colour itself: its top byte is 0 whatever was there.
-// On a bitmap with a colour table it stores the nearest entry and returns
-// that entry's colour.
+// On a bitmap with a colour table it stores the nearest entry (DIBINDEX: the
+// index given) and returns that entry's colour.
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     auto dc = get_dc(hdc);
     if (!dc) return CLR_INVALID;
     POINT dp;
+    const COLORREF rgb = palette_colour(dc->st, color);
     if (const Bitmap* bm = other_depth_point(*dc, x, y, &dp)) {
-        uint32_t v = bm->bpp >= 16 ? to_pixel(color) : nearest_index(*bm, to_pixel(color));
+        uint32_t v = bm->bpp >= 16               ? to_pixel(rgb)
+                     : is_dib_index(color) ? color & 0xFFFFu
+                                           : nearest_index(*bm, to_pixel(rgb));
         write_bitmap_row(*bm, dp.y, dp.x, 1, &v);
         read_bitmap_row(*bm, dp.y, dp.x, 1, &v, 0, 0x00FFFFFF);
         return to_colorref(v);
@@ -497,12 +510,12 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     if (dc->dc_kind != DCKind::Memory) t.reset(new Target(*dc));
     uint32_t* px = pixel_at(*dc, t.get(), x, y);
     if (!px) return CLR_INVALID;
-    *px = to_pixel(color);
+    *px = to_pixel(rgb);
     if (t) {
         POINT p = to_device(dc->st, x, y);
         t->touch(p.x, p.y, p.x + 1, p.y + 1);
     }
-    return color & 0x00FFFFFF;
+    return rgb;
 }
 
 BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {

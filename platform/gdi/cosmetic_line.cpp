@@ -149,7 +149,7 @@ LineInk line_ink(const DC& dc, const PenShape& ps) {
             ink.dash_total = total;
             if (ps.paint_gaps) {
                 ink.gap.type = Paint::Type::Solid;
-                ink.gap.color = to_pixel(dc.st.bk);
+                ink.gap.color = device_colour(dc.st, dc.st.bk);
             }
         }
     }

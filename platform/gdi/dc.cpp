@@ -1,6 +1,6 @@
 // dc.cpp — drawing targets (locked surface + clip) and the DC state calls:
-// colours, modes, world transform, brush origin, SaveDC/RestoreDC,
-// palettes and batching.
+// colours, modes, world transform, brush origin, SaveDC/RestoreDC and
+// batching.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -33,7 +33,7 @@ Target::Target(DC& dc) : dc_(dc) {
             break;
     }
     if (!canvas.row0) return;
-    if (canvas.fmt->bpp == 32) {
+    if (canvas.fmt == &format_32bpp()) {
         surf.base = reinterpret_cast<uint32_t*>(canvas.row0);
         surf.stride = canvas.pitch / 4;
         surf.width = canvas.width;
@@ -79,19 +79,21 @@ void to_device_f(const DCState& st, double x, double y, double* dx, double* dy) 
     if (st.gm != GM_ADVANCED) {
         *dx = x;
         *dy = y;
-        return;
+    } else {
+        const XFORM& m = st.xf;
+        *dx = x * m.eM11 + y * m.eM21 + m.eDx;
+        *dy = x * m.eM12 + y * m.eM22 + m.eDy;
     }
-    const XFORM& m = st.xf;
-    *dx = x * m.eM11 + y * m.eM21 + m.eDx;
-    *dy = x * m.eM12 + y * m.eM22 + m.eDy;
+    if (st.layout & LAYOUT_RTL) *dx = double(st.layout_width - 1) - *dx;
 }
 
 POINT to_device(const DCState& st, int x, int y) {
     // Without a world transform a point maps to itself (within the clamp):
     // no trip through floating point.
     if (st.gm != GM_ADVANCED) {
-        auto clamp = [](int v) { return LONG(std::min(std::max(v, -1000000000), 1000000000)); };
-        return POINT{clamp(x), clamp(y)};
+        auto clamp = [](int64_t v) { return LONG(std::min<int64_t>(std::max<int64_t>(v, -1000000000), 1000000000)); };
+        const int64_t mx = st.layout & LAYOUT_RTL ? int64_t(st.layout_width) - 1 - x : x;
+        return POINT{clamp(mx), clamp(y)};
     }
     double dx, dy;
     to_device_f(st, x, y, &dx, &dy);
@@ -107,20 +109,22 @@ using namespace plat::gdi;
 namespace {
 
 // A DC attribute that is one value, set and read the same way: Set checks
-// the value, keeps what it stores of it and returns the old one; Get
-// returns it; both return `fail` for a bad DC, Set also for a rejected value.
+// the value, keeps what it stores of it and returns the old one as shown;
+// Get returns it as shown; both return `fail` for a bad DC, Set also for a
+// rejected value.
 template <class T>
 struct Attribute {
     T DCState::*field;
     T fail;
     bool (*accepts)(T);
     T (*kept)(T);
+    T (*shown)(T);
 };
 
 template <class T>
 T get_attribute(HDC hdc, const Attribute<T>& a) {
     auto dc = get_dc(hdc);
-    return dc ? dc->st.*a.field : a.fail;
+    return dc ? a.shown(dc->st.*a.field) : a.fail;
 }
 
 template <class T>
@@ -129,30 +133,35 @@ T set_attribute(HDC hdc, const Attribute<T>& a, T value) {
     if (!dc || !a.accepts(value)) return a.fail;
     T old = dc->st.*a.field;
     dc->st.*a.field = a.kept(value);
-    return old;
+    return a.shown(old);
 }
 
 bool valid_color(COLORREF c) { return (c >> 24) <= 2 || c == CLR_INVALID; }
 bool any_colour(COLORREF) { return true; }
 COLORREF rgb_part(COLORREF c) { return c & 0x00FFFFFF; }
+// Text and background colours keep a palette index for drawing (it names
+// an entry of the palette selected when drawing); they read back as RGB.
+COLORREF palette_or_rgb(COLORREF c) { return (c >> 24) == 0x01 ? c : c & 0x00FFFFFF; }
 template <int Lo, int Hi>
 bool within(int v) {
     return v >= Lo && v <= Hi;
 }
 int as_given(int v) { return v; }
+COLORREF colour_as_given(COLORREF c) { return c; }
+UINT uint_as_given(UINT v) { return v; }
 bool any_align(UINT) { return true; }
 UINT align_bits(UINT a) { return a & TA_MASK; }
 
-const Attribute<COLORREF> kTextColour{&DCState::text, CLR_INVALID, valid_color, rgb_part};
-const Attribute<COLORREF> kBkColour{&DCState::bk, CLR_INVALID, valid_color, rgb_part};
-const Attribute<COLORREF> kDCBrushColour{&DCState::dc_brush, CLR_INVALID, any_colour, rgb_part};
-const Attribute<COLORREF> kDCPenColour{&DCState::dc_pen, CLR_INVALID, any_colour, rgb_part};
-const Attribute<int> kBkMode{&DCState::bkmode, 0, within<TRANSPARENT, OPAQUE>, as_given};
-const Attribute<int> kROP2{&DCState::rop2, 0, within<R2_BLACK, R2_WHITE>, as_given};
-const Attribute<int> kPolyFillMode{&DCState::polyfill, 0, within<ALTERNATE, WINDING>, as_given};
-const Attribute<int> kStretchBltMode{&DCState::stretch_mode, 0, within<BLACKONWHITE, HALFTONE>, as_given};
-const Attribute<int> kArcDirection{&DCState::arc_dir, 0, within<AD_COUNTERCLOCKWISE, AD_CLOCKWISE>, as_given};
-const Attribute<UINT> kTextAlign{&DCState::align, GDI_ERROR, any_align, align_bits};
+const Attribute<COLORREF> kTextColour{&DCState::text, CLR_INVALID, valid_color, palette_or_rgb, rgb_part};
+const Attribute<COLORREF> kBkColour{&DCState::bk, CLR_INVALID, valid_color, palette_or_rgb, rgb_part};
+const Attribute<COLORREF> kDCBrushColour{&DCState::dc_brush, CLR_INVALID, any_colour, rgb_part, colour_as_given};
+const Attribute<COLORREF> kDCPenColour{&DCState::dc_pen, CLR_INVALID, any_colour, rgb_part, colour_as_given};
+const Attribute<int> kBkMode{&DCState::bkmode, 0, within<TRANSPARENT, OPAQUE>, as_given, as_given};
+const Attribute<int> kROP2{&DCState::rop2, 0, within<R2_BLACK, R2_WHITE>, as_given, as_given};
+const Attribute<int> kPolyFillMode{&DCState::polyfill, 0, within<ALTERNATE, WINDING>, as_given, as_given};
+const Attribute<int> kStretchBltMode{&DCState::stretch_mode, 0, within<BLACKONWHITE, HALFTONE>, as_given, as_given};
+const Attribute<int> kArcDirection{&DCState::arc_dir, 0, within<AD_COUNTERCLOCKWISE, AD_CLOCKWISE>, as_given, as_given};
+const Attribute<UINT> kTextAlign{&DCState::align, GDI_ERROR, any_align, align_bits, uint_as_given};
 
 }  // namespace
 
@@ -335,45 +344,6 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
         case LOGPIXELSY: return 96;
         default: return 0;
     }
-}
-
-// ---------------------------------------------------------------- palettes
-
-HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd) {
-    auto dc = get_dc(hdc);
-    auto pal = lookup_as<Palette>(hPal, Kind::Palette);
-    if (!dc || !pal) return nullptr;
-    std::shared_ptr<Object> before = dc->st.palette;
-    if (before == pal) return hPal;
-    dc->st.palette = pal;
-    DCState tmp_new, tmp_old;
-    tmp_new.palette = pal;
-    tmp_old.palette = std::static_pointer_cast<Palette>(before);
-    restore_selection_counts(*dc, &tmp_old, &tmp_new);
-    return before ? static_cast<HPALETTE>(before->handle) : nullptr;
-}
-
-UINT WINAPI RealizePalette(HDC hdc) {
-    // True-colour surfaces: nothing to map.
-    return get_dc(hdc) ? 0 : GDI_ERROR;
-}
-
-HPALETTE WINAPI CreatePalette(CONST LOGPALETTE* plpal) {
-    if (!plpal || plpal->palVersion != 0x300 || plpal->palNumEntries == 0) return nullptr;
-    auto p = std::make_shared<Palette>();
-    p->entries.assign(plpal->palPalEntry, plpal->palPalEntry + plpal->palNumEntries);
-    return static_cast<HPALETTE>(add_object(p));
-}
-
-UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries) {
-    auto p = lookup_as<Palette>(hpal, Kind::Palette);
-    if (!p) return 0;
-    UINT n = UINT(p->entries.size());
-    if (!pPalEntries) return n;
-    if (iStart >= n) return 0;
-    UINT count = std::min(cEntries, n - iStart);
-    for (UINT i = 0; i < count; ++i) pPalEntries[i] = p->entries[iStart + i];
-    return count;
 }
 
 // ---------------------------------------------------------------- batching

@@ -108,7 +108,11 @@ bool decode_dib(const DC& dc, const BITMAPINFO* bmi, const void* bits, UINT usag
         table.resize(n);
         if (usage == DIB_PAL_COLORS) {
             const WORD* idx = reinterpret_cast<const WORD*>(after_header);
-            const auto& pal = dc.st.palette ? dc.st.palette->entries : std::vector<PALETTEENTRY>{};
+            std::vector<PALETTEENTRY> pal;  // a copy: SetPaletteEntries may change the palette meanwhile
+            if (dc.st.palette) {
+                std::lock_guard<std::mutex> lock(dc.st.palette->m);
+                pal = dc.st.palette->entries;
+            }
             for (size_t k = 0; k < n; ++k) {
                 const PALETTEENTRY e = idx[k] < pal.size() ? pal[idx[k]] : (pal.empty() ? PALETTEENTRY{} : pal[0]);
                 table[k] = uint32_t(e.peRed) << 16 | uint32_t(e.peGreen) << 8 | e.peBlue;

@@ -18,7 +18,10 @@ int clamp_sum(int a, int b) {
 
 RECT device_rect(const DCState& st, int l, int top, int r, int b) {
     POINT a = to_device(st, l, top), c = to_device(st, r, b);
-    return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+    RECT d{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+    // Mirrored, the box keeps its pixels: columns [l, r) become [w - r, w - l).
+    if (st.layout & LAYOUT_RTL) ++d.left, ++d.right;
+    return d;
 }
 
 // Device width of a pen: (0,0) and (w,0) mapped, their distance.
@@ -29,7 +32,7 @@ Paint brush_paint(const DC& dc) { return realise_brush(dc, dc.st.brush.get()); }
 // Transforms logical points to device points.
 std::vector<POINT> device_points(const DCState& st, const POINT* apt, size_t n) {
     std::vector<POINT> v(n);
-    if (st.gm != GM_ADVANCED) {
+    if (st.gm != GM_ADVANCED && !(st.layout & LAYOUT_RTL)) {
         // Identity mapping: only the clamp to the coordinate range applies.
         auto clamp = [](LONG c) { return std::min<LONG>(std::max<LONG>(c, -1000000000), 1000000000); };
         for (size_t i = 0; i < n; ++i) v[i] = POINT{clamp(apt[i].x), clamp(apt[i].y)};

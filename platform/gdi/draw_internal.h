@@ -46,6 +46,8 @@ std::vector<POINT> device_points(const DCState& st, const POINT* apt, size_t n);
 // The device box a bounding-rectangle shape covers, right/bottom exclusive.
 RECT shape_box(const DCState& st, int l, int top, int r, int b);
 Paint brush_paint(const DC& dc);
+// A blit onto a right-to-left DC that keeps the source's orientation (layout.cpp).
+bool blit_keeps_orientation(const DCState& st, DWORD rop);
 
 // One half-open run of pixels [x0, x1) on row y.
 struct Span {

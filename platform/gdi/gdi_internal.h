@@ -77,6 +77,19 @@ struct Brush : Object {
     mutable uint64_t prepared_key = 0;
 };
 
+// Where each colour channel sits in a 16- or 32-bpp pixel.
+struct FieldLayout {
+    uint32_t mask[3];  // red, green, blue, as given
+    int shift[3], len[3];  // the field: the mask's lowest run of set bits
+};
+inline uint32_t field_bits(const FieldLayout& f, int c) {
+    return uint32_t((uint64_t(1) << f.len[c]) - 1) << f.shift[c];
+}
+// The layout of three masks; false when one of them is zero.
+bool field_layout(const uint32_t masks[3], FieldLayout* out);
+inline constexpr FieldLayout kFields888{{0x00FF0000u, 0x0000FF00u, 0x000000FFu}, {16, 8, 0}, {8, 8, 8}};
+inline constexpr FieldLayout kFields555{{0x7C00u, 0x03E0u, 0x001Fu}, {10, 5, 0}, {5, 5, 5}};
+
 struct Bitmap : Object {
     Bitmap() : Object(Kind::Bitmap) {}
     int width = 0, height = 0;  // height > 0
@@ -87,7 +100,14 @@ struct Bitmap : Object {
     uint8_t* bits = nullptr;
     std::unique_ptr<uint8_t[]> storage;
     std::vector<RGBQUAD> palette;  // colour table of <= 8-bpp DIBs
-    bool rgb565 = false;            // 16 bpp: 5-6-5 fields (else 5-5-5)
+    // 16 and 32 bpp: the red, green and blue fields of a pixel (contiguous,
+    // not overlapping); 5-5-5 and 8-8-8 unless made with other masks.
+    FieldLayout fields = kFields888;
+    bool has_masks(uint32_t r, uint32_t g, uint32_t b) const {
+        return fields.mask[0] == r && fields.mask[1] == g && fields.mask[2] == b;
+    }
+    // A 32-bpp bitmap whose pixels are not plain 0x00RRGGBB.
+    bool masked32() const { return bpp == 32 && !has_masks(0x00FF0000u, 0x0000FF00u, 0x000000FFu); }
     uint32_t palette_version = 0;   // counts SetDIBColorTable changes (tiles made in indices go stale)
     BITMAPINFOHEADER dib_header{};  // for GetObject(DIBSECTION)
     void* owner_dc = nullptr;       // DC it is selected into (table mutex)
@@ -113,7 +133,9 @@ struct FontObj : Object {
 
 struct Palette : Object {
     Palette() : Object(Kind::Palette) {}
+    mutable std::mutex m;                // guards entries
     std::vector<PALETTEENTRY> entries;
+    std::atomic<uint32_t> version{0};    // counts SetPaletteEntries changes
 };
 
 // A brush pattern prepared for drawing: each row repeated to a stored width
@@ -142,11 +164,13 @@ struct Paint {
 struct PaintInputs {
     uint64_t object = 0, bitmap = 0;
     uint32_t palette_version = 0;
+    uint64_t logical_palette = 0;  // the selected palette and its version (palette_stamp)
     COLORREF text = 0, bk = 0, dc_colour = 0;
     int bkmode = 0;
     POINT org{0, 0};
     bool operator==(const PaintInputs& o) const {
-        return object == o.object && bitmap == o.bitmap && palette_version == o.palette_version && text == o.text &&
+        return object == o.object && bitmap == o.bitmap && palette_version == o.palette_version &&
+               logical_palette == o.logical_palette && text == o.text &&
                bk == o.bk && dc_colour == o.dc_colour && bkmode == o.bkmode && org.x == o.org.x && org.y == o.org.y;
     }
 };
@@ -180,6 +204,8 @@ struct DCState {
     POINT brush_org{0, 0};
     POINT cur{0, 0};
     UINT align = TA_TOP | TA_LEFT;
+    DWORD layout = 0;       // LAYOUT_RTL: device x becomes layout_width - 1 - x
+    LONG layout_width = 0;  // the surface's width, kept for the mirror
     bool has_clip = false;
     std::vector<RECT> clip;  // device coordinates, banded
 };
@@ -289,6 +315,12 @@ struct Canvas {
     uint8_t* row(int y) const { return row0 + ptrdiff_t(y) * pitch; }
 };
 
+// A 0x00RRGGBB colour packed into the fields (each keeps its channel's top
+// bits) and a stored value widened back (the field's bits, then its top bits
+// once more below them).
+uint32_t pack_fields(const FieldLayout& f, uint32_t px);
+uint32_t expand_fields(const FieldLayout& f, uint32_t v);
+
 // The pixels of a 1-px line, all inside the canvas: n pixels from (x, y);
 // each step moves (major_dx, major_dy), and also (minor_dx, minor_dy) when
 // f > 0 before the step (f then grows by diag, else by straight).
@@ -298,19 +330,24 @@ struct LineRun {
 };
 
 // The primitives of one storage format; columns and counts lie inside the row.
+// Every primitive is handed its own format (the fields of a format made
+// for a bitmap's masks).
 struct PixelFormat {
     int bpp;
     // n device values of a row from column x.
-    void (*read)(const uint8_t* row, int x, int n, uint32_t* out);
+    void (*read)(const PixelFormat& f, const uint8_t* row, int x, int n, uint32_t* out);
     // Stores n device values into a row from column x (the bits the format
     // keeps; a pixel whose kept bits stay the same is left untouched).
-    void (*write)(uint8_t* row, int x, int n, const uint32_t* in);
+    void (*write)(const PixelFormat& f, uint8_t* row, int x, int n, const uint32_t* in);
     // Solid span under a mix: d = (d & a) ^ x for n pixels from column x.
-    void (*mix)(uint8_t* row, int x, int n, uint32_t a, uint32_t x_mask);
+    void (*mix)(const PixelFormat& f, uint8_t* row, int x, int n, uint32_t a, uint32_t x_mask);
     // A 1-px line's pixels under the same mix.
     void (*mix_line)(const Canvas& c, const LineRun& run, uint32_t a, uint32_t x_mask);
     // Glyph coverage cov[0..n) (0 to 255) in colour c from column x.
-    void (*glyph)(uint8_t* row, int x, int n, const uint8_t* cov, uint32_t c);
+    void (*glyph)(const PixelFormat& f, uint8_t* row, int x, int n, const uint8_t* cov, uint32_t c);
+    FieldLayout fields{};  // formats made for masks: where the channels sit
+    void read_row(const uint8_t* row, int x, int n, uint32_t* out) const { read(*this, row, x, n, out); }
+    void write_row(uint8_t* row, int x, int n, const uint32_t* in) const { write(*this, row, x, n, in); }
 };
 const PixelFormat& format_32bpp();
 // The format a bitmap is drawn on in, chosen when it is selected into a DC;
@@ -346,8 +383,8 @@ public:
     Surface surf;
     ClipList clip;
     // Row y from column x, n pixels (inside the canvas, not clipped), as device values.
-    void read_row(int y, int x, int n, uint32_t* out) const { canvas.fmt->read(canvas.row(y), x, n, out); }
-    void write_row(int y, int x, int n, const uint32_t* in) const { canvas.fmt->write(canvas.row(y), x, n, in); }
+    void read_row(int y, int x, int n, uint32_t* out) const { canvas.fmt->read_row(canvas.row(y), x, n, out); }
+    void write_row(int y, int x, int n, const uint32_t* in) const { canvas.fmt->write_row(canvas.row(y), x, n, in); }
     // Solid span under a mix (not clipped): d = (d & a) ^ x_mask.
     void mix_span(int y, int x, int n, uint32_t a, uint32_t x_mask);
     // Edits row y from column x, n pixels (inside the canvas, not clipped) as
@@ -366,9 +403,9 @@ public:
         uint8_t* r = canvas.row(y);
         for (int done = 0; done < n;) {
             const int k = n - done < kChunk ? n - done : kChunk;
-            canvas.fmt->read(r, x + done, k, buf);
+            canvas.fmt->read_row(r, x + done, k, buf);
             f(buf, k, x + done);
-            canvas.fmt->write(r, x + done, k, buf);
+            canvas.fmt->write_row(r, x + done, k, buf);
             done += k;
         }
     }
@@ -399,14 +436,19 @@ private:
     bool is_screen = false;
     RECT dirty_{0, 0, 0, 0};
 };
-// 16-bpp pixels: a 0x00RRGGBB colour packed into the bitmap's fields (each
-// channel keeps its top bits) and a stored value widened back to 0x00RRGGBB.
-uint32_t pack16(const Bitmap& bm, uint32_t px);
-uint32_t expand16(const Bitmap& bm, uint32_t v);
-// The colour a pixel value becomes once stored in a 16-bpp bitmap.
-inline uint32_t quantise16(const Bitmap& bm, uint32_t px) { return expand16(bm, pack16(bm, px)); }
-// A 16- or 24-bpp DIB section: drawn on in 0x00RRGGBB device values.
-inline bool direct_dib(const Bitmap* bm) { return bm && bm->dib && bm->bits && (bm->bpp == 16 || bm->bpp == 24); }
+// Pixels of a bitmap with fields (16 bpp, 32 bpp with masks other than
+// 8-8-8): a 0x00RRGGBB colour packed into the bitmap's fields (each channel
+// keeps its top bits) and a stored value widened back to 0x00RRGGBB.
+inline bool has_fields(const Bitmap& bm) { return bm.bpp == 16 || bm.masked32(); }
+inline uint32_t pack_fields(const Bitmap& bm, uint32_t px) { return pack_fields(bm.fields, px); }
+inline uint32_t expand_fields(const Bitmap& bm, uint32_t v) { return expand_fields(bm.fields, v); }
+// The colour a pixel value becomes once stored in a bitmap with fields.
+inline uint32_t quantise_fields(const Bitmap& bm, uint32_t px) { return expand_fields(bm, pack_fields(bm, px)); }
+// A 16- or 24-bpp DIB section, or a 32-bpp one with other masks than 8-8-8:
+// drawn on in 0x00RRGGBB device values that are not its stored pixels.
+inline bool direct_dib(const Bitmap* bm) {
+    return bm && bm->dib && bm->bits && (bm->bpp == 16 || bm->bpp == 24 || bm->masked32());
+}
 // A bitmap of 8 bpp or fewer with a colour table (a DIB section's own, or
 // black and white for a monochrome bitmap): drawn on in table indices
 // (raster operations then combine indices, as bits).
@@ -443,8 +485,20 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
 // the DC state it depends on changed.
 Paint realise_brush(const DC& dc, const Brush* br);
 // A colour as the DC's surface stores it: a 0x00RRGGBB pixel, or a table
-// index on an indexed bitmap (see device_colour in raster.cpp).
+// index on an indexed bitmap (see device_colour in raster.cpp); palette
+// colours resolved first (DIBINDEX(i) is index i on an indexed bitmap).
 uint32_t device_colour(const DCState& st, COLORREF c);
+
+// ---- palette colours (palette.cpp) ----
+// DIBINDEX(i): 0x10FF0000 | i.
+bool is_dib_index(COLORREF c);
+// A COLORREF as the plain colour it names on the DC: PALETTEINDEX(i) is
+// entry i of the selected palette (the first entry past its end), DIBINDEX
+// black (meant for a colour table, which the caller handles), the flag
+// byte of any other colour dropped.
+COLORREF palette_colour(const DCState& st, COLORREF c);
+// Changes whenever the DC's palette or its entries change (realised paints are kept against it).
+uint64_t palette_stamp(const DCState& st);
 Paint realise_pen(const DC& dc, const Pen* pen);
 
 // Paints row y from x0 to x1 (exclusive, already clipped) with a paint and mix.

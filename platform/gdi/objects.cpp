@@ -327,6 +327,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
             before = st.bitmap;
             st.bitmap = bm;
             st.format = pixel_format_of(bm.get());
+            st.layout_width = bm->width;  // a right-to-left layout mirrors within the bitmap
             return before ? before->handle : nullptr;
         }
         case Kind::Region: {
@@ -495,7 +496,16 @@ static bool tile_from_packed_dib(const void* packed, Brush* b, size_t limit = SI
     const uint8_t* p = static_cast<const uint8_t*>(packed) + h.biSize;
     size_t ncolours = 0;
     if (bpp <= 8) ncolours = (h.biClrUsed && h.biClrUsed < (1u << bpp)) ? h.biClrUsed : (1u << bpp);
-    if (h.biCompression == BI_BITFIELDS) p += 12;  // standard 8-8-8 masks assumed
+    // 32-bpp bit fields: the masks follow the header (or end one that holds them).
+    FieldLayout fields = kFields888;
+    if (h.biCompression == BI_BITFIELDS) {
+        if (limit < size_t(h.biSize) + 12) return false;
+        uint32_t masks[3];
+        std::memcpy(masks, static_cast<const uint8_t*>(packed) + (h.biSize >= 52 ? 40 : h.biSize), sizeof masks);
+        if (!field_layout(masks, &fields)) return false;
+        if (h.biSize < 52) p += 12;
+    }
+    const bool plain32 = std::equal(fields.mask, fields.mask + 3, kFields888.mask);
     const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(p);
     const uint8_t* bits = p + ncolours * sizeof(RGBQUAD);
     size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
@@ -510,6 +520,7 @@ static bool tile_from_packed_dib(const void* packed, Brush* b, size_t limit = SI
             uint32_t c;
             if (bpp == 32) {
                 std::memcpy(&c, row + 4 * x, 4);  // the whole value, top byte included
+                if (!plain32) c = expand_fields(fields, c);
             } else if (bpp == 24) {
                 c = row[3 * x] | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
             } else {
@@ -592,7 +603,7 @@ HBRUSH WINAPI CreateDIBPatternBrushPt(CONST VOID* lpPackedDIB, UINT iUsage) {
 // ---------------------------------------------------------------- bitmaps
 
 bool plat::gdi::bitmap_surface(const Bitmap& bm, Surface* out) {
-    if (bm.bpp != 32 || !bm.bits) return false;
+    if (bm.bpp != 32 || bm.masked32() || !bm.bits) return false;
     out->width = bm.width;
     out->height = bm.height;
     ptrdiff_t stride_px = bm.stride / 4;
@@ -625,6 +636,7 @@ static std::shared_ptr<Bitmap> new_bitmap(int w, int h, int bpp, int row_align_b
     // A monochrome bitmap is drawn on as black (0) and white (1); a DIB
     // section replaces this with its own colour table.
     if (bpp == 1) bm->palette = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
+    if (bpp == 16) bm->fields = kFields555;
     return bm;
 }
 
@@ -660,14 +672,14 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOI
         h.biHeight == INT32_MIN)
         return nullptr;
     int bpp = h.biBitCount;
-    bool rgb565 = false;
+    FieldLayout fields = bpp == 16 ? kFields555 : kFields888;
     if (h.biCompression == BI_BITFIELDS) {
-        // The masks follow the header: 8-8-8 for 32 bpp, 5-5-5 or 5-6-5 for 16 bpp.
-        const DWORD* masks = reinterpret_cast<const DWORD*>(reinterpret_cast<const uint8_t*>(pbmi) + h.biSize);
-        auto are = [&](DWORD r, DWORD g, DWORD b) { return masks[0] == r && masks[1] == g && masks[2] == b; };
-        if (bpp == 16 && are(0xF800, 0x07E0, 0x001F)) rgb565 = true;
-        else if (!(bpp == 16 && are(0x7C00, 0x03E0, 0x001F)) && !(bpp == 32 && are(0x00FF0000, 0x0000FF00, 0x000000FF)))
-            return nullptr;
+        // The masks follow the header (or end a header that holds them); a
+        // zero mask is refused.
+        if (bpp != 16 && bpp != 32) return nullptr;
+        uint32_t masks[3];
+        std::memcpy(masks, reinterpret_cast<const uint8_t*>(pbmi) + (h.biSize >= 52 ? 40 : h.biSize), sizeof masks);
+        if (!field_layout(masks, &fields)) return nullptr;
     } else if (h.biCompression != BI_RGB) {
         return nullptr;
     }
@@ -676,7 +688,7 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, CONST BITMAPINFO* pbmi, UINT usage, VOI
     auto bm = new_bitmap(h.biWidth, height, bpp, 4);
     if (!bm) return nullptr;
     bm->dib = true;
-    bm->rgb565 = rgb565;
+    bm->fields = fields;
     bm->top_down = h.biHeight < 0;
     bm->dib_header = h;
     bm->dib_header.biSize = sizeof(BITMAPINFOHEADER);
@@ -745,10 +757,7 @@ int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv) {
             if (bm->dib && pv && c >= int(sizeof(DIBSECTION))) {
                 ds.dsBmih = bm->dib_header;
                 if (ds.dsBmih.biCompression == BI_BITFIELDS) {
-                    bool b16 = bm->bpp == 16;
-                    ds.dsBitfields[0] = !b16 ? 0x00FF0000 : bm->rgb565 ? 0xF800 : 0x7C00;
-                    ds.dsBitfields[1] = !b16 ? 0x0000FF00 : bm->rgb565 ? 0x07E0 : 0x03E0;
-                    ds.dsBitfields[2] = !b16 ? 0x000000FF : 0x001F;
+                    for (int i = 0; i < 3; ++i) ds.dsBitfields[i] = bm->fields.mask[i];
                 }
                 return put(&ds, sizeof ds, false);
             }

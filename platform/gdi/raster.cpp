@@ -186,9 +186,9 @@ std::shared_ptr<const Tile> build_tile(const Brush& br, const DCState& st) {
 }
 
 uint64_t tile_key(const Brush& br, const DCState& st) {
-    uint64_t key = 0;
-    if (br.lb.lbStyle == BS_HATCHED) key = (uint64_t(to_pixel(st.bk)) << 1) | (st.bkmode == TRANSPARENT ? 1u : 0u);
-    else if (!br.mono.empty()) key = (uint64_t(to_pixel(st.text)) << 32) | to_pixel(st.bk);
+    uint64_t key = palette_stamp(st) * 0xC2B2AE3D27D4EB4FULL;  // palette-index colours map through it
+    if (br.lb.lbStyle == BS_HATCHED) key ^= (uint64_t(st.bk) << 1) | (st.bkmode == TRANSPARENT ? 1u : 0u);
+    else if (!br.mono.empty()) key ^= (uint64_t(st.text) << 32) | st.bk;
     // A tile made for an indexed bitmap holds its indices: it is kept for that bitmap only.
     if (indexed_bitmap(st.bitmap.get()))
         key = (key ^ ((uint64_t(reinterpret_cast<uintptr_t>(st.bitmap.get())) + st.bitmap->palette_version) *
@@ -245,7 +245,9 @@ std::shared_ptr<const Tile> make_tile(int w, int h, const uint32_t* px, const ui
 // the background however close its colour is.
 uint32_t device_colour(const DCState& st, COLORREF c) {
     const Bitmap* bm = st.bitmap.get();
-    if (bm && bm->bpp == 16 && direct_dib(bm)) return quantise16(*bm, to_pixel(c));
+    if (is_dib_index(c) && indexed_bitmap(bm)) return c & 0xFFFFu;
+    c = palette_colour(st, c);
+    if (bm && direct_dib(bm) && has_fields(*bm)) return quantise_fields(*bm, to_pixel(c));
     if (!indexed_bitmap(bm)) return to_pixel(c);
     if (bm->bpp == 1) {
         const uint32_t px = to_pixel(c);
@@ -253,8 +255,8 @@ uint32_t device_colour(const DCState& st, COLORREF c) {
             const RGBQUAD& q = bm->palette[i];
             if (((uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue) == px) return i;
         }
-        uint32_t bk = nearest_index(*bm, to_pixel(st.bk)) & 1;
-        return (c & 0x00FFFFFFu) == (st.bk & 0x00FFFFFFu) ? bk : bk ^ 1;
+        uint32_t bk = nearest_index(*bm, to_pixel(palette_colour(st, st.bk))) & 1;
+        return c == palette_colour(st, st.bk) ? bk : bk ^ 1;
     }
     return nearest_index(*bm, to_pixel(c));
 }
@@ -332,6 +334,7 @@ static PaintInputs paint_inputs(const DCState& st, const Object& obj, COLORREF d
         in.bitmap = st.bitmap->serial;
         in.palette_version = st.bitmap->palette_version;
     }
+    in.logical_palette = palette_stamp(st);
     in.text = st.text;
     in.bk = st.bk;
     in.dc_colour = dc_colour;
@@ -365,7 +368,7 @@ Paint realise_pen(const DC& dc, const Pen* pen) {
 void Target::mix_span(int y, int x, int n, uint32_t a, uint32_t x_mask) {
     if (n <= 0) return;
     if (surf.base) mix_const(surf.row(y) + x, n, a, x_mask);
-    else canvas.fmt->mix(canvas.row(y), x, n, a, x_mask);
+    else canvas.fmt->mix(*canvas.fmt, canvas.row(y), x, n, a, x_mask);
 }
 
 // A pattern span: after the first piece every piece starts at pattern
@@ -434,7 +437,7 @@ void masked_glyph(Target& t, int x, int y, int w, int h, const uint8_t* coverage
             while (a < b && cov[a - x] == 0) ++a;
             while (b > a && cov[b - 1 - x] == 0) --b;
             if (!t.direct()) {
-                t.canvas.fmt->glyph(t.canvas.row(yy), a, b - a, cov + (a - x), c);
+                t.canvas.fmt->glyph(*t.canvas.fmt, t.canvas.row(yy), a, b - a, cov + (a - x), c);
                 return;
             }
             t.edit_row(yy, a, b - a, [&](uint32_t* row, int n, int col) {

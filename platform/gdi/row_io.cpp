@@ -12,7 +12,7 @@ RowIO::RowIO(Target& t, const DCState& st) : t_(t) {
     if (t.screen() || !bm) return;  // a window surface: 32 bits
     bm_ = bm;
     depth_ = bm->bpp;
-    alpha_byte_ = bm->bpp == 32;
+    alpha_byte_ = bm->bpp == 32 && !bm->masked32();
     if (indexed_bitmap(bm)) indexed_ = bm;
 }
 
@@ -59,7 +59,7 @@ void RowIO::write(int y, int x, int n, const uint32_t* in) {
 uint32_t RowIO::stored(uint32_t px) const {
     px &= 0x00FFFFFFu;
     if (indexed_) return table_colour(*indexed_, index_of(px));
-    if (bm_ && depth_ == 16) return quantise16(*bm_, px);
+    if (bm_ && has_fields(*bm_)) return quantise_fields(*bm_, px);
     return px;
 }
 

@@ -367,6 +367,7 @@ int WINAPI FillRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
     DCState& st = call.dc()->st;
     RECT d = device_rect(st, lprc->left, lprc->top, lprc->right, lprc->bottom);
     if (lprc->left > lprc->right || lprc->top > lprc->bottom) return TRUE;  // inverted rectangles fill nothing
+    if (blit_keeps_orientation(st, 0)) --d.left, --d.right;  // filled as a pattern blit: see blt_rect
     fill_rect(t, d.left, d.top, d.right, d.bottom, realise_brush(*dc, br.get()), mix_for_rop2(R2_COPYPEN));
     return TRUE;
 }

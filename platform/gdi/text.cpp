@@ -121,7 +121,7 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
     Mix copy = mix_for_rop2(R2_COPYPEN);
     Paint bk;
     bk.type = Paint::Type::Solid;
-    bk.color = to_pixel(st.bk);
+    bk.color = device_colour(st, st.bk);
     RECT dr{0, 0, 0, 0};
     if (rect) {
         POINT a = to_device(st, rect->left, rect->top), b = to_device(st, rect->right, rect->bottom);
@@ -139,7 +139,9 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
         }
     }
     if (st.bkmode == OPAQUE && !(options & ETO_OPAQUE)) fill_rect(t, p.x, p.y, p.x + width, p.y + fm.height, bk, copy);
-    uint32_t fg = to_pixel(st.text);
+    // On a colour table the text is its nearest entry; elsewhere the colour
+    // itself, which partly covered pixels blend towards.
+    uint32_t fg = indexed_bitmap(st.bitmap.get()) ? device_colour(st, st.text) : to_pixel(palette_colour(st, st.text));
     int pen = p.x;
     size_t byte = 0;
     for (size_t i = 0; i < text.size(); ++i) {

@@ -202,6 +202,7 @@ typedef struct _RGNDATA {
 
 #define PALETTEINDEX(i) ((COLORREF)(0x01000000 | (DWORD)(WORD)(i)))
 #define PALETTERGB(r, g, b) (0x02000000 | RGB(r, g, b))
+#define DIBINDEX(n) ((COLORREF)(0x10FF0000 | (DWORD)(WORD)(n)))
 
 // Object types (GetObjectType, GetCurrentObject).
 #define OBJ_PEN 1
@@ -593,6 +594,13 @@ int WINAPI GetArcDirection(HDC hdc);
 BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
 BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT limit);
 int WINAPI SetGraphicsMode(HDC hdc, int iMode);
+#define LAYOUT_RTL 0x00000001
+#define LAYOUT_BTT 0x00000002
+#define LAYOUT_VBH 0x00000004
+#define LAYOUT_ORIENTATIONMASK (LAYOUT_RTL | LAYOUT_BTT | LAYOUT_VBH)
+#define LAYOUT_BITMAPORIENTATIONPRESERVED 0x00000008
+DWORD WINAPI SetLayout(HDC hdc, DWORD l);
+DWORD WINAPI GetLayout(HDC hdc);
 int WINAPI GetGraphicsMode(HDC hdc);
 BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf);
 BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf);
@@ -657,6 +665,7 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
 BOOL WINAPI LineTo(HDC hdc, int x, int y);
 BOOL WINAPI Polyline(HDC hdc, CONST POINT* apt, int cpt);
 BOOL WINAPI PolylineTo(HDC hdc, CONST POINT* apt, DWORD cpt);
+BOOL WINAPI PolyPolyline(HDC hdc, CONST POINT* apt, CONST DWORD* asz, DWORD csz);
 BOOL WINAPI Polygon(HDC hdc, CONST POINT* apt, int cpt);
 BOOL WINAPI PolyPolygon(HDC hdc, CONST POINT* apt, CONST INT* asz, int csz);
 BOOL WINAPI PolyBezier(HDC hdc, CONST POINT* apt, DWORD cpt);
@@ -681,6 +690,8 @@ HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd);
 UINT WINAPI RealizePalette(HDC hdc);
 HPALETTE WINAPI CreatePalette(CONST LOGPALETTE* plpal);
 UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
+UINT WINAPI SetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, CONST PALETTEENTRY* pPalEntries);
+UINT WINAPI GetNearestPaletteIndex(HPALETTE hpal, COLORREF color);
 
 // Batching.
 DWORD WINAPI GdiSetBatchLimit(DWORD dw);
