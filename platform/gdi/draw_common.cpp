@@ -21,6 +21,17 @@ RECT device_rect(const DCState& st, int l, int top, int r, int b) {
     return RECT{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
 }
 
+// Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device
+// rect. A negative device extent keeps the starting column (or row) and runs
+// back from it: (x + w, x] rather than [x + w, x).
+RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
+    POINT a = to_device(st, x, y), c = to_device(st, clamp_sum(x, w), clamp_sum(y, h));
+    RECT r{a.x, a.y, c.x, c.y};
+    if (r.right < r.left) r = RECT{r.right + 1, r.top, r.left + 1, r.bottom};
+    if (r.bottom < r.top) r = RECT{r.left, r.bottom + 1, r.right, r.top + 1};
+    return r;
+}
+
 // Device width of a pen: (0,0) and (w,0) mapped, their distance.
 int pen_width(const DCState& st, const Pen& pen) { return pen_shape(st, pen).width; }
 
