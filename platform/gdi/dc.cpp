@@ -76,20 +76,20 @@ static inline LONG round_coord(double v) {
 }
 
 void to_device_f(const DCState& st, double x, double y, double* dx, double* dy) {
-    if (st.gm != GM_ADVANCED) {
+    if (!st.mapped) {
         *dx = x;
         *dy = y;
         return;
     }
-    const XFORM& m = st.xf;
+    const XFORM& m = st.dev;
     *dx = x * m.eM11 + y * m.eM21 + m.eDx;
     *dy = x * m.eM12 + y * m.eM22 + m.eDy;
 }
 
 POINT to_device(const DCState& st, int x, int y) {
-    // Without a world transform a point maps to itself (within the clamp):
-    // no trip through floating point.
-    if (st.gm != GM_ADVANCED) {
+    // Without a transform a point maps to itself (within the clamp): no
+    // trip through floating point.
+    if (!st.mapped) {
         auto clamp = [](int v) { return LONG(std::min(std::max(v, -1000000000), 1000000000)); };
         return POINT{clamp(x), clamp(y)};
     }
@@ -192,6 +192,7 @@ int WINAPI SetGraphicsMode(HDC hdc, int iMode) {
     if (iMode == GM_COMPATIBLE && !is_identity(st.xf)) return 0;
     int old = st.gm;
     st.gm = iMode;
+    refresh_device_xform(st);
     return old;
 }
 int WINAPI GetGraphicsMode(HDC hdc) {
@@ -212,6 +213,7 @@ BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf) {
     DCState& st = dc->st;
     if (!lpxf || st.gm != GM_ADVANCED || !valid_xform(*lpxf)) return FALSE;
     st.xf = *lpxf;
+    refresh_device_xform(st);
     return TRUE;
 }
 
@@ -257,6 +259,7 @@ BOOL WINAPI ModifyWorldTransform(HDC hdc, CONST XFORM* lpxf, DWORD mode) {
     }
     if (!valid_xform(r)) return FALSE;
     st.xf = r;
+    refresh_device_xform(st);
     return TRUE;
 }
 

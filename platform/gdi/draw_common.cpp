@@ -40,7 +40,7 @@ Paint brush_paint(const DC& dc) { return realise_brush(dc, dc.st.brush.get()); }
 // Transforms logical points to device points.
 std::vector<POINT> device_points(const DCState& st, const POINT* apt, size_t n) {
     std::vector<POINT> v(n);
-    if (st.gm != GM_ADVANCED) {
+    if (!st.mapped) {
         // Identity mapping: only the clamp to the coordinate range applies.
         auto clamp = [](LONG c) { return std::min<LONG>(std::max<LONG>(c, -1000000000), 1000000000); };
         for (size_t i = 0; i < n; ++i) v[i] = POINT{clamp(apt[i].x), clamp(apt[i].y)};

@@ -78,9 +78,9 @@ static BOOL text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCS
     // A scaling world transform draws the font at its device size (the
     // position follows the full transform; rotated text is drawn upright).
     double sx = 1, sy = 1;
-    if (st.gm == GM_ADVANCED && st.xf.eM12 == 0 && st.xf.eM21 == 0) {
-        sx = std::fabs(st.xf.eM11);
-        sy = std::fabs(st.xf.eM22);
+    if (st.mapped && st.dev.eM12 == 0 && st.dev.eM21 == 0) {
+        sx = std::fabs(st.dev.eM11);
+        sy = std::fabs(st.dev.eM22);
     }
     std::shared_ptr<plat::text::Font> device_font = fo->get_scaled(sx, sy);
     plat::text::Font& font = *device_font;

@@ -1,5 +1,6 @@
-// Drawing under world transforms that scale and translate, and arcs of many
-// angles and sizes, against the reference GDI: the scenarios of
+// Drawing under world transforms that scale and translate, under page
+// transforms (origins, extents, map modes), and arcs of many angles, sizes
+// and pen widths, against the reference GDI: the scenarios of
 // reference/scenarios run here on the stand-in and must paint exactly the
 // pixels of the reference's dumps in reference/ref (made by
 // scripts/gdi_reference.sh reference under Wine). Every pixel either side
@@ -7,6 +8,8 @@
 #include <unistd.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <math.h>  // before the scenarios, which include it inside their namespaces
 
 #include <cstdio>
 #include <cstring>
@@ -35,6 +38,14 @@ namespace sc_xform_misc {
 namespace sc_xform_rects {
 #undef FID_H
 #include "reference/scenarios/xform_scale_rects.c"
+}
+namespace sc_xform_page {
+#undef FID_H
+#include "reference/scenarios/xform_page_origin.c"
+}
+namespace sc_arc_angles {
+#undef FID_H
+#include "reference/scenarios/arc_angles.c"
 }
 #undef main
 
@@ -103,7 +114,9 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, TransformReference,
                                            Scenario{"xform_scale_arcs", sc_xform_arcs::run},
                                            Scenario{"xform_scale_blits", sc_xform_blits::run},
                                            Scenario{"xform_scale_misc", sc_xform_misc::run},
-                                           Scenario{"xform_scale_rects", sc_xform_rects::run}),
+                                           Scenario{"xform_scale_rects", sc_xform_rects::run},
+                                           Scenario{"xform_page_origin", sc_xform_page::run},
+                                           Scenario{"arc_angles", sc_arc_angles::run}),
                          [](const ::testing::TestParamInfo<Scenario>& i) { return std::string(i.param.name); });
 
 }  // namespace
