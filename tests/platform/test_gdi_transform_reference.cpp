@@ -43,6 +43,10 @@ namespace sc_xform_page {
 #undef FID_H
 #include "reference/scenarios/xform_page_origin.c"
 }
+namespace sc_page_compatible {
+#undef FID_H
+#include "reference/scenarios/page_compatible.c"
+}
 namespace sc_arc_angles {
 #undef FID_H
 #include "reference/scenarios/arc_angles.c"
@@ -116,6 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, TransformReference,
                                            Scenario{"xform_scale_misc", sc_xform_misc::run},
                                            Scenario{"xform_scale_rects", sc_xform_rects::run},
                                            Scenario{"xform_page_origin", sc_xform_page::run},
+                                           Scenario{"page_compatible", sc_page_compatible::run},
                                            Scenario{"arc_angles", sc_arc_angles::run}),
                          [](const ::testing::TestParamInfo<Scenario>& i) { return std::string(i.param.name); });
 

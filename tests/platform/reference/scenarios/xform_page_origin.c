@@ -1,6 +1,6 @@
 /* The page transform alone and under a scaling world transform: viewport
  * and window origins, MM_ANISOTROPIC and MM_ISOTROPIC extents (mirrored
- * too), LPtoDP/DPtoLP answers written as pixel values in row 0. */
+ * too); the LPtoDP answers and viewport extents written as pixel values in row 138. */
 #include "fid.h"
 
 static void shapes(HDC dc)
