@@ -106,9 +106,14 @@ void DrawOnImg::getaspectratio(float* pxasp, float* pyasp) {
 }
 
 void DrawOnImg::setaspectratio(float xasp, float yasp) {
+    const int thickness = g_pCurImg->m_linestyle.thickness;
+    const bool wasOnePixel = PenStaysOnePixel(thickness, g_pCurImg->m_xform);
     g_pCurImg->m_xform.eM11 = xasp;
     g_pCurImg->m_xform.eM22 = yasp;
     _Gdi::SetWorldTransform(g_hMemDC, &g_pCurImg->m_xform);
+    // A scale that widens a 1-pixel pen (or stops widening it) changes which
+    // kind of pen the line style needs.
+    if (PenStaysOnePixel(thickness, g_pCurImg->m_xform) != wasOnePixel) setlinestyle(&g_pCurImg->m_linestyle);
 }
 
 int DrawOnImg::getrop2() { return _Gdi::GetROP2(g_hMemDC); }

@@ -67,6 +67,10 @@ void Release();
 void _Init();
 void _Release();
 
+// Whether the line style's pen is one pixel wide under the transform `xf`;
+// such a pen is made cosmetic (styles.cpp).
+bool PenStaysOnePixel(int thickness, const XFORM& xf);
+
 namespace Common {
 namespace Memory {
 // Fills `count` pixels from `dst` with `value`; a value whose three low bytes

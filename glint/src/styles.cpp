@@ -1,5 +1,6 @@
 // styles.cpp — the line and fill style records, the pens and brushes made
 // from them, and the conversion of an image's bitmap to a packed DIB.
+#include <cmath>
 #include <cstring>
 
 #include "glint_private.h"
@@ -56,6 +57,13 @@ FILLSTYLE& FILLSTYLE::operator=(const FILLSTYLE& other) {
 FILLSTYLE::~FILLSTYLE() { delete pattern; }
 
 namespace Glint {
+// Whether a pen of this thickness is one pixel wide under the image's
+// transform: thickness 0 or 1, and an x scale that cannot widen it (a wider
+// scale makes it a thick line, drawn geometric like any other).
+bool PenStaysOnePixel(int thickness, const XFORM& xf) {
+    return (thickness == 0 || thickness == 1) && std::fabs(xf.eM11) <= 1.0f;
+}
+
 namespace {
 void ReplaceObject(HDC dc, HGDIOBJ obj) {
     if (!obj) return;  // a failed creation leaves the previous object selected
@@ -90,13 +98,22 @@ void DrawOnImg::setlinestyle(const LINESTYLE* pstyle) {
     LINESTYLE& own = g_pCurImg->m_linestyle;
     if (pstyle != &own) own = *pstyle;
 
+    // A pen that stays one pixel wide is made cosmetic: its lines stop short
+    // of their end point on every slope, where a geometric pen paints the end
+    // point of a slanted line. Cosmetic pens take no caps or joins (they mean
+    // nothing at one pixel) and no inside-frame kind (the same as solid there).
+    const bool cosmetic = PenStaysOnePixel(own.thickness, g_pCurImg->m_xform);
     DWORD penStyle = DWORD(own.style) | PS_GEOMETRIC;
+    if (cosmetic) {
+        DWORD kind = DWORD(own.style) & 0xF;
+        penStyle = PS_COSMETIC | (kind == PS_INSIDEFRAME ? DWORD(PS_SOLID) : kind);
+    }
     DWORD count = 0;
     const DWORD* array = nullptr;
     if ((own.style & 0xF) == PS_USERSTYLE) {
         if (!pstyle->dashes || !pstyle->dashcount) {
             // User dashes without lengths: an invisible pen.
-            penStyle = (DWORD(own.style) & ~DWORD(7)) | 0x10005;
+            penStyle = cosmetic ? DWORD(PS_COSMETIC | PS_NULL) : (DWORD(own.style) & ~DWORD(7)) | 0x10005;
         } else {
             count = own.dashcount;
             array = own.dashes;
@@ -110,7 +127,7 @@ void DrawOnImg::setlinestyle(const LINESTYLE* pstyle) {
     brush.lbStyle = BS_SOLID;
     brush.lbColor = g_pCurImg->m_linecolor;
     brush.lbHatch = 0;
-    ReplaceObject(g_hMemDC, _Gdi::ExtCreatePen(penStyle, DWORD(own.thickness), &brush, count, array));
+    ReplaceObject(g_hMemDC, _Gdi::ExtCreatePen(penStyle, cosmetic ? 1 : DWORD(own.thickness), &brush, count, array));
 }
 
 void DrawOnImg::setlinestyle(int style, int thickness, const DWORD* puserstyle, DWORD userstylecount) {

@@ -11,19 +11,6 @@ using namespace plat::gdi;
 
 // ---------------------------------------------------------------- block transfers
 
-// Rectangle (x, y, w, h) in logical units to a right/bottom exclusive device
-// rect. A negative device extent keeps the starting column (or row) and runs
-// back from it: (x + w, x] rather than [x + w, x).
-static RECT blt_rect(const DCState& st, int x, int y, int w, int h) {
-    POINT a = to_device(st, x, y), c = to_device(st, clamp_sum(x, w), clamp_sum(y, h));
-    RECT r{a.x, a.y, c.x, c.y};
-    // A mirrored layout that keeps bitmaps' orientation takes the mirrored corners as they are.
-    if (r.right < r.left && blit_keeps_orientation(st, 0)) r = RECT{r.right, r.top, r.left, r.bottom};
-    if (r.right < r.left) r = RECT{r.right + 1, r.top, r.left + 1, r.bottom};
-    if (r.bottom < r.top) r = RECT{r.left, r.bottom + 1, r.right, r.top + 1};
-    return r;
-}
-
 namespace plat::gdi {
 void rop_fill(Target& t, const RECT& d, const Paint& pat, uint8_t rop) {
     const Rop3Plan plan = plan_rop3(rop, pat);

@@ -38,8 +38,8 @@ std::vector<uint64_t> make_dash_units(const Pen& pen) {
 // Device width of a logical pen width: the distance between the mapped
 // points (0,0) and (w,0), each rounded to a pixel, at least 1.
 static int mapped_width(const DCState& st, double w) {
-    if (st.gm != GM_ADVANCED) return int(std::min(w, double(1 << 30)));
-    const XFORM& m = st.xf;
+    if (!st.mapped) return int(std::min(w, double(1 << 30)));
+    const XFORM& m = st.dev;
     double x0 = std::floor(double(m.eDx) + 0.5), y0 = std::floor(double(m.eDy) + 0.5);
     double x1 = std::floor(w * m.eM11 + m.eDx + 0.5), y1 = std::floor(w * m.eM12 + m.eDy + 0.5);
     double d = std::floor(m.eM12 == 0 ? std::fabs(x1 - x0) : std::hypot(x1 - x0, y1 - y0));

@@ -76,11 +76,11 @@ static inline LONG round_coord(double v) {
 }
 
 void to_device_f(const DCState& st, double x, double y, double* dx, double* dy) {
-    if (st.gm != GM_ADVANCED) {
+    if (!st.mapped) {
         *dx = x;
         *dy = y;
     } else {
-        const XFORM& m = st.xf;
+        const XFORM& m = st.dev;
         *dx = x * m.eM11 + y * m.eM21 + m.eDx;
         *dy = x * m.eM12 + y * m.eM22 + m.eDy;
     }
@@ -88,9 +88,9 @@ void to_device_f(const DCState& st, double x, double y, double* dx, double* dy) 
 }
 
 POINT to_device(const DCState& st, int x, int y) {
-    // Without a world transform a point maps to itself (within the clamp):
-    // no trip through floating point.
-    if (st.gm != GM_ADVANCED) {
+    // Without a transform a point maps to itself (within the clamp, and
+    // mirrored in a right-to-left layout): no trip through floating point.
+    if (!st.mapped) {
         auto clamp = [](int64_t v) { return LONG(std::min<int64_t>(std::max<int64_t>(v, -1000000000), 1000000000)); };
         const int64_t mx = st.layout & LAYOUT_RTL ? int64_t(st.layout_width) - 1 - x : x;
         return POINT{clamp(mx), clamp(y)};
@@ -201,6 +201,7 @@ int WINAPI SetGraphicsMode(HDC hdc, int iMode) {
     if (iMode == GM_COMPATIBLE && !is_identity(st.xf)) return 0;
     int old = st.gm;
     st.gm = iMode;
+    refresh_device_xform(st);
     return old;
 }
 int WINAPI GetGraphicsMode(HDC hdc) {
@@ -221,6 +222,7 @@ BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf) {
     DCState& st = dc->st;
     if (!lpxf || st.gm != GM_ADVANCED || !valid_xform(*lpxf)) return FALSE;
     st.xf = *lpxf;
+    refresh_device_xform(st);
     return TRUE;
 }
 
@@ -266,6 +268,7 @@ BOOL WINAPI ModifyWorldTransform(HDC hdc, CONST XFORM* lpxf, DWORD mode) {
     }
     if (!valid_xform(r)) return FALSE;
     st.xf = r;
+    refresh_device_xform(st);
     return TRUE;
 }
 

@@ -39,6 +39,9 @@ private:
 // x + w without overflow, kept within +-2^30.
 int clamp_sum(int a, int b);
 RECT device_rect(const DCState& st, int l, int top, int r, int b);
+// Block (x, y, w, h) in logical units as the block transfers cover it in
+// device space: a negative device extent keeps the starting column or row.
+RECT blt_rect(const DCState& st, int x, int y, int w, int h);
 // Device width of a pen: geometric pens scale with the transform.
 int pen_width(const DCState& st, const Pen& pen);
 // Transforms logical points to device points.

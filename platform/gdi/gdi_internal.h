@@ -200,7 +200,15 @@ struct DCState {
     int arc_dir = AD_COUNTERCLOCKWISE;
     float miter_limit = 10.0f;  // longest miter join, in pen widths
     int gm = GM_COMPATIBLE;
-    XFORM xf{1, 0, 0, 1, 0, 0};
+    XFORM xf{1, 0, 0, 1, 0, 0};  // the world transform
+    // The page transform: window to viewport.
+    int map_mode = MM_TEXT;
+    POINT wnd_org{0, 0}, vp_org{0, 0};
+    SIZE wnd_ext{1, 1}, vp_ext{1, 1};
+    // Logical to device: the world transform (advanced mode only) then the
+    // page transform, made by refresh_device_xform whenever either changes.
+    XFORM dev{1, 0, 0, 1, 0, 0};
+    bool mapped = false;  // false: dev is the identity
     POINT brush_org{0, 0};
     POINT cur{0, 0};
     UINT align = TA_TOP | TA_LEFT;
@@ -534,6 +542,8 @@ bool rop_uses_src(uint8_t rop);
 bool rop_uses_pat(uint8_t rop);
 
 // ---- transform and state helpers (dc.cpp) ----
+// Recomputes DCState::dev and ::mapped (page_transform.cpp).
+void refresh_device_xform(DCState& st);
 POINT to_device(const DCState& st, int x, int y);
 void to_device_f(const DCState& st, double x, double y, double* dx, double* dy);
 // Selection bookkeeping (objects.cpp): the objects of `released` lose one

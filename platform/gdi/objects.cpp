@@ -410,8 +410,9 @@ HPEN WINAPI ExtCreatePen(DWORD iPenStyle, DWORD cWidth, CONST LOGBRUSH* plbrush,
         return nullptr;
     }
     if (type == PS_COSMETIC) {
-        // Cosmetic pens are one pixel wide and solid-coloured.
-        if (cWidth != 1 || plbrush->lbStyle != BS_SOLID) return nullptr;
+        // Cosmetic pens are one pixel wide and solid-coloured; keeping a
+        // shape's outline inside its frame is for geometric pens only.
+        if (cWidth != 1 || plbrush->lbStyle != BS_SOLID || kind == PS_INSIDEFRAME) return nullptr;
     } else if (kind == PS_ALTERNATE) {
         return nullptr;  // PS_ALTERNATE is cosmetic only
     }

@@ -387,8 +387,8 @@ int WINAPI GetClipBox(HDC hdc, LPRECT lprect) {
     }
     RECT box = rgn_box(t.clip);
     // In logical coordinates: undo the translation and scale of the transform.
-    const XFORM& x = dc->st.xf;
-    if (dc->st.gm == GM_ADVANCED && x.eM11 != 0 && x.eM22 != 0 && x.eM12 == 0 && x.eM21 == 0) {
+    const XFORM& x = dc->st.dev;
+    if (dc->st.mapped && x.eM11 != 0 && x.eM22 != 0 && x.eM12 == 0 && x.eM21 == 0) {
         double l = (box.left - x.eDx) / x.eM11, r = (box.right - x.eDx) / x.eM11;
         double tt = (box.top - x.eDy) / x.eM22, b = (box.bottom - x.eDy) / x.eM22;
         box = RECT{LONG(std::min(l, r)), LONG(std::min(tt, b)), LONG(std::max(l, r)), LONG(std::max(tt, b))};

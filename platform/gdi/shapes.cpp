@@ -355,7 +355,16 @@ BOOL arc_shape(HDC hdc, ArcKind kind, int l, int top, int r, int b, int xs, int 
 
 // ---------------------------------------------------------------- rectangles
 
-// FillRect and FrameRect: rectangles right/bottom exclusive, brush only.
+// FillRect and FrameRect: brush only, covering what PatBlt covers for the
+// same logical block (so a mirrored transform keeps the starting column).
+// The frame is one logical unit wide on each side: a scale widens it.
+static RECT logical_block(const DCState& st, const RECT& r) {
+    auto extent = [](LONG a, LONG b) {
+        return int(std::max<int64_t>(-(1 << 30), std::min<int64_t>(1 << 30, int64_t(b) - a)));
+    };
+    return blt_rect(st, r.left, r.top, extent(r.left, r.right), extent(r.top, r.bottom));
+}
+
 int WINAPI FillRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
     if (!lprc) return 0;
     auto br = lookup_as<Brush>(hbr, Kind::Brush);
@@ -365,9 +374,8 @@ int WINAPI FillRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
     const std::shared_ptr<DC>& dc = call.dc();
     Target& t = call.target();
     DCState& st = call.dc()->st;
-    RECT d = device_rect(st, lprc->left, lprc->top, lprc->right, lprc->bottom);
     if (lprc->left > lprc->right || lprc->top > lprc->bottom) return TRUE;  // inverted rectangles fill nothing
-    if (blit_keeps_orientation(st, 0)) --d.left, --d.right;  // filled as a pattern blit: see blt_rect
+    RECT d = logical_block(st, *lprc);
     fill_rect(t, d.left, d.top, d.right, d.bottom, realise_brush(*dc, br.get()), mix_for_rop2(R2_COPYPEN));
     return TRUE;
 }
@@ -381,14 +389,20 @@ int WINAPI FrameRect(HDC hdc, CONST RECT* lprc, HBRUSH hbr) {
     const std::shared_ptr<DC>& dc = call.dc();
     Target& t = call.target();
     DCState& st = call.dc()->st;
-    if (lprc->left >= lprc->right || lprc->top >= lprc->bottom) return TRUE;
-    RECT d = device_rect(st, lprc->left, lprc->top, lprc->right, lprc->bottom);
+    const RECT& r = *lprc;
+    if (r.left >= r.right || r.top >= r.bottom) return TRUE;
     Paint p = realise_brush(*dc, br.get());
     Mix m = mix_for_rop2(R2_COPYPEN);
-    fill_rect(t, d.left, d.top, d.right, d.top + 1, p, m);
-    if (d.bottom - 1 > d.top) fill_rect(t, d.left, d.bottom - 1, d.right, d.bottom, p, m);
-    fill_rect(t, d.left, d.top + 1, d.left + 1, d.bottom - 1, p, m);
-    if (d.right - 1 > d.left) fill_rect(t, d.right - 1, d.top + 1, d.right, d.bottom - 1, p, m);
+    // Left, right, top and bottom sides; where they overlap the same pixel
+    // gets the same brush pixel again.
+    const RECT sides[4] = {{r.left, r.top, r.left + 1, r.bottom},
+                           {r.right - 1, r.top, r.right, r.bottom},
+                           {r.left, r.top, r.right, r.top + 1},
+                           {r.left, r.bottom - 1, r.right, r.bottom}};
+    for (const RECT& s : sides) {
+        RECT d = logical_block(st, s);
+        fill_rect(t, d.left, d.top, d.right, d.bottom, p, m);
+    }
     return TRUE;
 }
 

@@ -37,9 +37,9 @@ std::shared_ptr<plat::text::Font> FontObj::get_scaled(double sx, double sy) {
 std::shared_ptr<plat::text::Font> device_font(const DCState& st, FontObj& font, double* sx, double* sy) {
     *sx = 1;
     *sy = 1;
-    if (st.gm == GM_ADVANCED && st.xf.eM12 == 0 && st.xf.eM21 == 0) {
-        *sx = std::fabs(st.xf.eM11);
-        *sy = std::fabs(st.xf.eM22);
+    if (st.mapped && st.dev.eM12 == 0 && st.dev.eM21 == 0) {
+        *sx = std::fabs(st.dev.eM11);
+        *sy = std::fabs(st.dev.eM22);
     }
     return font.get_scaled(*sx, *sy);
 }

@@ -357,6 +357,18 @@ typedef struct _RGNDATA {
 #define MWT_LEFTMULTIPLY 2
 #define MWT_RIGHTMULTIPLY 3
 
+// Map modes.
+#define MM_TEXT 1
+#define MM_LOMETRIC 2
+#define MM_HIMETRIC 3
+#define MM_LOENGLISH 4
+#define MM_HIENGLISH 5
+#define MM_TWIPS 6
+#define MM_ISOTROPIC 7
+#define MM_ANISOTROPIC 8
+#define MM_MIN MM_TEXT
+#define MM_MAX MM_ANISOTROPIC
+
 // Bitmap formats.
 #define BI_RGB 0L
 #define BI_RLE8 1L
@@ -606,6 +618,20 @@ BOOL WINAPI SetWorldTransform(HDC hdc, CONST XFORM* lpxf);
 BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf);
 BOOL WINAPI ModifyWorldTransform(HDC hdc, CONST XFORM* lpxf, DWORD mode);
 BOOL WINAPI CombineTransform(LPXFORM lpxfOut, CONST XFORM* lpxf1, CONST XFORM* lpxf2);
+int WINAPI SetMapMode(HDC hdc, int iMode);
+int WINAPI GetMapMode(HDC hdc);
+BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppt);
+BOOL WINAPI SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppt);
+BOOL WINAPI SetViewportExtEx(HDC hdc, int x, int y, LPSIZE lpsz);
+BOOL WINAPI GetViewportExtEx(HDC hdc, LPSIZE lpsz);
+BOOL WINAPI SetWindowExtEx(HDC hdc, int x, int y, LPSIZE lpsz);
+BOOL WINAPI GetWindowExtEx(HDC hdc, LPSIZE lpsz);
+BOOL WINAPI LPtoDP(HDC hdc, LPPOINT lppt, int c);
+BOOL WINAPI DPtoLP(HDC hdc, LPPOINT lppt, int c);
 UINT WINAPI SetTextAlign(HDC hdc, UINT align);
 UINT WINAPI GetTextAlign(HDC hdc);
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);

@@ -204,3 +204,70 @@ TEST(GlintFillStyle, ColourPatternFromAnImage) {
     EXPECT_EQ(Glint::g_pDrawOnImg->DDBToDIB(&pat, BI_BITFIELDS, NULL), nullptr);
     SetWorkingImage(NULL);
 }
+
+// A 1-pixel line never paints its end point, whatever its slope and dash
+// kind. The line to twice as far (same steps, same dash phase) shows which
+// pixels the shorter one may paint: its first steps, never the end point.
+TEST(GlintLineStyle, OnePixelLinesStopShortOfTheirEndPointOnEverySlope) {
+    struct Seg {
+        const char* name;
+        int dx, dy;
+    };
+    const Seg segs[] = {{"right", 12, 0},         {"left", -12, 0},        {"down", 0, 12},
+                        {"up", 0, -12},           {"diag down-right", 9, 9}, {"diag up-left", -9, -9},
+                        {"diag down-left", -9, 9}, {"diag up-right", 9, -9}, {"shallow", 12, 5},
+                        {"shallow back", -12, -5}, {"steep", 4, 11},        {"steep back", -4, -11},
+                        {"tie shallow", 10, 5},    {"tie steep up", 5, -10}};
+    const int styles[] = {PS_SOLID,       PS_DASH,      PS_DOT, PS_DASHDOT, PS_DASHDOTDOT,
+                          PS_INSIDEFRAME, PS_USERSTYLE, PS_ALTERNATE};
+    DWORD user[2] = {2, 1};
+    const int ax = 30, ay = 30;
+    for (int style : styles) {
+        for (const Seg& s : segs) {
+            IMAGE shortLine(64, 64), longLine(64, 64);
+            IMAGE* imgs[2] = {&shortLine, &longLine};
+            for (int k = 0; k < 2; ++k) {
+                SetWorkingImage(imgs[k]);
+                setlinecolor(RED);
+                setlinestyle(style, 1, user, 2);
+                line(ax, ay, ax + s.dx * (k + 1), ay + s.dy * (k + 1));
+            }
+            SetWorkingImage(NULL);
+            const int bx = ax + s.dx, by = ay + s.dy;
+            SCOPED_TRACE(std::string(s.name) + ", style " + std::to_string(style));
+            EXPECT_EQ(Pixel(&shortLine, bx, by), 0u) << "end point painted";
+            int painted = 0, stray = 0;
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x)
+                    if (Pixel(&shortLine, x, y) != 0) {
+                        ++painted;
+                        if (Pixel(&longLine, x, y) == 0) ++stray;
+                    }
+            EXPECT_EQ(stray, 0);
+            if (style == PS_SOLID || style == PS_INSIDEFRAME) {
+                // Every step up to the end point, the end point of the longer line's first half included.
+                EXPECT_EQ(painted, std::max(std::abs(s.dx), std::abs(s.dy)));
+                EXPECT_NE(Pixel(&longLine, bx, by), 0u);
+            } else {
+                EXPECT_GT(painted, 0);
+            }
+        }
+    }
+}
+
+// A scale that widens a 1-pixel pen gives a thick line; back at scale 1 the
+// pen is thin again and stops short of its end point.
+TEST(GlintLineStyle, AspectRatioWideningAOnePixelPenSwitchesItsKind) {
+    IMAGE img(40, 40);
+    SetWorkingImage(&img);
+    setlinecolor(RED);
+    setlinestyle(PS_SOLID, 1);
+    setaspectratio(2, 2);
+    line(2, 5, 12, 5);  // device row 10, two pixels thick
+    EXPECT_EQ(Count(&img, 4, 9, 23, 11, BGR(RED)), 40);
+    setaspectratio(1, 1);
+    line(0, 30, 8, 38);
+    EXPECT_EQ(Count(&img, 0, 30, 7, 37, BGR(RED)), 8);
+    EXPECT_EQ(Pixel(&img, 8, 38), 0u);
+    SetWorkingImage(NULL);
+}

@@ -64,3 +64,54 @@ TEST(GdiAttributes, SetGetRejectBadDcAndRestore) {
 }
 
 }  // namespace
+
+namespace {
+
+// The page transform's state calls, as the reference GDI answers them:
+// extents are ignored outside the scalable map modes, MM_ANISOTROPIC keeps
+// the extents it finds, a zero extent and map mode 0 are refused, DPtoLP
+// inverts the mapping, SaveDC/RestoreDC bring the origins back.
+TEST(GdiPageTransform, ExtentsOriginsModesAndTheInverse) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SIZE s{};
+    EXPECT_TRUE(SetWindowExtEx(dc, 5, 7, &s));
+    EXPECT_EQ(s.cx, 1);
+    ASSERT_TRUE(GetWindowExtEx(dc, &s));
+    EXPECT_EQ(s.cx, 1);  // MM_TEXT: not taken
+    EXPECT_EQ(s.cy, 1);
+    EXPECT_EQ(SetMapMode(dc, MM_ANISOTROPIC), MM_TEXT);
+    ASSERT_TRUE(GetViewportExtEx(dc, &s));
+    EXPECT_EQ(s.cx, 1);
+    EXPECT_EQ(s.cy, 1);
+    EXPECT_FALSE(SetWindowExtEx(dc, 0, 7, nullptr));
+    ASSERT_TRUE(SetWindowExtEx(dc, 3, 3, nullptr));
+    ASSERT_TRUE(SetViewportExtEx(dc, 2, -4, nullptr));
+    ASSERT_TRUE(SetViewportOrgEx(dc, 10, 10, nullptr));
+    POINT p[2] = {{7, -8}, {-3, 6}};
+    ASSERT_TRUE(DPtoLP(dc, p, 1));
+    EXPECT_EQ(p[0].x, -4);
+    EXPECT_EQ(p[0].y, 13);
+    ASSERT_TRUE(LPtoDP(dc, p + 1, 1));  // (-3 * 2/3 + 10, 6 * -4/3 + 10)
+    EXPECT_EQ(p[1].x, 8);
+    EXPECT_EQ(p[1].y, 2);
+    int saved = SaveDC(dc);
+    POINT old{};
+    ASSERT_TRUE(OffsetWindowOrgEx(dc, 4, -2, &old));
+    EXPECT_EQ(old.x, 0);
+    ASSERT_TRUE(GetWindowOrgEx(dc, &old));
+    EXPECT_EQ(old.x, 4);
+    EXPECT_EQ(old.y, -2);
+    ASSERT_TRUE(RestoreDC(dc, saved));
+    ASSERT_TRUE(GetWindowOrgEx(dc, &old));
+    EXPECT_EQ(old.x, 0);
+    p[1] = POINT{-3, 6};
+    ASSERT_TRUE(LPtoDP(dc, p + 1, 1));  // the restored state maps as before
+    EXPECT_EQ(p[1].x, 8);
+    EXPECT_EQ(SetMapMode(dc, 0), 0);
+    EXPECT_EQ(SetMapMode(dc, MM_TEXT), MM_ANISOTROPIC);
+    ASSERT_TRUE(GetViewportOrgEx(dc, &old));
+    EXPECT_EQ(old.x, 10);  // the origins stay with the mode change
+    DeleteDC(dc);
+}
+
+}  // namespace

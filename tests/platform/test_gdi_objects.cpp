@@ -128,6 +128,7 @@ TEST(GdiObjects, GetObjectDescribesEachKind) {
     EXPECT_EQ(ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 1, &lb, 0, nullptr), nullptr);
     EXPECT_EQ(ExtCreatePen(PS_GEOMETRIC | PS_SOLID, 1, &lb, 2, dashes), nullptr);
     EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 3, &lb, 0, nullptr), nullptr);
+    EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_INSIDEFRAME, 1, &lb, 0, nullptr), nullptr);  // geometric only
     EXPECT_EQ(ExtCreatePen(PS_GEOMETRIC | PS_SOLID, 1, nullptr, 0, nullptr), nullptr);
 
     HPEN p = CreatePen(PS_DASH, 1, RGB(7, 8, 9));
