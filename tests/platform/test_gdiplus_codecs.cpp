@@ -12,10 +12,13 @@
 #include <vector>
 
 #include "gdi_test_util.h"
-#include "gdiplus/gdiplus_flat.h"
+#include <gdiplus.h>
 #include "gdiplus/picture.h"
 
 using namespace plat::gdiplus;
+using namespace Gdiplus::DllExports;
+using Gdiplus::GdiplusShutdown;
+using Gdiplus::GdiplusStartup;
 
 // A JPEG of four inks (ink_jpeg.cpp).
 std::vector<uint8_t> InkJpeg(const std::vector<std::array<uint8_t, 4>>& blocks, bool adobe);
