@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-win32 file dpkg-dev libpng-dev
-  xvfb xdotool xclip x11-utils x11-apps imagemagick python3 libx11-dev
+  xvfb xdotool xclip x11-utils x11-apps imagemagick python3 libx11-dev libxtst-dev libsdl2-ttf-dev
   wine64 locales
 )
 

@@ -31,7 +31,7 @@ void Init() {
 namespace _GdiPlus {
 HMODULE gdiplusDll = nullptr;
 ULONG_PTR gdiplusToken = 0;
-#define GLINT_DEFINE_GDIPLUS_ENTRY(name) GdiPlusFlat::PFN_##name name = nullptr;
+#define GLINT_DEFINE_GDIPLUS_ENTRY(name) decltype(&Declared::name) name = nullptr;
 GLINT_GDIPLUS_FUNCTIONS(GLINT_DEFINE_GDIPLUS_ENTRY)
 
 void Init() {
@@ -40,7 +40,7 @@ void Init() {
     GLINT_GDIPLUS_FUNCTIONS(GLINT_LOOKUP_ENTRY)
 
     // Version 1, no debug callback, background thread and external codecs allowed.
-    GdiPlusFlat::GdiplusStartupInput input = {1, nullptr, FALSE, FALSE};
+    Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
     if (GdiplusStartup) GdiplusStartup(&gdiplusToken, &input, nullptr);
 }
 

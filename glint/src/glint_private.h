@@ -10,8 +10,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "gdiplus_flat.h"
 #include "glint.h"
+
+// The GDI+ flat API's types, from the system's header (the stand-in's on
+// Linux); the functions themselves are looked up by name.
+#include <gdiplus.h>
 
 // The library is built narrow; the wide forms that a program built with
 // UNICODE sees are declared in wide_forms.h.
@@ -49,7 +52,13 @@ namespace _GdiPlus {
     X(GdipGetImageHeight) X(GdipCreateFromHDC) X(GdipDrawImageRectI) X(GdipDisposeImage) \
     X(GdipDeleteGraphics) X(GdipGetImageEncodersSize) X(GdipGetImageEncoders)            \
     X(GdipCreateBitmapFromGdiDib) X(GdipSaveImageToFile)
-#define GLINT_DECLARE_GDIPLUS_ENTRY(name) extern GdiPlusFlat::PFN_##name name;
+// Where the Windows header declares them: GdiplusStartup and GdiplusShutdown
+// in Gdiplus, the Gdip* functions in Gdiplus::DllExports.
+namespace Declared {
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+}  // namespace Declared
+#define GLINT_DECLARE_GDIPLUS_ENTRY(name) extern decltype(&Declared::name) name;
 extern HMODULE gdiplusDll;
 extern ULONG_PTR gdiplusToken;
 GLINT_GDIPLUS_FUNCTIONS(GLINT_DECLARE_GDIPLUS_ENTRY)

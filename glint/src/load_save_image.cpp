@@ -11,8 +11,7 @@
 namespace Glint {
 
 bool ImageFunc::LoadFromMemory(IMAGE* dstimg, GlobalMemory& mem, int width, int height, bool resize) {
-    using namespace GdiPlusFlat;
-    GpImage* picture = nullptr;
+    Gdiplus::GpImage* picture = nullptr;
     if (mem.handle && _Ole::CreateStreamOnHGlobal && _GdiPlus::GdipLoadImageFromStream) {
         IStream* stream = nullptr;
         if (_Ole::CreateStreamOnHGlobal(mem.handle, FALSE, &stream) == S_OK && stream) {
@@ -44,7 +43,7 @@ bool ImageFunc::LoadFromMemory(IMAGE* dstimg, GlobalMemory& mem, int width, int 
 
     if (!picture) return false;
     GdiLock lock;
-    GpGraphics* graphics = nullptr;
+    Gdiplus::GpGraphics* graphics = nullptr;
     bool drawn = false;
     if (_GdiPlus::GdipCreateFromHDC(img->m_hDC, &graphics) == 0 && graphics) {
         drawn = _GdiPlus::GdipDrawImageRectI(graphics, picture, 0, 0, width, height) == 0;
@@ -73,7 +72,6 @@ bool ImageFunc::loadimage(IMAGE* dstimg, LPCSTR resType, LPCSTR resName, int wid
 }
 
 int ImageFunc::GetEncoderClsid(LPCWSTR extension, CLSID* clsid) {
-    using namespace GdiPlusFlat;
     if (!extension || !clsid || !_GdiPlus::GdipGetImageEncodersSize || !_GdiPlus::GdipGetImageEncoders) return -1;
     UINT count = 0, size = 0;
     {
@@ -81,7 +79,7 @@ int ImageFunc::GetEncoderClsid(LPCWSTR extension, CLSID* clsid) {
         _GdiPlus::GdipGetImageEncodersSize(&count, &size);
     }
     if (size == 0) return -1;
-    ImageCodecInfo* list = static_cast<ImageCodecInfo*>(std::malloc(size));
+    Gdiplus::ImageCodecInfo* list = static_cast<Gdiplus::ImageCodecInfo*>(std::malloc(size));
     if (!list) return -1;
     {
         GdiLock lock;
@@ -115,7 +113,6 @@ void ImageFunc::saveimage(LPCSTR fileName, IMAGE* img) {
 }
 
 void ImageFunc::saveimage(LPCWSTR name, IMAGE* img) {
-    using namespace GdiPlusFlat;
     IMAGE* image = img ? img : g_pGraphWnd;
     if (!name || !image || !image->m_pBuffer || image->m_width <= 0 || image->m_height <= 0) return;
     if (std::wcslen(name) > 260) return;
@@ -133,9 +130,9 @@ void ImageFunc::saveimage(LPCWSTR name, IMAGE* img) {
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
     GdiLock lock;
-    GpBitmap* bitmap = nullptr;
+    Gdiplus::GpBitmap* bitmap = nullptr;
     if (_GdiPlus::GdipCreateBitmapFromGdiDib(&bmi, image->m_pBuffer, &bitmap) != 0 || !bitmap) return;
-    GpImage* asImage = reinterpret_cast<GpImage*>(bitmap);
+    Gdiplus::GpImage* asImage = reinterpret_cast<Gdiplus::GpImage*>(bitmap);
     _GdiPlus::GdipSaveImageToFile(asImage, name, &clsid, nullptr);
     _GdiPlus::GdipDisposeImage(asImage);
 }

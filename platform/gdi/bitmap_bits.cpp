@@ -1,10 +1,13 @@
-// bitmap_bits.cpp — GetDIBits: reading a bitmap's pixels out in a DIB format.
+// bitmap_bits.cpp — rows of bitmaps of any depth read and stored as 32-bit
+// colours, 16-bpp fields packed and widened, the nearest colour-table entry.
+// The row primitives under everything that draws on or reads a bitmap; they
+// call nothing else of GDI.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
 
-#include "gdi/draw_internal.h"
+#include "gdi/gdi_internal.h"
 
 using namespace plat::gdi;
 
@@ -160,88 +163,3 @@ void write_bitmap_row(const Bitmap& bm, int y, int x, int n, const uint32_t* in)
     }
 }
 }  // namespace plat::gdi
-
-int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage) {
-    auto dc = get_dc(hdc);
-    auto bm = lookup_as<Bitmap>(hbm, Kind::Bitmap);
-    if (!dc || !bm || !lpbmi || lpbmi->bmiHeader.biSize < sizeof(BITMAPINFOHEADER)) return 0;
-    if (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS) return 0;
-    BITMAPINFOHEADER& h = lpbmi->bmiHeader;
-    if (h.biBitCount == 0) {
-        // Describe the bitmap's own format.
-        if (lpvBits) return 0;
-        h.biWidth = bm->width;
-        h.biHeight = bm->height;
-        h.biPlanes = 1;
-        h.biBitCount = WORD(bm->bpp);
-        h.biCompression = BI_RGB;
-        h.biSizeImage = DWORD(((bm->width * bm->bpp + 31) / 32) * 4) * DWORD(bm->height);
-        h.biXPelsPerMeter = h.biYPelsPerMeter = 0;
-        h.biClrUsed = h.biClrImportant = 0;
-        return 1;
-    }
-    if (h.biPlanes != 1 || (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS)) return 0;
-    int bpp = h.biBitCount;
-    if (bpp != 32 && bpp != 24 && !(bpp == 1 && bm->bpp == 1)) return 0;
-    if (h.biCompression == BI_BITFIELDS && bpp != 32) return 0;
-    int w = bm->width, hh = bm->height;
-    size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
-    bool top_down = h.biHeight < 0;
-    h.biWidth = w;
-    h.biHeight = top_down ? -hh : hh;
-    h.biSizeImage = DWORD(stride * size_t(hh));
-    if (bpp == 1) {
-        // Monochrome: black and white colour table.
-        lpbmi->bmiColors[0] = RGBQUAD{0, 0, 0, 0};
-        RGBQUAD* table = lpbmi->bmiColors;
-        table[1] = RGBQUAD{255, 255, 255, 0};
-        if (bm->dib && bm->palette.size() >= 2) {
-            table[0] = bm->palette[0];
-            table[1] = bm->palette[1];
-        }
-    } else if (h.biCompression == BI_BITFIELDS) {
-        DWORD* masks = reinterpret_cast<DWORD*>(lpbmi->bmiColors);
-        masks[0] = 0x00FF0000;
-        masks[1] = 0x0000FF00;
-        masks[2] = 0x000000FF;
-    }
-    if (!lpvBits) return hh;
-    if (start >= UINT(hh)) return 0;
-    UINT lines = std::min<UINT>(cLines, UINT(hh) - start);
-    Surface s;
-    bool colour = bitmap_surface(*bm, &s);
-    uint8_t* out = static_cast<uint8_t*>(lpvBits);
-    for (UINT i = 0; i < lines; ++i) {
-        // Line `start + i` of the DIB: counted from the bottom for bottom-up DIBs.
-        int dib_line = int(start + i);
-        int y = top_down ? dib_line : hh - 1 - dib_line;
-        uint8_t* o = out + stride * i;
-        if (bpp == 1) {
-            std::memcpy(o, bm->row_bytes(y), std::min<size_t>(stride, size_t((w + 7) / 8)));
-            continue;
-        }
-        for (int x = 0; x < w; ++x) {
-            uint32_t px;
-            if (colour) {
-                px = s.row(y)[x] & 0x00FFFFFFu;
-            } else if (bm->bpp == 1) {
-                bool bit = (bm->row_bytes(y)[x >> 3] >> (7 - (x & 7))) & 1;
-                px = bit ? 0x00FFFFFFu : 0;
-                if (bm->dib && bm->palette.size() >= 2) {
-                    const RGBQUAD& q = bm->palette[bit];
-                    px = (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
-                }
-            } else {
-                read_bitmap_row(*bm, y, x, 1, &px, 0, 0x00FFFFFF);
-            }
-            if (bpp == 32) {
-                std::memcpy(o + 4 * x, &px, 4);
-            } else {
-                o[3 * x] = uint8_t(px);
-                o[3 * x + 1] = uint8_t(px >> 8);
-                o[3 * x + 2] = uint8_t(px >> 16);
-            }
-        }
-    }
-    return int(lines);
-}

@@ -549,5 +549,8 @@ void to_device_f(const DCState& st, double x, double y, double* dx, double* dy);
 // Selection bookkeeping (objects.cpp): the objects of `released` lose one
 // selection, those of `acquired` gain one (either may be null).
 void restore_selection_counts(DC& dc, DCState* released, DCState* acquired);
+// `now` becomes selected in one more DC (with `exclusive`, only if it is in
+// none: a bitmap), `before` in one fewer. False when `now` may not be taken.
+bool reselect(Object* now, Object* before, void* dc, bool exclusive = false);
 
 }  // namespace plat::gdi

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <new>
 
+#include "gdiplus/codec_libraries.h"
 #include "gdiplus/picture.h"
 
 namespace plat::gdiplus {
@@ -33,10 +34,15 @@ bool decode_picture(const uint8_t* data, size_t size, Picture* out) {
     *out = Picture();
     if (!data || size < 4) return false;
     bool ok = false, jpeg = false;
-    if (starts(data, size, "\x89PNG\r\n\x1a\n", 8)) ok = decode_png(data, size, out);
-    else if (starts(data, size, "\xFF\xD8\xFF", 3)) ok = decode_jpeg(data, size, out), jpeg = true;
-    else if (starts(data, size, "GIF87a", 6) || starts(data, size, "GIF89a", 6)) ok = decode_gif(data, size, out);
-    else if (starts(data, size, "II*\0", 4) || starts(data, size, "MM\0*", 4)) ok = decode_tiff(data, size, out);
+    // A format whose library cannot be opened decodes as an unknown one.
+    if (starts(data, size, "\x89PNG\r\n\x1a\n", 8))
+        ok = codec_library_available(CodecLibrary::Png) && decode_png(data, size, out);
+    else if (starts(data, size, "\xFF\xD8\xFF", 3))
+        ok = codec_library_available(CodecLibrary::Jpeg) && decode_jpeg(data, size, out), jpeg = true;
+    else if (starts(data, size, "GIF87a", 6) || starts(data, size, "GIF89a", 6))
+        ok = codec_library_available(CodecLibrary::Gif) && decode_gif(data, size, out);
+    else if (starts(data, size, "II*\0", 4) || starts(data, size, "MM\0*", 4))
+        ok = codec_library_available(CodecLibrary::Tiff) && decode_tiff(data, size, out);
     else if (starts(data, size, "BM", 2)) ok = decode_bmp(data, size, out);
     if (!ok) {
         *out = Picture();
@@ -52,10 +58,10 @@ bool encode_picture(Format f, const Picture& pic, std::vector<uint8_t>* out) {
     if (pic.width == 0 || pic.height == 0 || pic.pixels.size() != size_t(pic.width) * pic.height) return false;
     switch (f) {
         case Format::Bmp: return encode_bmp(pic, out);
-        case Format::Jpeg: return encode_jpeg(pic, out);
-        case Format::Gif: return encode_gif(pic, out);
-        case Format::Tiff: return encode_tiff(pic, out);
-        case Format::Png: return encode_png(pic, out);
+        case Format::Jpeg: return codec_library_available(CodecLibrary::Jpeg) && encode_jpeg(pic, out);
+        case Format::Gif: return codec_library_available(CodecLibrary::Gif) && encode_gif(pic, out);
+        case Format::Tiff: return codec_library_available(CodecLibrary::Tiff) && encode_tiff(pic, out);
+        case Format::Png: return codec_library_available(CodecLibrary::Png) && encode_png(pic, out);
     }
     return false;
 }

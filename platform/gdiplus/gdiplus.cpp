@@ -7,7 +7,7 @@
 //
 // Objects handed out are remembered, so a stale or foreign pointer given back
 // is refused with InvalidParameter instead of being dereferenced.
-#include "gdiplus/gdiplus_flat.h"
+#include <gdiplus.h>
 
 #include <cstdio>
 #include <cstring>
@@ -37,6 +37,7 @@ struct GpGraphics {
 }  // namespace Gdiplus
 
 using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
 
 namespace {
 
@@ -99,7 +100,7 @@ Status check_started() {
 
 }  // namespace
 
-Status WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output) {
+Status WINAPI Gdiplus::GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output) {
     if (!token || !input) return InvalidParameter;
     if (input->GdiplusVersion < 1 || input->GdiplusVersion > 3) return UnsupportedGdiplusVersion;
     if (input->SuppressBackgroundThread && !output) return InvalidParameter;
@@ -117,7 +118,7 @@ Status WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
 
 // An unknown or already used token is ignored. When the last start-up ends,
 // every image and graphics object still alive is released.
-void WINAPI GdiplusShutdown(ULONG_PTR token) {
+VOID WINAPI Gdiplus::GdiplusShutdown(ULONG_PTR token) {
     State& s = state();
     std::vector<GpImage*> images;
     std::vector<GpGraphics*> graphics;
@@ -135,7 +136,7 @@ void WINAPI GdiplusShutdown(ULONG_PTR token) {
 }
 
 // Reads the stream from its current position to its end and decodes that.
-GpStatus WINAPI GdipLoadImageFromStream(IStream* stream, GpImage** image) {
+GpStatus WINAPI Gdiplus::DllExports::GdipLoadImageFromStream(IStream* stream, GpImage** image) {
     if (!stream || !image) return InvalidParameter;
     *image = nullptr;
     if (Status st = check_started(); st != Ok) return st;
@@ -166,7 +167,7 @@ GpStatus WINAPI GdipLoadImageFromStream(IStream* stream, GpImage** image) {
     return register_image(img, image);
 }
 
-GpStatus WINAPI GdipGetImageWidth(GpImage* image, UINT* width) {
+GpStatus WINAPI Gdiplus::DllExports::GdipGetImageWidth(GpImage* image, UINT* width) {
     if (!image || !width) return InvalidParameter;
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mu);
@@ -176,7 +177,7 @@ GpStatus WINAPI GdipGetImageWidth(GpImage* image, UINT* width) {
     return Ok;
 }
 
-GpStatus WINAPI GdipGetImageHeight(GpImage* image, UINT* height) {
+GpStatus WINAPI Gdiplus::DllExports::GdipGetImageHeight(GpImage* image, UINT* height) {
     if (!image || !height) return InvalidParameter;
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mu);
@@ -186,7 +187,7 @@ GpStatus WINAPI GdipGetImageHeight(GpImage* image, UINT* height) {
     return Ok;
 }
 
-GpStatus WINAPI GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
+GpStatus WINAPI Gdiplus::DllExports::GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
     if (!hdc || !graphics) return InvalidParameter;
     *graphics = nullptr;
     DWORD type = GetObjectType(hdc);
@@ -205,7 +206,7 @@ GpStatus WINAPI GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
     return Ok;
 }
 
-GpStatus WINAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height) {
+GpStatus WINAPI Gdiplus::DllExports::GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height) {
     if (!graphics || !image) return InvalidParameter;
     {
         State& s = state();
@@ -216,7 +217,7 @@ GpStatus WINAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, 
     return plat::gdiplus::draw_picture(graphics->hdc, *image, x, y, width, height) ? Ok : InvalidParameter;
 }
 
-GpStatus WINAPI GdipDisposeImage(GpImage* image) {
+GpStatus WINAPI Gdiplus::DllExports::GdipDisposeImage(GpImage* image) {
     if (!image) return InvalidParameter;
     State& s = state();
     {
@@ -227,7 +228,7 @@ GpStatus WINAPI GdipDisposeImage(GpImage* image) {
     return Ok;
 }
 
-GpStatus WINAPI GdipDeleteGraphics(GpGraphics* graphics) {
+GpStatus WINAPI Gdiplus::DllExports::GdipDeleteGraphics(GpGraphics* graphics) {
     if (!graphics) return InvalidParameter;
     State& s = state();
     {
@@ -293,7 +294,7 @@ std::string utf8_path(const WCHAR* w) {
 
 }  // namespace
 
-GpStatus WINAPI GdipGetImageEncodersSize(UINT* numEncoders, UINT* size) {
+GpStatus WINAPI Gdiplus::DllExports::GdipGetImageEncodersSize(UINT* numEncoders, UINT* size) {
     if (!numEncoders || !size) return InvalidParameter;
     *numEncoders = 0;
     *size = 0;
@@ -304,7 +305,7 @@ GpStatus WINAPI GdipGetImageEncodersSize(UINT* numEncoders, UINT* size) {
 }
 
 // The count and size must be those GdipGetImageEncodersSize reported.
-GpStatus WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders) {
+GpStatus WINAPI Gdiplus::DllExports::GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders) {
     if (!encoders) return InvalidParameter;
     if (Status st = check_started(); st != Ok) return st;
     if (numEncoders != kEncoderCount || size != encoders_bytes()) return GenericError;
@@ -333,7 +334,7 @@ GpStatus WINAPI GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo
     return Ok;
 }
 
-GpStatus WINAPI GdipCreateBitmapFromGdiDib(const BITMAPINFO* info, VOID* data, GpBitmap** bitmap) {
+GpStatus WINAPI Gdiplus::DllExports::GdipCreateBitmapFromGdiDib(const BITMAPINFO* info, VOID* data, GpBitmap** bitmap) {
     if (!info || !data || !bitmap) return InvalidParameter;
     *bitmap = nullptr;
     if (Status st = check_started(); st != Ok) return st;
@@ -380,7 +381,7 @@ GpStatus WINAPI GdipCreateBitmapFromGdiDib(const BITMAPINFO* info, VOID* data, G
 
 // Encodes the whole picture in memory first, so that a failed encoding
 // leaves no file behind. Encoder parameters are not supported.
-GpStatus WINAPI GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
+GpStatus WINAPI Gdiplus::DllExports::GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
                                     const EncoderParameters* encoderParams) {
     if (!image || !filename || !clsidEncoder || !*filename) return InvalidParameter;
     if (Status st = check_image(image); st != Ok) return st;

@@ -4,16 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "gdi_test_util.h"
-#include "gdiplus/gdiplus_flat.h"
+#include <gdiplus.h>
 #include "gdiplus/picture.h"
 
 using namespace plat::gdiplus;
+using namespace Gdiplus::DllExports;
+using Gdiplus::GdiplusShutdown;
+using Gdiplus::GdiplusStartup;
 
 // A JPEG of four inks (ink_jpeg.cpp).
 std::vector<uint8_t> InkJpeg(const std::vector<std::array<uint8_t, 4>>& blocks, bool adobe);
@@ -305,3 +310,45 @@ TEST(GdiplusCodecs, EncoderListAndSavingByClassId) {
 }
 
 }  // namespace
+
+// The codec libraries are not loaded with the program: a program that never
+// touches a GIF or TIFF picture does not pay for them at start. The first
+// picture of the format opens its library, and it then works as before.
+// Returns the exit status of the check: 0 when it holds.
+int CodecLibrariesOpenOnFirstPicture() {
+    auto mapped = [](const char* name) {
+        std::FILE* f = std::fopen("/proc/self/maps", "r");
+        if (!f) return false;
+        char line[512];
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, f)) found = std::strstr(line, name) != nullptr;
+        std::fclose(f);
+        return found;
+    };
+    const struct {
+        Format format;
+        const char* library;
+    } cases[] = {{Format::Gif, "/libgif.so"}, {Format::Tiff, "/libtiff.so"}};
+    for (const auto& c : cases) {
+        if (mapped(c.library)) {
+            std::fprintf(stderr, "%s loaded before any picture of its format\n", c.library);
+            return 1;
+        }
+        Picture pic = Sample(7, 5, false, true), back;
+        std::vector<uint8_t> file;
+        const bool encoded = encode_picture(c.format, pic, &file);
+        const bool opened = mapped(c.library);
+        const bool decoded = encoded && decode_picture(file.data(), file.size(), &back);
+        if (!encoded || !opened || !decoded || !SamePixels(pic, back)) {
+            std::fprintf(stderr, "%s: encoded %d opened %d decoded %d\n", c.library, encoded, opened, decoded);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// In a fresh process: earlier tests of this one have loaded the libraries.
+TEST(GdiplusCodecs, LibrariesOpenOnlyWhenAPictureOfTheirFormatNeedsThem) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(CodecLibrariesOpenOnFirstPicture()), ::testing::ExitedWithCode(0), "");
+}

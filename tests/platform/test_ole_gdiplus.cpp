@@ -5,16 +5,16 @@
 #include <cstring>
 #include <vector>
 
-#include "gdiplus/gdiplus_flat.h"
+#include <gdiplus.h>
 #include "module_exports.h"
 
 using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
 
 namespace {
 
 GdiplusStartupInput input(UINT32 version) {
     GdiplusStartupInput in;
-    std::memset(&in, 0, sizeof in);
     in.GdiplusVersion = version;
     return in;
 }
