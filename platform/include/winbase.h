@@ -1,6 +1,6 @@
 // winbase.h — kernel services of the Linux stand-in: threads, events, critical
-// sections, time, modules, global memory, memory block macros, errors and the
-// (absent) console.
+// sections, time, modules, global memory, memory block macros, errors, the
+// console's process calls, files, directories and INI files.
 //
 // Same names, types, constants and signatures as the Windows headers.
 #pragma once
@@ -222,8 +222,16 @@ HGLOBAL WINAPI GlobalHandle(LPCVOID pMem);
 #define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define ERROR_NO_MORE_FILES 18L
 #define ERROR_HANDLE_EOF 38L
 #define ERROR_FILE_EXISTS 80L
+#define ERROR_DIR_NOT_EMPTY 145L
+#define ERROR_DIRECTORY 267L
 
 typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;  // asynchronous I/O is not supported
 
@@ -240,6 +248,72 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                       LPOVERLAPPED lpOverlapped);
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+
+// ---- standard handles: file handles for descriptors 0, 1 and 2 (not owned) ----
+#define STD_INPUT_HANDLE ((DWORD)-10)
+#define STD_OUTPUT_HANDLE ((DWORD)-11)
+#define STD_ERROR_HANDLE ((DWORD)-12)
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
+
+// ---- the command line: the program's name and its arguments, quoted where they hold blanks ----
+LPSTR WINAPI GetCommandLineA(void);
+LPWSTR WINAPI GetCommandLineW(void);
+
+// ---- directories and file search (wildcards * and ?, matched ignoring case) ----
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+typedef struct _WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+} WIN32_FIND_DATAW, *PWIN32_FIND_DATAW, *LPWIN32_FIND_DATAW;
+
+HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
+HANDLE WINAPI FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW lpFindFileData);
+BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
+BOOL WINAPI FindNextFileW(HANDLE hFindFile, LPWIN32_FIND_DATAW lpFindFileData);
+BOOL WINAPI FindClose(HANDLE hFindFile);
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
+BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName);
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+DWORD WINAPI GetCurrentDirectoryW(DWORD nBufferLength, LPWSTR lpBuffer);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName);
+BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName);
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+DWORD WINAPI GetFileAttributesW(LPCWSTR lpFileName);
+
+// ---- INI files. A file name without a directory is in the current directory
+// (Windows keeps such files in its own folder). ----
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                                      LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+DWORD WINAPI GetPrivateProfileStringW(LPCWSTR lpAppName, LPCWSTR lpKeyName, LPCWSTR lpDefault,
+                                      LPWSTR lpReturnedString, DWORD nSize, LPCWSTR lpFileName);
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
+BOOL WINAPI WritePrivateProfileStringW(LPCWSTR lpAppName, LPCWSTR lpKeyName, LPCWSTR lpString,
+                                       LPCWSTR lpFileName);
+UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
+UINT WINAPI GetPrivateProfileIntW(LPCWSTR lpAppName, LPCWSTR lpKeyName, INT nDefault, LPCWSTR lpFileName);
 
 // ---- resources (see platform/resources.h for how a program gets them) ----
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
@@ -314,6 +388,21 @@ int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2);
 #define OutputDebugString OutputDebugStringW
 #define GetModuleFileName GetModuleFileNameW
 #define CreateFile CreateFileW
+#define GetCommandLine GetCommandLineW
+#define WIN32_FIND_DATA WIN32_FIND_DATAW
+#define PWIN32_FIND_DATA PWIN32_FIND_DATAW
+#define LPWIN32_FIND_DATA LPWIN32_FIND_DATAW
+#define FindFirstFile FindFirstFileW
+#define FindNextFile FindNextFileW
+#define DeleteFile DeleteFileW
+#define CreateDirectory CreateDirectoryW
+#define RemoveDirectory RemoveDirectoryW
+#define GetCurrentDirectory GetCurrentDirectoryW
+#define SetCurrentDirectory SetCurrentDirectoryW
+#define GetFileAttributes GetFileAttributesW
+#define GetPrivateProfileString GetPrivateProfileStringW
+#define WritePrivateProfileString WritePrivateProfileStringW
+#define GetPrivateProfileInt GetPrivateProfileIntW
 #else
 #define lstrlen lstrlenA
 #define lstrcpy lstrcpyA
@@ -324,6 +413,21 @@ int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2);
 #define OutputDebugString OutputDebugStringA
 #define GetModuleFileName GetModuleFileNameA
 #define CreateFile CreateFileA
+#define GetCommandLine GetCommandLineA
+#define WIN32_FIND_DATA WIN32_FIND_DATAA
+#define PWIN32_FIND_DATA PWIN32_FIND_DATAA
+#define LPWIN32_FIND_DATA LPWIN32_FIND_DATAA
+#define FindFirstFile FindFirstFileA
+#define FindNextFile FindNextFileA
+#define DeleteFile DeleteFileA
+#define CreateDirectory CreateDirectoryA
+#define RemoveDirectory RemoveDirectoryA
+#define GetCurrentDirectory GetCurrentDirectoryA
+#define SetCurrentDirectory SetCurrentDirectoryA
+#define GetFileAttributes GetFileAttributesA
+#define GetPrivateProfileString GetPrivateProfileStringA
+#define WritePrivateProfileString WritePrivateProfileStringA
+#define GetPrivateProfileInt GetPrivateProfileIntA
 #endif
 
 // ---- memory blocks ----

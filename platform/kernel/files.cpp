@@ -14,7 +14,7 @@
 #include "kernel/kernel_internal.h"
 #include "winbase.h"
 
-namespace {
+namespace plat::kernel {
 
 DWORD error_from_errno(int e) {
     switch (e) {
@@ -26,6 +26,7 @@ DWORD error_from_errno(int e) {
         case EROFS: return ERROR_ACCESS_DENIED;
         case EEXIST: return ERROR_FILE_EXISTS;
         case ENAMETOOLONG: return ERROR_INVALID_NAME;
+        case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
         case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
         default: return ERROR_INVALID_FUNCTION;
     }
@@ -36,6 +37,18 @@ std::string native_name(const char* name) {
     for (const char* p = name; *p; ++p) ascii = ascii && (unsigned char)*p < 0x80;
     return ascii ? std::string(name) : plat::codepage::cp936_to_utf8(name, -1);
 }
+
+std::string native_name(const wchar_t* name) {
+    std::string native;
+    for (const wchar_t* p = name; *p; ++p) plat::codepage::append_utf8(native, char32_t(*p));
+    return native;
+}
+
+}  // namespace plat::kernel
+
+namespace {
+using plat::kernel::error_from_errno;
+using plat::kernel::native_name;
 
 // Opens the file of a UTF-8 name (not empty) as CreateFile does.
 HANDLE open_native(const std::string& native, DWORD dwDesiredAccess, DWORD dwCreationDisposition) {
@@ -81,9 +94,7 @@ HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSE
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    std::string native;
-    for (const WCHAR* p = lpFileName; *p; ++p) plat::codepage::append_utf8(native, char32_t(*p));
-    return open_native(native, dwDesiredAccess, dwCreationDisposition);
+    return open_native(native_name(lpFileName), dwDesiredAccess, dwCreationDisposition);
 }
 
 namespace {

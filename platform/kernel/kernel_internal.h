@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "windef.h"
 
@@ -79,5 +80,15 @@ HANDLE add_file_handle(int fd);
 // The descriptor of a file handle, kept open while the returned reference
 // lives; null for anything else.
 std::shared_ptr<void> file_descriptor(HANDLE h, int* fd);
+// A handle that refers to a descriptor it does not own (a standard stream).
+HANDLE add_stream_handle(int fd);
+
+// ---- file names (files.cpp) ----
+// The file system's (UTF-8) name of a narrow name in code page 936 or of a
+// wide name. Backslashes are kept as they are, as CreateFile keeps them.
+std::string native_name(const char* name);
+std::string native_name(const wchar_t* name);
+// The Windows error code (GetLastError) for an errno value of a file call.
+DWORD error_from_errno(int e);
 
 }  // namespace plat::kernel

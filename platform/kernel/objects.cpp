@@ -48,11 +48,15 @@ struct ThreadObject : KernelObject {
     DWORD exit_code = STILL_ACTIVE;
 };
 
-// An open file: the descriptor is closed with the last reference.
+// An open file: the descriptor is closed with the last reference, unless it
+// is a standard stream the handle only refers to.
 struct FileObject : KernelObject {
-    explicit FileObject(int f) : KernelObject(Type::File), fd(f) {}
-    ~FileObject() override { ::close(fd); }
+    FileObject(int f, bool own) : KernelObject(Type::File), fd(f), owns(own) {}
+    ~FileObject() override {
+        if (owns) ::close(fd);
+    }
     const int fd;
+    const bool owns;
 };
 
 // Handle values count up from 0x1000 in steps of 4 and are never reused, so a
@@ -94,7 +98,8 @@ std::shared_ptr<EventObject> find_event(HANDLE h) {
 }  // namespace
 
 namespace plat::kernel {
-HANDLE add_file_handle(int fd) { return add_object(std::make_shared<FileObject>(fd)); }
+HANDLE add_file_handle(int fd) { return add_object(std::make_shared<FileObject>(fd, true)); }
+HANDLE add_stream_handle(int fd) { return add_object(std::make_shared<FileObject>(fd, false)); }
 
 std::shared_ptr<void> file_descriptor(HANDLE h, int* fd) {
     auto obj = find_object(h);
