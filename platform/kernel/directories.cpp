@@ -185,8 +185,7 @@ BOOL done(int rc) {
     return FALSE;
 }
 
-BOOL delete_file(const char* lpFileName, const std::string& native) {
-    if (!lpFileName) return SetLastError(ERROR_PATH_NOT_FOUND), FALSE;
+BOOL delete_file(const std::string& native) {
     struct stat st;
     if (lstat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
     return done(::unlink(native.c_str()));
@@ -285,10 +284,12 @@ BOOL WINAPI FindClose(HANDLE hFindFile) {
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
-    return delete_file(lpFileName, lpFileName ? native_name(lpFileName) : std::string());
+    if (!lpFileName) return SetLastError(ERROR_PATH_NOT_FOUND), FALSE;
+    return delete_file(native_name(lpFileName));
 }
 BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
-    return delete_file(lpFileName ? "" : nullptr, lpFileName ? native_name(lpFileName) : std::string());
+    if (!lpFileName) return SetLastError(ERROR_PATH_NOT_FOUND), FALSE;
+    return delete_file(native_name(lpFileName));
 }
 
 BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
