@@ -39,13 +39,38 @@ set(GLINT_WEB_PAGE_FLAGS
   # later only starts once the browser's main thread is idle.
   -sPTHREAD_POOL_SIZE=8
   -sINITIAL_MEMORY=268435456
+  # Nothing lives in the lowest 64 KiB, as on Windows: a value below 65536
+  # passed for a name is an ordinal or a resource number (GetProcAddress,
+  # MAKEINTRESOURCE), never a pointer.
+  -sGLOBAL_BASE=65536
   -sEXIT_RUNTIME=1
   -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=FS
   -sENVIRONMENT=web,worker
+  # Keeps function names (readable stack traces in the page); also skips
+  # the HTML minifier, whose call is broken in Debian's Emscripten 3.1.6.
+  -g2
   --shell-file ${GLINT_WEB_SHELL}
   --preload-file ${GLINT_WEB_FONTS}/opentype/unifont/unifont.otf@/usr/share/fonts/opentype/unifont/unifont.otf
   --preload-file ${GLINT_WEB_FONTS}/truetype/wqy/wqy-zenhei.ttc@/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc)
+
+# The flags as link options: CMake drops repeated options, so each
+# "--option value" pair is kept together with SHELL:.
+function(glint_web_link_options out)
+  set(result "")
+  set(pending "")
+  foreach(f ${ARGN})
+    if(pending)
+      list(APPEND result "SHELL:${pending} ${f}")
+      set(pending "")
+    elseif(f STREQUAL "--shell-file" OR f STREQUAL "--preload-file")
+      set(pending ${f})
+    else()
+      list(APPEND result ${f})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
 
 # glint_web_page(TARGET [FILES host@page ...]): TARGET becomes
 # pages/TARGET.html (+ .js, .wasm, .data, .worker.js); FILES are put into the
@@ -58,7 +83,8 @@ function(glint_web_page target)
   endforeach()
   set_target_properties(${target} PROPERTIES SUFFIX ".html" LINK_DEPENDS ${GLINT_WEB_SHELL}
                         RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/pages)
-  target_link_options(${target} PRIVATE ${flags})
+  glint_web_link_options(options ${flags})
+  target_link_options(${target} PRIVATE ${options})
 endfunction()
 
 # The game and every example as pages, and the flags an outside program is

@@ -103,7 +103,7 @@ build_gif() {
     built gif "$d" && return
     log "giflib"
     compile_c "$prefix/lib/libgif.a" "$d" dgif_lib.c egif_lib.c gifalloc.c gif_err.c gif_font.c gif_hash.c \
-        openbsd-reallocarray.c
+        openbsd-reallocarray.c quantize.c
     cp "$d/gif_lib.h" "$prefix/include/"
     mark gif "$d"
 }
@@ -138,7 +138,9 @@ build_freetype() {
     d=$(unpack freetype)
     built freetype "$d" && return
     log "FreeType"
-    cmake_build freetype "$d" freetype -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+    # With the zlib above (its own copy would define the same symbols).
+    cmake_build freetype "$d" freetype -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$prefix/lib/libz.a" \
+        -DZLIB_INCLUDE_DIR="$prefix/include" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
         -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
     cp "$d/_web_build/libfreetype.a" "$prefix/lib/"
     rm -rf "$prefix/include/freetype2"

@@ -44,6 +44,7 @@ const nativeMenu = readPpm(nativeMenuPath);
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   headless: true,
+  defaultViewport: { width: 348, height: 300 },
   userDataDir: fs.mkdtempSync(path.join(outDir, 'profile-')),
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
          '--disable-component-update', '--disable-sync', '--window-size=420,420'],
@@ -90,11 +91,18 @@ async function waitLine(y, name, seconds = 10) {
   }
 }
 
+// The game acts on one key per poll (every 10 ms) and drops the keys queued
+// behind it, as a person types: keys go one at a time, Enter after a pause.
+const pause = (ms) => new Promise((r) => setTimeout(r, ms));
 async function type(text) {
-  await page.keyboard.type(text, { delay: 15 });
+  for (const ch of text) {
+    await page.keyboard.type(ch, { delay: 30 });
+    await pause(70);
+  }
 }
 async function press(key) {
-  await page.keyboard.press(key);
+  await pause(150);
+  await page.keyboard.press(key, { delay: 30 });
 }
 
 function step(ok, what) {

@@ -56,12 +56,14 @@ for i in $(seq 1 100); do
 done
 "$E2E_CONVERT" "$E2E_TMP/native.png" -depth 8 "ppm:$work/native_menu.ppm"
 
-# The page. The first build also builds the libraries (timed here).
+# The page (in WEB_BUILD_DIR, default BUILD_DIR/web). The first build also
+# builds the libraries (timed here).
+web_build=${WEB_BUILD_DIR:-$build/web}
 start=$(date +%s)
-WEB_SKIP_SETUP=1 WEB_TARGETS=lumenvale WEB_BUILD_DIR="$build/web" bash "$root/scripts/web.sh" \
+WEB_SKIP_SETUP=1 WEB_TARGETS=lumenvale WEB_BUILD_DIR="$web_build" bash "$root/scripts/web.sh" \
     >"$work/web_build.log" 2>&1 || { tail -n 40 "$work/web_build.log"; e2e_fail "scripts/web.sh failed"; }
 echo "web build: $(( $(date +%s) - start )) s"
-pages=$build/web/pages
+pages=$web_build/pages
 [ -f "$pages/lumenvale.html" ] || e2e_fail "no lumenvale.html in $pages"
 
 # puppeteer-core, installed once per lock file (kept beside the libraries).
