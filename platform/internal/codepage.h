@@ -30,6 +30,11 @@ std::string utf8_of(const char32_t* cps, std::size_t n);
 std::string narrow_of(const wchar_t* text, int len);
 std::wstring wide_of(const char* text, int len);
 
+// The GBK form of one code point worked out from the decoder alone: a table
+// made once by decoding every two-byte code. Used when the C library can
+// decode GBK but not encode it (Emscripten's); empty when there is no form.
+std::string encode_936_by_decoding(char32_t cp);
+
 // GBK bytes -> UTF-8 (for window titles and diagnostics).
 std::string cp936_to_utf8(const char* text, int len);
 

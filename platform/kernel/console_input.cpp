@@ -1,14 +1,16 @@
 // console_input.cpp — the console input buffer: key events from the console
 // window and from the terminal, read by the C runtime's console functions.
 //
-// Locks: the buffer's own mutex, held only to add, take or look at events
-// (never while waiting). A blocked reader waits in poll() on an eventfd that
-// every write signals, together with the terminal when there is one, so it
-// wakes for either source without spinning.
+// Locks: the buffer's own mutex, held to add, take or look at events. A
+// blocked reader with a terminal waits in poll() on a pipe that every write
+// signals, together with the terminal, so it wakes for either source
+// without spinning; without a terminal (also in a web page, whose poll()
+// does not block) it waits on the buffer's condition variable.
+#include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <set>
@@ -22,9 +24,18 @@ namespace {
 
 struct Buffer {
     std::mutex mu;
+    std::condition_variable cv;  // signalled by every write
     std::deque<KEY_EVENT_RECORD> events;
     std::set<DWORD> waiting;  // threads blocked in read_key
-    int wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    int wake[2] = {-1, -1};   // read end, write end: a byte per write
+    Buffer() {
+        if (pipe(wake) != 0) wake[0] = wake[1] = -1;
+        for (int fd : wake)
+            if (fd >= 0) {
+                fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+                fcntl(fd, F_SETFD, FD_CLOEXEC);
+            }
+    }
 };
 
 // Never destroyed: the console window's thread may write while the process ends.
@@ -58,8 +69,9 @@ void write_key(const KEY_EVENT_RECORD& key) {
         waiting = b.waiting;
     }
     for (DWORD tid : waiting) kernel::mark_waking(tid);
-    uint64_t one = 1;
-    if (b.wake_fd >= 0) (void)!write(b.wake_fd, &one, sizeof one);
+    b.cv.notify_all();
+    const char one = 1;
+    if (b.wake[1] >= 0) (void)!write(b.wake[1], &one, 1);
 }
 
 bool read_key(KEY_EVENT_RECORD* out, bool wait) {
@@ -78,12 +90,17 @@ bool read_key(KEY_EVENT_RECORD* out, bool wait) {
             if (!attached() && fd < 0) return false;  // nothing could ever arrive
             b.waiting.insert(GetCurrentThreadId());
         }
-        {
+        if (fd >= 0 && b.wake[0] >= 0) {
             kernel::BlockScope scope(kernel::BlockKind::InfiniteWait);
-            pollfd fds[2] = {{b.wake_fd, POLLIN, 0}, {fd, POLLIN, 0}};
-            poll(fds, fd >= 0 ? 2 : 1, -1);
-            uint64_t n;
-            (void)!read(b.wake_fd, &n, sizeof n);  // reset; a write after this wakes the next poll
+            pollfd fds[2] = {{b.wake[0], POLLIN, 0}, {fd, POLLIN, 0}};
+            poll(fds, 2, -1);
+            char drain[64];
+            while (read(b.wake[0], drain, sizeof drain) > 0) {
+            }  // reset; a write after this wakes the next poll
+        } else {
+            kernel::BlockScope scope(kernel::BlockKind::InfiniteWait);
+            std::unique_lock<std::mutex> lock(b.mu);
+            b.cv.wait(lock, [&] { return !b.events.empty(); });
         }
         std::lock_guard<std::mutex> lock(b.mu);
         b.waiting.erase(GetCurrentThreadId());

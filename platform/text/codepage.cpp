@@ -2,13 +2,18 @@
 //
 // Each thread keeps its own pair of iconv descriptors (iconv_t is not safe to
 // share), opened on first use and closed when the thread ends. Pure ASCII
-// input never reaches iconv.
+// input never reaches iconv. A C library that decodes GBK but cannot encode
+// it (Emscripten's) gets an encoding table inverted from its decoder, built
+// once under a std::call_once.
 #include "codepage.h"
 
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 namespace plat::codepage {
 namespace {
@@ -175,6 +180,48 @@ std::u32string decode_936(const char* text, int len) {
     return out;
 }
 
+namespace {
+
+// Unicode -> the GBK code (lead << 8 | trail) that decodes to it; the
+// lowest code where two decode to the same character.
+const std::unordered_map<char32_t, uint16_t>& inverted_table() {
+    static std::unordered_map<char32_t, uint16_t>* table = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        table = new std::unordered_map<char32_t, uint16_t>;
+        iconv_t cd = open_converter("UTF-32LE", kGbkNames, true);
+        if (!valid(cd)) return;
+        table->reserve(24000);
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (trail == 0x7F) continue;
+                char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                unsigned char out[8];
+                char* ip = in;
+                char* op = reinterpret_cast<char*>(out);
+                std::size_t il = 2, ol = sizeof out;
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                if (iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || ol != 4) continue;
+                char32_t cp = char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 |
+                              char32_t(out[3]) << 24;
+                table->emplace(cp, static_cast<uint16_t>(lead << 8 | trail));
+            }
+        }
+        iconv_close(cd);
+    });
+    return *table;
+}
+
+}  // namespace
+
+std::string encode_936_by_decoding(char32_t cp) {
+    if (cp < 0x80) return std::string(1, static_cast<char>(cp));
+    const auto& t = inverted_table();
+    auto it = t.find(cp);
+    if (it == t.end()) return std::string();
+    return std::string{static_cast<char>(it->second >> 8), static_cast<char>(it->second & 0xFF)};
+}
+
 std::string utf8_to_936(const std::string& utf8) {
     if (all_ascii(utf8.data(), utf8.size())) return utf8;
     // Invalid UTF-8 bytes become U+FFFD first; GBK has no form for it, so
@@ -189,6 +236,18 @@ std::string encode_936(const char32_t* cps, std::size_t n, char substitute, bool
     bool ascii = true;
     for (std::size_t i = 0; i < n && ascii; ++i) ascii = cps[i] < 0x80;
     iconv_t cd = converters().from_unicode;
+    if (!ascii && !valid(cd) && valid(converters().to_unicode)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string code = encode_936_by_decoding(cps[i]);
+            if (code.empty() || cps[i] == kReplacement) {
+                out += substitute;
+                if (used_substitute) *used_substitute = true;
+            } else {
+                out += code;
+            }
+        }
+        return out;
+    }
     if (ascii || !valid(cd)) {
         for (std::size_t i = 0; i < n; ++i) {
             bool mapped = cps[i] < 0x80;

@@ -1,8 +1,8 @@
-// font_engine.cpp — LOGFONTA -> fontconfig match -> FreeType glyphs, cached.
+// font_engine.cpp — LOGFONTA -> font file (text/font_lookup.h) -> FreeType glyphs, cached.
 //
 // Locking: one process-wide mutex guards FreeType (the library, every face
-// and every size object; FreeType objects are not thread-safe), another
-// guards fontconfig. A Font's own mutex guards its glyph cache and is always
+// and every size object; FreeType objects are not thread-safe); the font
+// look-up has its own. A Font's own mutex guards its glyph cache and is always
 // taken before the FreeType mutex, never after it.
 //
 // Faces are opened once per file and kept for the life of the process; each
@@ -20,7 +20,6 @@
 #include FT_OUTLINE_H
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +33,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "text/font_lookup.h"
 #include "text/private_fonts.h"
 
 namespace plat::text {
@@ -45,7 +45,7 @@ constexpr std::size_t kFontCacheSize = 64;
 constexpr LONG kMaxPixelSize = 1024;  // largest cell or em height served
 
 // Last-resort locations (Debian packages fonts-unifont and fonts-wqy-zenhei),
-// used only when fontconfig cannot find the families by name.
+// used only when the font look-up cannot find the families by name.
 const char* const kUnifontPaths[] = {
     "/usr/share/fonts/opentype/unifont/unifont.otf",
     "/usr/share/fonts/truetype/unifont/unifont.ttf",
@@ -121,94 +121,11 @@ FaceRec* open_face_locked(const std::string& path, int index, const std::string&
     return rec;
 }
 
-// ---------------------------------------------------------------- fontconfig
-
-std::mutex& fc_mutex() {
-    static std::mutex* m = new std::mutex;
-    return *m;
-}
-
-struct Match {
-    std::string path;
-    int index = 0;
-    std::string family;
-};
-
-bool fc_ready_locked() {
-    static bool ok = FcInit() == FcTrue;
-    return ok;
-}
-
-bool same_family(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-// Best system match for a family. With `exact_family`, succeeds only when
-// the matched font really is of that family (fontconfig always returns
-// something). `need_char` (if non-zero) must be covered by the result.
-bool fc_match(const std::string& family, int fc_weight, bool italic, double pixel_size, const char* lang,
-              bool exact_family, char32_t need_char, Match* out) {
-    std::lock_guard<std::mutex> lock(fc_mutex());
-    if (!fc_ready_locked()) return false;
-    FcPattern* pat = FcPatternCreate();
-    if (!pat) return false;
-    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pat, FC_WEIGHT, fc_weight);
-    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    if (pixel_size > 0) FcPatternAddDouble(pat, FC_PIXEL_SIZE, pixel_size);
-    if (lang) FcPatternAddString(pat, FC_LANG, reinterpret_cast<const FcChar8*>(lang));
-    FcCharSet* cs = nullptr;
-    if (need_char) {
-        cs = FcCharSetCreate();
-        FcCharSetAddChar(cs, need_char);
-        FcPatternAddCharSet(pat, FC_CHARSET, cs);
-    }
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
-    FcResult res = FcResultNoMatch;
-    FcPattern* m = FcFontMatch(nullptr, pat, &res);
-    bool ok = false;
-    if (m) {
-        FcChar8* file = nullptr;
-        FcChar8* fam = nullptr;
-        int idx = 0;
-        if (FcPatternGetString(m, FC_FILE, 0, &file) == FcResultMatch && file) {
-            FcPatternGetInteger(m, FC_INDEX, 0, &idx);
-            ok = true;
-            if (exact_family) {
-                ok = false;
-                for (int i = 0; FcPatternGetString(m, FC_FAMILY, i, &fam) == FcResultMatch; ++i)
-                    if (same_family(reinterpret_cast<const char*>(fam), family)) { ok = true; break; }
-            }
-            if (ok && need_char) {
-                FcCharSet* have = nullptr;
-                ok = FcPatternGetCharSet(m, FC_CHARSET, 0, &have) == FcResultMatch && have &&
-                     FcCharSetHasChar(have, need_char);
-            }
-            if (ok) {
-                out->path = reinterpret_cast<const char*>(file);
-                out->index = idx;
-                fam = nullptr;
-                FcPatternGetString(m, FC_FAMILY, 0, &fam);
-                out->family = fam ? reinterpret_cast<const char*>(fam) : "";
-            }
-        }
-        FcPatternDestroy(m);
-    }
-    if (cs) FcCharSetDestroy(cs);
-    FcPatternDestroy(pat);
-    return ok;
-}
-
 // ---------------------------------------------------------------- helpers
 
-int fc_weight_for(LONG lf_weight) {
-    int w = lf_weight <= 0 ? 400 : std::min<LONG>(lf_weight, 1000);
-    return FcWeightFromOpenType(w);
+// LOGFONT weights are OpenType weights (400 regular, 700 bold).
+int weight_for(LONG lf_weight) {
+    return lf_weight <= 0 ? 400 : static_cast<int>(std::min<LONG>(lf_weight, 1000));
 }
 
 std::string face_name_utf8(const LOGFONTA& lf) {
@@ -398,7 +315,7 @@ void EngineFont::set_size_locked(Source& s) const {
                      static_cast<FT_F26Dot6>(std::lround(em_ * 64)), 72, 72);
 }
 
-// fontconfig may report a style it means to synthesise, so whether a face
+// The look-up may report a style that is to be synthesised, so whether a face
 // really is bold or italic is read from the face itself.
 void EngineFont::add_source(FaceRec* rec, bool want_bold, bool want_italic) {
     if (!rec) return;
@@ -427,8 +344,8 @@ FaceRec* open_first_existing(const char* const* paths) {
 // The two fallback faces are looked up once per process.
 FaceRec* find_unifont() {
     static FaceRec* const face = [] {
-        Match m;
-        if (fc_match("Unifont", FC_WEIGHT_REGULAR, false, 16, nullptr, true, 0, &m))
+        FontMatch m;
+        if (find_font("Unifont", 400, false, 16, nullptr, true, 0, &m))
             if (FaceRec* r = open_face(m.path, m.index)) return r;
         return open_first_existing(kUnifontPaths);
     }();
@@ -437,10 +354,10 @@ FaceRec* find_unifont() {
 
 FaceRec* find_cjk() {
     static FaceRec* const face = [] {
-        Match m;
-        if (fc_match("WenQuanYi Zen Hei", FC_WEIGHT_REGULAR, false, 0, "zh-cn", true, 0, &m))
+        FontMatch m;
+        if (find_font("WenQuanYi Zen Hei", 400, false, 0, "zh-cn", true, 0, &m))
             if (FaceRec* r = open_face(m.path, m.index)) return r;
-        if (fc_match("sans-serif", FC_WEIGHT_REGULAR, false, 0, "zh-cn", false, 0x4E2D, &m))
+        if (find_font("sans-serif", 400, false, 0, "zh-cn", false, 0x4E2D, &m))
             if (FaceRec* r = open_face(m.path, m.index)) return r;
         return open_first_existing(kCjkPaths);
     }();
@@ -467,10 +384,10 @@ void EngineFont::build() {
         primary = find_unifont();
     }
     if (!primary) {
-        Match m;
+        FontMatch m;
         std::string family = is_system_face(name) ? "sans-serif" : name;
         const char* lang = (is_cjk_name(name) || lf_.lfCharSet == GB2312_CHARSET) ? "zh-cn" : nullptr;
-        if (fc_match(family, fc_weight_for(lf_.lfWeight), want_italic, cell_or_em, lang, false, 0, &m)) {
+        if (find_font(family, weight_for(lf_.lfWeight), want_italic, cell_or_em, lang, false, 0, &m)) {
             primary = open_face(m.path, m.index);
         }
     }
@@ -727,10 +644,7 @@ std::shared_ptr<Font> create_font(const LOGFONTA& lf) {
 }
 
 void warm_up() {
-    {
-        std::lock_guard<std::mutex> lock(fc_mutex());
-        fc_ready_locked();
-    }
+    warm_up_font_lookup();
     find_unifont();
     find_cjk();
 }
@@ -742,10 +656,3 @@ int text_width(Font& font, const std::u32string& text) {
 }
 
 }  // namespace plat::text
-
-// fontconfig loses a few hundred bytes while it parses its XML configuration,
-// once per process; the leak checker of sanitizer builds is told to accept
-// leaks that come from inside that library (ours are still reported).
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}

@@ -122,3 +122,31 @@ TEST(Utf8Encoding, LengthBoundariesAndCodePointsWithoutAForm) {
     // character, which GBK cannot hold: one '?' each.
     EXPECT_EQ(utf8_to_936("a\xF0\x90\x80\x80" "b\xF4\x8F\xBF\xBF"), "a?b?");
 }
+
+// The table a C library without a GBK encoder falls back on must give, for
+// every character a two-byte code decodes to, the bytes the C library's own
+// encoder gives here (glibc), and nothing for characters without a form.
+TEST(Codepage936, EncodingByDecodingAgreesWithTheEncoder) {
+    using plat::codepage::encode_936;
+    using plat::codepage::encode_936_by_decoding;
+    int checked = 0, mismatches = 0;
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F) continue;
+            const char code[3] = {static_cast<char>(lead), static_cast<char>(trail), 0};
+            std::u32string cps = decode_936(code, 2);
+            if (cps.size() != 1 || cps[0] == R) continue;
+            std::string want = encode_936(cps.data(), 1, '?', nullptr);
+            std::string got = encode_936_by_decoding(cps[0]);
+            if (got != want && ++mismatches <= 5)
+                ADD_FAILURE() << std::hex << "U+" << unsigned(cps[0]) << " from " << lead << trail;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 21000);  // GBK has 21,886 two-byte characters
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(encode_936_by_decoding(U'A'), "A");
+    EXPECT_EQ(encode_936_by_decoding(U'\x7f'), "\x7f");
+    EXPECT_EQ(encode_936_by_decoding(0xFFFD), "");
+    EXPECT_EQ(encode_936_by_decoding(0x1F600), "");
+}

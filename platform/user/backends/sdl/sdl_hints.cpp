@@ -12,6 +12,12 @@
 
 namespace plat::sdl {
 
+bool has_video_driver(const char* name) {
+    for (int i = 0, n = SDL_GetNumVideoDrivers(); i < n; ++i)
+        if (const char* d = SDL_GetVideoDriver(i); d && SDL_strcmp(d, name) == 0) return true;
+    return false;
+}
+
 void set_startup_hints() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // window surface without OpenGL
@@ -20,7 +26,7 @@ void set_startup_hints() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
-    if (!chosen || !*chosen) {
+    if ((!chosen || !*chosen) && has_video_driver("x11")) {
         // X11 first (as SDL prefers); Wayland only where a compositor runs.
         const char* wl = SDL_getenv("WAYLAND_DISPLAY");
         SDL_SetHint(SDL_HINT_VIDEODRIVER, (wl && *wl) ? "x11,wayland" : "x11");
@@ -29,7 +35,9 @@ void set_startup_hints() {
 
 // Through libX11, which SDL has loaded already; the stand-in does not link
 // X11 itself.
+// Nothing to do where SDL has no X11 driver (a web page has no frame).
 void set_motif_hints(SDL_Window* w, bool no_close, bool no_minimize, bool resizable) {
+#if defined(SDL_VIDEO_DRIVER_X11)
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return;
@@ -61,6 +69,9 @@ void set_motif_hints(SDL_Window* w, bool no_close, bool no_minimize, bool resiza
     change(d, info.info.x11.window, atom, atom, 32, /*PropModeReplace*/ 0,
            reinterpret_cast<const unsigned char*>(hints), 5);
     flush(d);
+#else
+    (void)w, (void)no_close, (void)no_minimize, (void)resizable;
+#endif
 }
 
 }  // namespace plat::sdl

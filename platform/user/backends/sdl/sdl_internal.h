@@ -94,6 +94,8 @@ bool on_sdl_thread();
 void mark_sdl_thread();
 
 // ---- hints (sdl_hints.cpp) ----
+// True when this SDL was built with the named video driver ("x11", "emscripten").
+bool has_video_driver(const char* name);
 // The SDL hints set before SDL_Init.
 void set_startup_hints();
 // _MOTIF_WM_HINTS of a window: which buttons and functions it has.

@@ -15,7 +15,11 @@
 // client does when its display cannot be opened.
 //
 // On X11 it is fine that this thread is not the program's main thread: SDL's
-// video subsystem only requires that one thread makes all the calls.
+// video subsystem only requires that one thread makes all the calls. In a
+// web page (SDL's emscripten driver) this thread is a worker too: SDL hands
+// drawing to the browser's main thread itself, and the page's input events,
+// registered from this thread, are queued to it and run while it waits for
+// events.
 //
 // Takes Shared::mu, never while running a command. The queue itself is in
 // sdl_queue.cpp.
@@ -42,6 +46,7 @@ std::atomic<Shared*>& exiting_shared() {
 // True when the environment names a display SDL could open. Without one
 // SDL_Init fails at once, and creation may as well wait for that.
 bool display_named() {
+    if (has_video_driver("emscripten")) return true;  // a page always has its canvas
     for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
         const char* v = SDL_getenv(name);
         if (v && *v) return true;
@@ -56,7 +61,8 @@ bool has_display() {
     const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
     if (chosen && *chosen) return true;
     const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+    return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0 ||
+                      std::strcmp(driver, "emscripten") == 0);
 }
 
 // A program with a window draws text next. Loading fontconfig's
