@@ -42,8 +42,8 @@ src=$(cd "${1:?source dir}" && pwd)
 build=$(cd "${2:?build dir}" && pwd)
 winbuild=${3:?windows build dir}
 shift 3
-specs=("$@")
-[ -n "${LV_PROGRAMS:-}" ] && read -r -a specs <<<"$LV_PROGRAMS"
+entries=("$@")
+[ -n "${LV_PROGRAMS:-}" ] && read -r -a entries <<<"$LV_PROGRAMS"
 skip() { echo "SKIP: $*"; exit 77; }
 
 shared=$(cd "$src/.." && pwd)/shared/programs
@@ -55,9 +55,9 @@ WINE=${WINE:-/usr/lib/wine/wine64}
 [ -x "$WINE" ] || skip "Wine is not installed ($WINE)"
 sha=$(git -C "$src" rev-parse --short=12 HEAD 2>/dev/null) || skip "$src is not a git checkout"
 [ -f "$winbuild/glint/libglint.a" ] || { echo "FAIL: no Windows build of the layer in $winbuild"; exit 1; }
-[ ${#specs[@]} -gt 0 ] || { echo "FAIL: no programs named"; exit 1; }
+[ ${#entries[@]} -gt 0 ] || { echo "FAIL: no programs named"; exit 1; }
 progs=(); declare -A floor
-for s in "${specs[@]}"; do p=${s%%:*}; progs+=("$p"); floor[$p]=99; [ "$s" != "$p" ] && floor[$p]=${s#*:}; done
+for s in "${entries[@]}"; do p=${s%%:*}; progs+=("$p"); floor[$p]=99; [ "$s" != "$p" ] && floor[$p]=${s#*:}; done
 
 work=$build/programs-check${wide:+-wide}${own:+-own}
 mkdir -p "$work"
@@ -154,5 +154,5 @@ for p in "${progs[@]}"; do
     fi
   fi
 done
-echo "programs check${wide:+ (Unicode)}: ${specs[*]}: $(( $(date +%s) - start )) s, $fails failure(s) (screens and logs in $work)"
+echo "programs check${wide:+ (Unicode)}: ${entries[*]}: $(( $(date +%s) - start )) s, $fails failure(s) (screens and logs in $work)"
 [ $fails -eq 0 ]
