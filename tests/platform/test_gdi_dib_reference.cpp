@@ -7,6 +7,7 @@
 // starting colour; rows that hold the calls' answers must agree whole.
 #include <unistd.h>
 #include <gtest/gtest.h>
+#include "reference/px_dump.h"
 #include <windows.h>
 
 #include <cstdio>
@@ -38,20 +39,8 @@ namespace sc_polypolyline_layout {
 
 namespace {
 
-struct Picture {
-    unsigned w = 0, h = 0;
-    std::vector<uint32_t> px;
-};
-
-bool read_px(const std::string& path, Picture* p) {
-    std::ifstream f(path, std::ios::binary);
-    char head[12];
-    if (!f.read(head, 12) || std::memcmp(head, "FPX1", 4) != 0) return false;
-    std::memcpy(&p->w, head + 4, 4);
-    std::memcpy(&p->h, head + 8, 4);
-    p->px.resize(size_t(p->w) * p->h);
-    return bool(f.read(reinterpret_cast<char*>(p->px.data()), std::streamsize(p->px.size() * 4)));
-}
+using px_dump::Picture;
+using px_dump::read_px;
 
 // LV_GDI_KEEP_DUMPS=DIR keeps the stand-in's dumps there for a side-by-side look.
 Picture run_scenario(const char* name, int (*run)(int, char**)) {

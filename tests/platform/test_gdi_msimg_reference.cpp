@@ -7,6 +7,7 @@
 // run with the calls under test left out.
 #include <unistd.h>
 #include <gtest/gtest.h>
+#include "reference/px_dump.h"
 #include <windows.h>
 
 #include <cstdio>
@@ -55,20 +56,8 @@ namespace sc_dib_transfer {
 
 namespace {
 
-struct Picture {
-    unsigned w = 0, h = 0;
-    std::vector<uint32_t> px;
-};
-
-bool read_px(const std::string& path, Picture* p) {
-    std::ifstream f(path, std::ios::binary);
-    char head[12];
-    if (!f.read(head, 12) || std::memcmp(head, "FPX1", 4) != 0) return false;
-    std::memcpy(&p->w, head + 4, 4);
-    std::memcpy(&p->h, head + 8, 4);
-    p->px.resize(size_t(p->w) * p->h);
-    return bool(f.read(reinterpret_cast<char*>(p->px.data()), std::streamsize(p->px.size() * 4)));
-}
+using px_dump::Picture;
+using px_dump::read_px;
 
 std::string data_dir() { return LV_GDI_REFERENCE_DIR "/"; }
 
