@@ -104,20 +104,22 @@ int WINAPI GetMapMode(HDC hdc) {
     return dc ? dc->st.map_mode : 0;
 }
 
-BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+// Sets (or, relative, moves) the viewport or window origin, answering the old one.
+static BOOL move_origin(HDC hdc, POINT DCState::*org, int x, int y, bool relative, LPPOINT lppt) {
     return change_page(hdc, [&](DCState& st) {
-        if (lppt) *lppt = st.vp_org;
-        st.vp_org = POINT{x, y};
+        POINT& o = st.*org;
+        if (lppt) *lppt = o;
+        o = relative ? POINT{LONG(int64_t(o.x) + x), LONG(int64_t(o.y) + y)} : POINT{x, y};
         return true;
     });
 }
 
+BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+    return move_origin(hdc, &DCState::vp_org, x, y, false, lppt);
+}
+
 BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
-    return change_page(hdc, [&](DCState& st) {
-        if (lppt) *lppt = st.vp_org;
-        st.vp_org = POINT{LONG(int64_t(st.vp_org.x) + x), LONG(int64_t(st.vp_org.y) + y)};
-        return true;
-    });
+    return move_origin(hdc, &DCState::vp_org, x, y, true, lppt);
 }
 
 BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppt) {
@@ -128,19 +130,11 @@ BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppt) {
 }
 
 BOOL WINAPI SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
-    return change_page(hdc, [&](DCState& st) {
-        if (lppt) *lppt = st.wnd_org;
-        st.wnd_org = POINT{x, y};
-        return true;
-    });
+    return move_origin(hdc, &DCState::wnd_org, x, y, false, lppt);
 }
 
 BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
-    return change_page(hdc, [&](DCState& st) {
-        if (lppt) *lppt = st.wnd_org;
-        st.wnd_org = POINT{LONG(int64_t(st.wnd_org.x) + x), LONG(int64_t(st.wnd_org.y) + y)};
-        return true;
-    });
+    return move_origin(hdc, &DCState::wnd_org, x, y, true, lppt);
 }
 
 BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppt) {
