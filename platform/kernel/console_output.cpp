@@ -284,7 +284,9 @@ BOOL WINAPI FillConsoleOutputAttribute(HANDLE h, WORD, DWORD n, COORD at, LPDWOR
     return TRUE;
 }
 
-BOOL WINAPI WriteConsoleA(HANDLE h, const VOID* buffer, DWORD n, LPDWORD written, LPVOID) {
+// WriteConsoleA/W: the checks both share, then the text as UTF-8 from `to_utf8`.
+template <class ToUtf8>
+static BOOL write_console(HANDLE h, const VOID* buffer, DWORD n, LPDWORD written, ToUtf8 to_utf8) {
     if (written) *written = 0;
     Target t;
     if (!console_target(h, &t)) return FALSE;
@@ -292,27 +294,33 @@ BOOL WINAPI WriteConsoleA(HANDLE h, const VOID* buffer, DWORD n, LPDWORD written
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const char* bytes = static_cast<const char*>(buffer);
-    const bool utf8 = GetConsoleOutputCP() == CP_UTF8;
-    emit(t, utf8 || !n ? std::string(bytes, n) : plat::codepage::cp936_to_utf8(bytes, int(n)));
+    if (n) emit(t, to_utf8());
     if (written) *written = n;
     return TRUE;
 }
 
+BOOL WINAPI WriteConsoleA(HANDLE h, const VOID* buffer, DWORD n, LPDWORD written, LPVOID) {
+    return write_console(h, buffer, n, written, [&] {
+        const char* bytes = static_cast<const char*>(buffer);
+        return GetConsoleOutputCP() == CP_UTF8 ? std::string(bytes, n) : plat::codepage::cp936_to_utf8(bytes, int(n));
+    });
+}
+
+// UTF-16 in: a surrogate pair is one character; a lone surrogate becomes U+FFFD.
 BOOL WINAPI WriteConsoleW(HANDLE h, const VOID* buffer, DWORD n, LPDWORD written, LPVOID) {
-    if (written) *written = 0;
-    Target t;
-    if (!console_target(h, &t)) return FALSE;
-    if (!buffer && n) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    const WCHAR* chars = static_cast<const WCHAR*>(buffer);
-    std::string out;
-    for (DWORD i = 0; i < n; ++i) plat::codepage::append_utf8(out, char32_t(chars[i]));
-    emit(t, out);
-    if (written) *written = n;
-    return TRUE;
+    return write_console(h, buffer, n, written, [&] {
+        const WCHAR* chars = static_cast<const WCHAR*>(buffer);
+        std::string out;
+        for (DWORD i = 0; i < n; ++i) {
+            char32_t c = chars[i];
+            if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && chars[i + 1] >= 0xDC00 && chars[i + 1] < 0xE000)
+                c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(chars[++i]) - 0xDC00);
+            else if (c >= 0xD800 && c < 0xE000)
+                c = 0xFFFD;
+            plat::codepage::append_utf8(out, c);
+        }
+        return out;
+    });
 }
 
 // The title goes to the terminal's window (OSC 0) when standard output is one.

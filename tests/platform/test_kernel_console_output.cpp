@@ -123,6 +123,11 @@ TEST(KernelConsoleOutput, SequencesOnATerminal) {
         EXPECT_EQ(drain(master), "\xe4\xbd\xa0");
         EXPECT_TRUE(SetConsoleOutputCP(936));
         EXPECT_FALSE(SetConsoleOutputCP(12345));
+        // WriteConsoleW: a surrogate pair is one character (U+1F600), a lone one U+FFFD.
+        const WCHAR wide[] = {0x4F60, 0xD83D, 0xDE00, 0xD800, 0x41};
+        EXPECT_TRUE(WriteConsoleW(out, wide, 5, &written, NULL));
+        EXPECT_EQ(written, 5u);
+        EXPECT_EQ(drain(master), "\xe4\xbd\xa0\xf0\x9f\x98\x80\xef\xbf\xbd" "A");
     }
     close(slave);
     close(master);
